@@ -1,0 +1,55 @@
+#pragma once
+
+#include "dayrecord.h"
+#include "status.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class Database;
+class View;
+
+// The day cursor: the one open connection to AGENDAS.MDB, the current SQL
+// text and the view positioned on a row. Each positioning replaces all three.
+class DayCursor
+{
+public:
+    DayCursor();
+    ~DayCursor();
+    DayCursor(const DayCursor &) = delete;
+    DayCursor &operator=(const DayCursor &) = delete;
+
+    // Open the database, the view "SELECT*FROM RVOUSn ORDER BY AGENDATE" and
+    // find "AGENDATE=<dateNumber>". On failure the cursor is left closed.
+    Status position(const QString &databasePath, int user, qint32 dateNumber);
+
+    // The search window's positioning: "SELECT*FROM RVOUSn WHERE AGENDATE =d"
+    // then find "AGENDATE=d".
+    Status positionForSearch(const QString &databasePath, int user, qint32 dateNumber);
+
+    bool isOpen() const;
+    bool found() const;          // the view stands on a row
+    int user() const;            // table of the last positioning (0 when closed)
+    QString sqlText() const;
+
+    // The row under the cursor, read again from the file, or nothing when the
+    // cursor stands on no row (or the row has gone / cannot be read).
+    std::optional<DayRecord> currentRecord() const;
+    std::optional<qint32> currentDateNumber() const;
+
+    // What ENREG_01 does to the store: position, edit the row or add a new
+    // one, write every field (a _TXT field is left as stored while its flag
+    // is no), update. Afterwards the cursor stands on the saved row. On
+    // failure the record in the caller's hands is untouched.
+    Status save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record);
+
+    void close();
+
+private:
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<View> m_view;
+    QString m_sqlText;
+    int m_user = 0;
+};
