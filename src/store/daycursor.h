@@ -47,9 +47,16 @@ public:
 
     void close();
 
+    // How long a positioning or a save waits for another workstation's lock
+    // before giving up with a message (the engine's default when never set).
+    void setBusyTimeout(int milliseconds);
+
 private:
+    Status open(const QString &databasePath, int user, const QString &sqlText, qint32 dateNumber);
+
     std::unique_ptr<Database> m_database;
     std::unique_ptr<View> m_view;
     QString m_sqlText;
     int m_user = 0;
+    std::optional<int> m_busyTimeoutMs;
 };

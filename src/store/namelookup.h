@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -34,4 +35,5 @@ private:
     QString m_tableName;
     std::unique_ptr<Database> m_database;
     std::unique_ptr<View> m_view;
+    QDateTime m_openedFileTime; // the file's modification time when opened
 };

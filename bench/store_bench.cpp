@@ -1,0 +1,185 @@
+// How long the day view waits for the store, on a practice of 20 years x 6
+// users of full days (53 filled slots each), measured in one run:
+//   BM_PositionAndRead   the day cursor: open, view, find AGENDATE=d, read the day
+//   BM_SaveExistingDay   the day cursor: save a day that has a row (one fsync'ed transaction)
+//   BM_RawPointQuery     the floor: one prepared point query on an open connection
+//   BM_OrderedViewScan   the reference: open the file, step through SELECT * ... ORDER BY
+//                        AGENDATE until the day, then read it (an ordered view of the whole table)
+// The database is generated once into the temporary folder and reused.
+#include "daycursor.h"
+#include "sqliteconnection.h"
+#include "sqlitestatement.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+namespace {
+
+constexpr int Users = 6;
+constexpr qint32 FirstDay = 37622; // 1 January 2003
+constexpr qint32 DayCount = 7305;  // 20 years
+
+DayRecord fullDay(qint32 date, int user)
+{
+    DayRecord record;
+    for (int i = 0; i < SlotCount; ++i) {
+        record.slots[std::size_t(i)] =
+            QStringLiteral("PATIENT%1 Prénom%2 06 12 34 56 78 contrôle").arg(date % 997 + i).arg(user);
+        record.checks[std::size_t(i)] = i % 4 == 0;
+    }
+    record.postit = QStringLiteral("Rappeler le laboratoire");
+    record.bloc = QStringLiteral("8h cholécystectomie\r\n10h hernie");
+    return record;
+}
+
+bool exec(sqlite3 *db, const char *sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Made with plain SQLite in one transaction; renamed into place only when
+// complete, so an interrupted run never leaves a short file to be reused.
+QString benchDatabase()
+{
+    const QString folder = QDir::temp().filePath(QStringLiteral("planora-store-bench"));
+    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS.MDB"));
+    if (QFile::exists(path)) {
+        return path;
+    }
+    QDir().mkpath(folder);
+    const QString partial = path + QStringLiteral(".partial");
+    QFile::remove(partial);
+    QFile schemaFile(QStringLiteral(PLANORA_SCHEMA_FILE));
+    if (!schemaFile.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    sqlite3 *db = nullptr;
+    sqlite3_open(partial.toUtf8().constData(), &db);
+    bool ok = exec(db, schemaFile.readAll().constData()) && exec(db, "BEGIN");
+    for (int user = 1; ok && user <= Users; ++user) {
+        SqliteStatement insert;
+        ok = insert.prepare(db, QStringLiteral("INSERT INTO RVOUS%1(AGENDATE, RVOUS, Postit, Bloc, COCHE) "
+                                               "VALUES (?, ?, ?, ?, ?)")
+                                    .arg(user))
+             == SQLITE_OK;
+        for (qint32 date = FirstDay; ok && date < FirstDay + DayCount; ++date) {
+            const DayRecord record = fullDay(date, user);
+            insert.bind(1, qint64(date));
+            insert.bind(2, DayEncoding::encodeSlots(record.slots));
+            insert.bind(3, record.postit);
+            insert.bind(4, record.bloc);
+            insert.bind(5, DayEncoding::encodeChecks(record.checks));
+            ok = insert.step() == SqliteStatement::Step::Done;
+            insert.reset();
+        }
+    }
+    ok = ok && exec(db, "COMMIT");
+    sqlite3_close(db);
+    return ok && QFile::rename(partial, path) ? path : QString();
+}
+
+const QString &databasePath()
+{
+    static const QString path = benchDatabase();
+    return path;
+}
+
+qint32 randomDay(QRandomGenerator &random)
+{
+    return FirstDay + qint32(random.bounded(DayCount));
+}
+
+void BM_PositionAndRead(benchmark::State &state)
+{
+    QRandomGenerator random(1);
+    DayCursor cursor;
+    for (auto _ : state) {
+        const int user = 1 + int(random.bounded(Users));
+        if (!cursor.position(databasePath(), user, randomDay(random)) || !cursor.found()) {
+            state.SkipWithError("positioning failed");
+            break;
+        }
+        benchmark::DoNotOptimize(cursor.currentRecord());
+    }
+}
+
+void BM_SaveExistingDay(benchmark::State &state)
+{
+    QRandomGenerator random(2);
+    DayCursor cursor;
+    for (auto _ : state) {
+        const qint32 date = randomDay(random);
+        if (!cursor.save(databasePath(), 1, date, fullDay(date, 1))) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+}
+
+void BM_RawPointQuery(benchmark::State &state)
+{
+    QRandomGenerator random(1);
+    SqliteConnection connection;
+    connection.open(databasePath(), SqliteConnection::Mode::ReadOnly);
+    SqliteStatement query;
+    query.prepare(connection.handle(), QStringLiteral("SELECT * FROM RVOUS1 WHERE AGENDATE = ?"));
+    for (auto _ : state) {
+        query.bind(1, qint64(randomDay(random)));
+        if (query.step() != SqliteStatement::Step::Row) {
+            state.SkipWithError("day not found");
+            break;
+        }
+        benchmark::DoNotOptimize(query.text(1));
+        query.reset();
+    }
+}
+
+void BM_OrderedViewScan(benchmark::State &state)
+{
+    QRandomGenerator random(1);
+    for (auto _ : state) {
+        const int user = 1 + int(random.bounded(Users));
+        const qint32 date = randomDay(random);
+        SqliteConnection connection;
+        connection.open(databasePath(), SqliteConnection::Mode::ReadWrite);
+        SqliteStatement view;
+        view.prepare(connection.handle(), QStringLiteral("SELECT * FROM RVOUS%1 ORDER BY AGENDATE").arg(user));
+        bool found = false;
+        while (!found && view.step() == SqliteStatement::Step::Row) {
+            found = view.integer(0) == date;
+        }
+        if (!found) {
+            state.SkipWithError("day not found");
+            break;
+        }
+        benchmark::DoNotOptimize(DayEncoding::decodeSlots(view.text(1)));
+    }
+}
+
+void configure(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+} // namespace
+
+BENCHMARK(BM_PositionAndRead)->Apply(configure);
+BENCHMARK(BM_SaveExistingDay)->Apply(configure);
+BENCHMARK(BM_RawPointQuery)->Apply(configure);
+BENCHMARK(BM_OrderedViewScan)->Apply(configure);
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (databasePath().isEmpty()) {
+        std::fprintf(stderr, "store_bench: could not generate the benchmark database\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
