@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dayrecord.h"
+#include "namelookup.h"
 
 #include <QDate>
 #include <QWidget>
@@ -55,11 +56,17 @@ public:
     void invertChecksVisibility(); // "Voir les c&oches": each box flips on its own
 
     // --- state the main window sets ----------------------------------------
-    void setEchoAnnotation(const QString &topAnnotation); // text the echo buttons put
+    // The shown user's top annotation: written at once into TxtEcho1 and
+    // TxtEcho2 (start-up and a user switch do so), and put there again by
+    // CmdEcho1 / CmdEcho2 at each press.
+    void setEchoAnnotation(const QString &topAnnotation);
+    // Lookup enabled (Alpha.agc) and where the names are; lookup mode starts
+    // equal to lookup enabled and is then toggled by F2 in a slot.
     void setNameLookup(bool enabled, const QString &namesDatabasePath, const QString &tableName);
     bool lookupMode() const;
 
-    // Controls the main window reads or writes directly.
+    // Controls the main window reads or writes directly (null for an index
+    // out of range).
     QLabel *dateLabel() const;        // LblDate
     QLabel *hiddenDateLabel() const;  // Label2
     QLabel *hiddenUserLabel() const;  // LblUtilisat
@@ -84,7 +91,16 @@ Q_SIGNALS:
     void checkToggledByUser(int slot);     // Check1_i clicked by the user only
 
 private:
+    void connectControls();
+    void slotDoubleClicked(int slot);
+    void slotKeyReleased(int slot, int key);
+    void toggleMark(QLineEdit *panel, const QString &text);
+
     struct Controls;
     std::unique_ptr<Controls> m;
     Prompts &m_prompts;
+    NameLookup m_lookup;
+    bool m_lookupEnabled = false;
+    bool m_lookupMode = false;
+    QString m_echoAnnotation = QStringLiteral("Echographies"); // the design text until a user is applied
 };

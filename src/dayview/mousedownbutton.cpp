@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace {
 
@@ -56,4 +58,29 @@ void MouseDownButton::keyReleaseEvent(QKeyEvent *event)
         return;
     }
     QPushButton::keyReleaseEvent(event);
+}
+
+void MouseDownButton::paintEvent(QPaintEvent *event)
+{
+    if (icon().isNull()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    // The style would put the icon beside the caption, which a square button
+    // has no room for: draw the bare button, then the picture over the caption.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButton, option);
+
+    const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int captionHeight = fontMetrics().height();
+    const int side = qMax(0, qMin(inside.width(), inside.height() - captionHeight));
+    const QRect pictureRect(inside.left() + (inside.width() - side) / 2, inside.top(), side, side);
+    icon().paint(&painter, pictureRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    const QRect captionRect(inside.left(), inside.bottom() - captionHeight + 1, inside.width(), captionHeight);
+    painter.drawItemText(captionRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
+                         isEnabled(), text(), QPalette::ButtonText);
 }

@@ -5,6 +5,7 @@
 // A button that acts as soon as any mouse button (left, right or middle) is
 // pressed on it, and never from the keyboard: its access key, space and Enter
 // do nothing. The user, previous/next-day and half-day buttons are of this kind.
+// A button given an icon shows it above its caption, as on the half-day buttons.
 class MouseDownButton : public QPushButton
 {
     Q_OBJECT
@@ -20,4 +21,5 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
