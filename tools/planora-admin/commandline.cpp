@@ -1,0 +1,176 @@
+#include "commandline.h"
+
+#include <QRegularExpression>
+
+#include <span>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct OptionSyntax
+{
+    QLatin1StringView name;
+    bool required;
+};
+
+struct CommandSyntax
+{
+    QLatin1StringView word;
+    CommandLine::Command command;
+    std::span<const QLatin1StringView> positionals; // names shown in messages
+    std::span<const OptionSyntax> options;
+};
+
+constexpr QLatin1StringView initPositionals[] = {"DOSSIER"_L1};
+constexpr OptionSyntax initOptions[] = {{"sample-names"_L1, false}};
+
+constexpr OptionSyntax settingsOptions[] = {{"database"_L1, true},
+                                            {"users"_L1, true},
+                                            {"names"_L1, true},
+                                            {"program-folder"_L1, false},
+                                            {"table"_L1, false}};
+
+constexpr QLatin1StringView checkPositionals[] = {"FICHIER"_L1};
+
+constexpr QLatin1StringView convertPositionals[] = {"ANCIEN.MDB"_L1, "DESTINATION"_L1};
+
+constexpr CommandSyntax commands[] = {
+    {"init"_L1, CommandLine::Command::Init, initPositionals, initOptions},
+    {"settings"_L1, CommandLine::Command::Settings, {}, settingsOptions},
+    {"check"_L1, CommandLine::Command::Check, checkPositionals, {}},
+    {"convert"_L1, CommandLine::Command::Convert, convertPositionals, {}},
+};
+
+bool isHelpWord(const QString &word)
+{
+    return word == "--help"_L1 || word == "-h"_L1 || word == "help"_L1;
+}
+
+const OptionSyntax *findOption(const CommandSyntax &syntax, QStringView name)
+{
+    for (const OptionSyntax &option : syntax.options) {
+        if (option.name == name)
+            return &option;
+    }
+    return nullptr;
+}
+
+CommandLineParse failure(QString message)
+{
+    CommandLineParse parse;
+    parse.error = std::move(message);
+    return parse;
+}
+
+// The checks that go beyond the shape of the command line.
+QString valueError(const CommandLine &line)
+{
+    if (line.has(u"sample-names"_s)) {
+        bool isNumber = false;
+        const qlonglong count = line.option(u"sample-names"_s).toLongLong(&isNumber);
+        if (!isNumber || count < 0)
+            return u"--sample-names attend un nombre entier positif ou nul, pas « %1 »."_s.arg(
+                line.option(u"sample-names"_s));
+    }
+    if (line.has(u"table"_s) && !isPlainIdentifier(line.option(u"table"_s)))
+        return u"--table attend un nom de table simple (lettres sans accent, chiffres, _), pas « %1 »."_s
+            .arg(line.option(u"table"_s));
+    for (const QString &argument : line.arguments) {
+        if (argument.isEmpty())
+            return u"Un argument est vide."_s;
+    }
+    for (auto it = line.options.cbegin(); it != line.options.cend(); ++it) {
+        if (it.value().isEmpty())
+            return u"L'option --%1 a une valeur vide."_s.arg(it.key());
+    }
+    return {};
+}
+
+} // namespace
+
+CommandLineParse parseCommandLine(const QStringList &words)
+{
+    if (words.isEmpty())
+        return failure(u"Aucune commande donnée."_s);
+    for (const QString &word : words) {
+        if (isHelpWord(word))
+            return {};
+    }
+
+    const CommandSyntax *syntax = nullptr;
+    for (const CommandSyntax &candidate : commands) {
+        if (candidate.word == words.first())
+            syntax = &candidate;
+    }
+    if (!syntax)
+        return failure(u"Commande inconnue : « %1 »."_s.arg(words.first()));
+
+    CommandLineParse parse;
+    CommandLine &line = parse.commandLine;
+    line.command = syntax->command;
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QString &word = words.at(i);
+        if (!word.startsWith("--"_L1)) {
+            if (line.arguments.size() == qsizetype(syntax->positionals.size()))
+                return failure(u"Argument en trop pour %1 : « %2 »."_s.arg(syntax->word, word));
+            line.arguments.append(word);
+            continue;
+        }
+        const qsizetype equals = word.indexOf(u'=');
+        const QString name = word.mid(2, equals < 0 ? -1 : equals - 2);
+        if (!findOption(*syntax, name))
+            return failure(u"Option inconnue pour %1 : « %2 »."_s.arg(syntax->word, word));
+        if (line.has(name))
+            return failure(u"L'option --%1 est donnée deux fois."_s.arg(name));
+        if (equals >= 0) {
+            line.options.insert(name, word.mid(equals + 1));
+        } else {
+            if (i + 1 == words.size())
+                return failure(u"L'option --%1 attend une valeur."_s.arg(name));
+            line.options.insert(name, words.at(++i));
+        }
+    }
+
+    if (line.arguments.size() < qsizetype(syntax->positionals.size()))
+        return failure(u"%1 attend %2."_s.arg(syntax->word,
+                                              syntax->positionals[line.arguments.size()]));
+    for (const OptionSyntax &option : syntax->options) {
+        if (option.required && !line.has(option.name))
+            return failure(u"%1 attend l'option --%2."_s.arg(syntax->word, option.name));
+    }
+    parse.error = valueError(line);
+    return parse;
+}
+
+bool isPlainIdentifier(const QString &name)
+{
+    static const QRegularExpression identifier(u"^[A-Za-z_][A-Za-z0-9_]*$"_s);
+    return identifier.match(name).hasMatch();
+}
+
+QString usageText()
+{
+    return u"Utilisation : planora-admin COMMANDE [ARGUMENTS]\n"
+           "\n"
+           "Prépare et vérifie les fichiers partagés d'un cabinet PLANORA.\n"
+           "\n"
+           "Commandes :\n"
+           "  init DOSSIER [--sample-names N]\n"
+           "      Crée DOSSIER s'il le faut, puis une base AGENDAS.MDB vide (six agendas),\n"
+           "      Utilisat.agc (utilisateur 1 nommé, grille de 15 minutes) et la base des noms\n"
+           "      NOMS.db (table PATIENTS). --sample-names N la remplit de N noms inventés.\n"
+           "      Refuse si DOSSIER contient déjà AGENDAS.MDB.\n"
+           "  settings --database FICHIER --users DOSSIER --names FICHIER\n"
+           "           [--program-folder DOSSIER] [--table NOM]\n"
+           "      Écrit les réglages de ce poste (CHEMIN, CheminUt, CheminNoms) et Alpha.agc\n"
+           "      dans le dossier du programme (par défaut celui de planora-admin). Un Alpha.agc\n"
+           "      existant est gardé tel quel, sauf si --table est donné.\n"
+           "  check FICHIER\n"
+           "      Vérifie une base AGENDAS.MDB : intégrité, six tables, treize colonnes.\n"
+           "  convert ANCIEN.MDB DESTINATION\n"
+           "      Importe une ancienne base Access (demande le paquet mdbtools) dans une\n"
+           "      nouvelle base ; DESTINATION est un dossier ou un fichier qui n'existe pas encore.\n"
+           "\n"
+           "Codes de sortie : 0 réussite, 1 échec, 2 ligne de commande incorrecte.\n"_s;
+}
