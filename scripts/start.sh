@@ -16,8 +16,11 @@ if [ ! -f "$practice/AGENDAS.MDB" ]; then
   created=yes
 fi
 # A workstation already pointed at a practice (by a supervisor, say) keeps
-# its settings; they are written for a folder made just now or when none exist.
-if [ "$created" = yes ] || ! grep -qi '^chemin=' "$settings_file" 2>/dev/null; then
+# its settings; they are written for a folder made just now, when none exist,
+# or when this build has no Alpha.agc yet (a fresh build folder).
+has_alpha=no
+ls "$program_folder" 2>/dev/null | grep -qix 'alpha.agc' && has_alpha=yes
+if [ "$created" = yes ] || [ "$has_alpha" = no ] || ! grep -qi '^chemin=' "$settings_file" 2>/dev/null; then
   "$admin" settings --database "$practice/AGENDAS.MDB" --users "$practice" \
     --names "$practice/NOMS.db" --program-folder "$program_folder"
 fi
