@@ -1,6 +1,10 @@
 // How long the day view waits for the store, on a practice of 20 years x 6
 // users of full days (53 filled slots each), measured in one run:
-//   BM_PositionAndRead   the day cursor: open, view, find AGENDATE=d, read the day
+//   BM_PositionAndRead   the day cursor: view, find AGENDATE=d, read the day, on
+//                        the connection it keeps while nobody writes the file
+//   BM_PositionAfterChange  the same, the first time after the file changed
+//                        (touched between iterations, off the clock): the
+//                        connection is opened again, pragmas, schema and all
 //   BM_SaveExistingDay   the day cursor: save a day that has a row (one fsync'ed transaction)
 //   BM_RawPointQuery     the floor: one prepared point query on an open connection
 //   BM_OrderedViewScan   the reference: open the file, step through SELECT * ... ORDER BY
@@ -16,6 +20,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,6 +114,25 @@ void BM_PositionAndRead(benchmark::State &state)
     }
 }
 
+void BM_PositionAfterChange(benchmark::State &state)
+{
+    QRandomGenerator random(1);
+    DayCursor cursor;
+    const QByteArray file = QFile::encodeName(databasePath());
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A new change time, as any save by another workstation gives it.
+        const bool touched = utimensat(AT_FDCWD, file.constData(), nullptr, 0) == 0;
+        state.ResumeTiming();
+        const int user = 1 + int(random.bounded(Users));
+        if (!touched || !cursor.position(databasePath(), user, randomDay(random)) || !cursor.found()) {
+            state.SkipWithError("positioning failed");
+            break;
+        }
+        benchmark::DoNotOptimize(cursor.currentRecord());
+    }
+}
+
 void BM_SaveExistingDay(benchmark::State &state)
 {
     QRandomGenerator random(2);
@@ -168,6 +194,7 @@ void configure(benchmark::internal::Benchmark *benchmark)
 } // namespace
 
 BENCHMARK(BM_PositionAndRead)->Apply(configure);
+BENCHMARK(BM_PositionAfterChange)->Apply(configure);
 BENCHMARK(BM_SaveExistingDay)->Apply(configure);
 BENCHMARK(BM_RawPointQuery)->Apply(configure);
 BENCHMARK(BM_OrderedViewScan)->Apply(configure);

@@ -8,7 +8,9 @@
 #include <sqlite3.h>
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,11 +53,14 @@ Database::~Database() = default;
 Status Database::open(const QString &path, SqliteConnection::Mode mode)
 {
     close();
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    // Taken before SQLite opens the file: should the file be replaced or
+    // written in between, the stamp is the older one and the next
+    // isUnchangedAt() asks for a fresh open, never the other way round.
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp) {
         return StoreMessages::missingFile(path);
     }
-    if (!info.isFile()) {
+    if (!stamp->regularFile) {
         return StoreMessages::notAFile(path);
     }
     QFile file(path);
@@ -73,7 +78,8 @@ Status Database::open(const QString &path, SqliteConnection::Mode mode)
     file.close();
 
     auto connection = std::make_shared<SqliteConnection>();
-    bool readOnly = mode == SqliteConnection::Mode::ReadOnly || !info.isWritable();
+    bool readOnly =
+        mode == SqliteConnection::Mode::ReadOnly || ::access(QFile::encodeName(path).constData(), W_OK) != 0;
     int rc = connection->open(path, readOnly ? SqliteConnection::Mode::ReadOnly : SqliteConnection::Mode::ReadWrite);
     if (!readOnly && (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN || rc == SQLITE_PERM)) {
         readOnly = true;
@@ -86,6 +92,10 @@ Status Database::open(const QString &path, SqliteConnection::Mode mode)
     // Journal DELETE and FULL sync: safe on a shared folder, where WAL's
     // shared-memory index does not work across machines. Reading the schema
     // here also tells a damaged file at once rather than at the first view.
+    // None of the three is skipped as a default: journal_mode is kept in the
+    // file (a WAL file stays WAL until told), and the other two defaults are
+    // chosen when SQLite is built, so a system library may differ; they cost
+    // little beside the schema read, which the first view needs anyway.
     rc = connection->exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA locking_mode=NORMAL;"
                           "SELECT count(*) FROM sqlite_schema");
     if (rc == SQLITE_OK) {
@@ -94,16 +104,51 @@ Status Database::open(const QString &path, SqliteConnection::Mode mode)
     if (rc != SQLITE_OK) {
         return StoreMessages::fromSqlite(rc, path, m_busyTimeoutMs, connection->lastErrorText());
     }
+    m_statements = std::make_shared<StatementCache>(connection);
     m_connection = std::move(connection);
     m_path = path;
     m_readOnly = readOnly;
+    m_stamp = stamp;
     return Status::success();
 }
 
 void Database::close()
 {
+    m_statements.reset(); // its statements finalized first, or the connection could not close
+    m_columnsByTable.clear();
+    m_schemaVersion = -1;
+    m_stamp.reset();
     m_connection.reset();
     m_readOnly = false;
+}
+
+std::optional<Database::FileStamp> Database::stampOf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (name.isEmpty() || ::stat(name.constData(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileStamp{quint64(status.st_dev),        quint64(status.st_ino),         qint64(status.st_size),
+                     qint64(status.st_ctim.tv_sec), qint64(status.st_ctim.tv_nsec), S_ISREG(status.st_mode)};
+}
+
+// Why a kept connection shows what another workstation saved: every
+// positioning reads in a new read transaction, and SQLite, on taking its
+// shared lock, compares the change counter in the file's header with the one
+// its page cache belongs to and drops the cache when they differ; a changed
+// schema cookie makes it read the schema again, and tableColumns() follows.
+// The stamp asks for more than that. Device and inode tell a file renamed or
+// copied into place under the same name. The change time and size tell a
+// file written over in place, as a restore that copies a backup over the
+// live file does: such a copy is no SQLite write, and a backup can carry the
+// very header the live file has reached, whose pages would then be taken
+// for the cached ones. Any write moves the change time (a chmod too), so the
+// first positioning after any save, ours or another workstation's, opens the
+// file again: the connection is kept only while nobody writes.
+bool Database::isUnchangedAt(const QString &path) const
+{
+    return m_connection && m_stamp && path == m_path && stampOf(path) == m_stamp;
 }
 
 bool Database::isOpen() const
@@ -140,11 +185,58 @@ Status Database::openView(const QString &sqlText, std::unique_ptr<View> &view)
         return status;
     }
 
+    std::vector<View::Column> columns;
+    if (const Status status = tableColumns(query.table, columns); !status) {
+        return status;
+    }
+    for (const QString &required : requiredColumns(query)) {
+        const bool present = std::any_of(columns.begin(), columns.end(), [&](const View::Column &column) {
+            return column.name.compare(required, Qt::CaseInsensitive) == 0;
+        });
+        if (!present) {
+            return StoreMessages::missingColumn(required, query.table, m_path);
+        }
+    }
+    view = std::make_unique<View>(m_connection, m_statements, m_path, m_readOnly, m_busyTimeoutMs, sqlText, query,
+                                  std::move(columns));
+    return Status::success();
+}
+
+Status Database::readSchemaVersion(qint64 &version)
+{
+    StatementCache::Use use(*m_statements, QStringLiteral("PRAGMA schema_version"));
+    SqliteStatement &query = use.statement();
+    if (use.resultCode() == SQLITE_OK && query.step() == SqliteStatement::Step::Row) {
+        version = query.integer(0);
+        return Status::success();
+    }
+    const int rc = use.resultCode() != SQLITE_OK ? use.resultCode() : query.lastResultCode();
+    return StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+}
+
+// PRAGMA table_info parses nothing new but costs a statement per view; the
+// answer only changes with the schema, whose version SQLite keeps in the
+// file's header and raises at every change, whoever makes it.
+Status Database::tableColumns(const QString &table, std::vector<View::Column> &columns)
+{
+    qint64 version = 0;
+    if (const Status status = readSchemaVersion(version); !status) {
+        return status;
+    }
+    if (version != m_schemaVersion) {
+        m_columnsByTable.clear();
+        m_schemaVersion = version;
+    }
+    const QString key = table.toUpper();
+    if (const auto cached = m_columnsByTable.constFind(key); cached != m_columnsByTable.cend()) {
+        columns = *cached;
+        return Status::success();
+    }
     // The table name is a checked plain identifier, so it may stand in the
     // text; a pragma takes no bound parameter.
     SqliteStatement tableInfo;
-    int rc = tableInfo.prepare(m_connection->handle(), QStringLiteral("PRAGMA table_info(\"%1\")").arg(query.table));
-    std::vector<View::Column> columns;
+    int rc = tableInfo.prepare(m_connection->handle(), QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    columns.clear();
     while (rc == SQLITE_OK && tableInfo.step() == SqliteStatement::Step::Row) {
         // table_info columns: cid, name, type, notnull, dflt_value, pk
         columns.push_back({tableInfo.text(1), tableInfo.text(2).contains(QLatin1String("INT"), Qt::CaseInsensitive),
@@ -157,17 +249,8 @@ Status Database::openView(const QString &sqlText, std::unique_ptr<View> &view)
         return StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
     }
     if (columns.empty()) {
-        return StoreMessages::missingTable(query.table, m_path);
+        return StoreMessages::missingTable(table, m_path);
     }
-    for (const QString &required : requiredColumns(query)) {
-        const bool present = std::any_of(columns.begin(), columns.end(), [&](const View::Column &column) {
-            return column.name.compare(required, Qt::CaseInsensitive) == 0;
-        });
-        if (!present) {
-            return StoreMessages::missingColumn(required, query.table, m_path);
-        }
-    }
-    view = std::make_unique<View>(m_connection, m_path, m_readOnly, m_busyTimeoutMs, sqlText, query,
-                                  std::move(columns));
+    m_columnsByTable.insert(key, columns);
     return Status::success();
 }

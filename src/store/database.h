@@ -1,13 +1,16 @@
 #pragma once
 
 #include "sqliteconnection.h"
+#include "statementcache.h"
 #include "status.h"
+#include "view.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
-
-class View;
+#include <optional>
+#include <vector>
 
 // An Access-style database over one SQLite file: opened by path (never
 // created), several workstations at once. Every write goes through a View in
@@ -31,6 +34,13 @@ public:
     // connection alive until they are gone too.
     void close();
 
+    // True when `path` still names the very file this connection was opened
+    // on, untouched since: same device and inode, same size and change time.
+    // Reusing the connection is then as good as opening the file again.
+    // False when closed, for another path, or when the file was removed,
+    // replaced, written or had its permission changed since.
+    bool isUnchangedAt(const QString &path) const;
+
     bool isOpen() const;
     bool isReadOnly() const;
     QString path() const { return m_path; }
@@ -49,8 +59,33 @@ public:
     sqlite3 *handle() const;
 
 private:
+    // What stat() says of the file: which file it is and whether anything
+    // touched it.
+    struct FileStamp
+    {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 changeSeconds = 0;
+        qint64 changeNanoseconds = 0;
+        bool regularFile = false;
+        bool operator==(const FileStamp &) const = default;
+    };
+    static std::optional<FileStamp> stampOf(const QString &path);
+
+    // The columns of `table`, from the cache while the schema is unchanged.
+    Status tableColumns(const QString &table, std::vector<View::Column> &columns);
+    Status readSchemaVersion(qint64 &version);
+
     std::shared_ptr<SqliteConnection> m_connection;
+    std::shared_ptr<StatementCache> m_statements; // shared with the views, which may outlive this handle
     QString m_path;
     bool m_readOnly = false;
     int m_busyTimeoutMs = DefaultBusyTimeoutMs;
+    std::optional<FileStamp> m_stamp; // taken just before the file was opened
+
+    // Column lists by upper-case table name, valid for schema version
+    // m_schemaVersion of this connection's file.
+    QHash<QString, std::vector<View::Column>> m_columnsByTable;
+    qint64 m_schemaVersion = -1;
 };

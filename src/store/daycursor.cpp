@@ -47,6 +47,16 @@ QString tableOf(int user)
     return QStringLiteral("RVOUS") + QString::number(user);
 }
 
+Status checkDayFields(const View &view, int user, const QString &databasePath)
+{
+    for (const QString &field : dayFields()) {
+        if (!view.hasField(field)) {
+            return StoreMessages::missingColumn(field, tableOf(user), databasePath);
+        }
+    }
+    return Status::success();
+}
+
 } // namespace
 
 DayCursor::DayCursor() = default;
@@ -62,35 +72,48 @@ void DayCursor::setBusyTimeout(int milliseconds)
 
 Status DayCursor::open(const QString &databasePath, int user, const QString &sqlText, qint32 dateNumber)
 {
-    close();
-    if (user < 1 || user > UserCount) {
-        return StoreMessages::unknownUser(user);
+    m_view.reset(); // replaced at every positioning, found or not
+    m_sqlText.clear();
+    m_user = 0;
+    Status status = user >= 1 && user <= UserCount ? reuseOrOpen(databasePath) : StoreMessages::unknownUser(user);
+    std::unique_ptr<View> view;
+    if (status) {
+        status = m_database->openView(sqlText, view);
     }
+    if (status) {
+        status = checkDayFields(*view, user, databasePath);
+    }
+    if (status) {
+        status = view->findFirst(dateField + u'=' + QString::number(dateNumber));
+    }
+    if (!status) {
+        close(); // a failed positioning leaves nothing open on the file
+        return status;
+    }
+    m_view = std::move(view);
+    m_sqlText = sqlText;
+    m_user = user;
+    return Status::success();
+}
+
+// The file is opened again only when it is not the one the kept connection
+// holds, unchanged (see Database::isUnchangedAt): opening costs the file
+// checks, the pragmas, the schema parse and the text rules, several times
+// the price of the day's query.
+Status DayCursor::reuseOrOpen(const QString &databasePath)
+{
+    if (m_database && m_database->isUnchangedAt(databasePath)) {
+        return Status::success();
+    }
+    close();
     auto database = std::make_unique<Database>();
     if (m_busyTimeoutMs) {
         database->setBusyTimeout(*m_busyTimeoutMs);
     }
-    std::unique_ptr<View> view;
-    Status status = database->open(databasePath);
-    if (status) {
-        status = database->openView(sqlText, view);
-    }
-    if (!status) {
-        return status;
-    }
-    for (const QString &field : dayFields()) {
-        if (!view->hasField(field)) {
-            return StoreMessages::missingColumn(field, tableOf(user), databasePath);
-        }
-    }
-    status = view->findFirst(dateField + u'=' + QString::number(dateNumber));
-    if (!status) {
+    if (Status status = database->open(databasePath); !status) {
         return status;
     }
     m_database = std::move(database);
-    m_view = std::move(view);
-    m_sqlText = sqlText;
-    m_user = user;
     return Status::success();
 }
 

@@ -12,7 +12,10 @@ class Database;
 class View;
 
 // The day cursor: the one open connection to AGENDAS.MDB, the current SQL
-// text and the view positioned on a row. Each positioning replaces all three.
+// text and the view positioned on a row. Each positioning replaces the SQL
+// text and the view, and shows what the file holds at that moment; the
+// connection is kept from one positioning to the next while the file at the
+// path is the same one, untouched, and opened again otherwise.
 class DayCursor
 {
 public:
@@ -22,7 +25,8 @@ public:
     DayCursor &operator=(const DayCursor &) = delete;
 
     // Open the database, the view "SELECT*FROM RVOUSn ORDER BY AGENDATE" and
-    // find "AGENDATE=<dateNumber>". On failure the cursor is left closed.
+    // find "AGENDATE=<dateNumber>". On failure the cursor is left closed, the
+    // file released.
     Status position(const QString &databasePath, int user, qint32 dateNumber);
 
     // The search window's positioning: "SELECT*FROM RVOUSn WHERE AGENDATE =d"
@@ -45,6 +49,9 @@ public:
     // failure the record in the caller's hands is untouched.
     Status save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record);
 
+    // Releases the file: no handle of the cursor stays open on it, so that a
+    // backup can copy it and a restore can replace it. The next positioning
+    // opens it again.
     void close();
 
     // How long a positioning or a save waits for another workstation's lock
@@ -53,6 +60,7 @@ public:
 
 private:
     Status open(const QString &databasePath, int user, const QString &sqlText, qint32 dateNumber);
+    Status reuseOrOpen(const QString &databasePath);
 
     std::unique_ptr<Database> m_database;
     std::unique_ptr<View> m_view;

@@ -2,6 +2,7 @@
 
 #include "sqliteconnection.h"
 #include "sqlitestatement.h"
+#include "statementcache.h"
 #include "storemessages.h"
 #include "textrules.h"
 
@@ -34,26 +35,22 @@ public:
         return u'?' + QString::number(values.size());
     }
 
-    Status prepare(SqliteStatement &statement, sqlite3 *db, const QString &sql) const
+    void bindTo(SqliteStatement &statement) const
     {
-        const int rc = statement.prepare(db, sql);
-        if (rc != SQLITE_OK) {
-            return Status::failure(QString::number(rc));
-        }
         for (qsizetype i = 0; i < values.size(); ++i) {
             statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
         }
-        return Status::success();
     }
 
     QVariantList values;
 };
 
-View::View(std::shared_ptr<SqliteConnection> connection, QString databasePath, bool readOnly, int busyTimeoutMs,
-           QString sqlText, ViewQuery query, std::vector<Column> columns)
-    : m_connection(std::move(connection)), m_databasePath(std::move(databasePath)), m_readOnly(readOnly),
-      m_busyTimeoutMs(busyTimeoutMs), m_sqlText(std::move(sqlText)), m_query(std::move(query)),
-      m_columns(std::move(columns))
+View::View(std::shared_ptr<SqliteConnection> connection, std::shared_ptr<StatementCache> statements,
+           QString databasePath, bool readOnly, int busyTimeoutMs, QString sqlText, ViewQuery query,
+           std::vector<Column> columns)
+    : m_connection(std::move(connection)), m_statements(std::move(statements)),
+      m_databasePath(std::move(databasePath)), m_readOnly(readOnly), m_busyTimeoutMs(busyTimeoutMs),
+      m_sqlText(std::move(sqlText)), m_query(std::move(query)), m_columns(std::move(columns))
 {
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         m_columnByName.insert(m_columns[i].name.toUpper(), int(i));
@@ -119,10 +116,12 @@ Status View::fetchOne(SqlText &sql, const QString &condition, bool descending)
     const QString text = QStringLiteral("SELECT rowid, * FROM ") + quoted(m_query.table) + QStringLiteral(" WHERE (")
                          + filter + QStringLiteral(") AND (") + condition + QStringLiteral(") ORDER BY ")
                          + orderBy(descending) + QStringLiteral(" LIMIT 1");
-    SqliteStatement statement;
-    if (!sql.prepare(statement, m_connection->handle(), text)) {
-        return failure(statement.lastResultCode());
+    StatementCache::Use use(*m_statements, text);
+    if (use.resultCode() != SQLITE_OK) {
+        return failure(use.resultCode());
     }
+    SqliteStatement &statement = use.statement();
+    sql.bindTo(statement);
     m_rowid.reset();
     m_row.clear();
     switch (statement.step()) {
@@ -205,10 +204,12 @@ Status View::rowCount(qint64 &count) const
     SqlText sql;
     const QString text = QStringLiteral("SELECT count(*) FROM ") + quoted(m_query.table) + QStringLiteral(" WHERE ")
                          + viewFilter(sql);
-    SqliteStatement statement;
-    if (!sql.prepare(statement, m_connection->handle(), text)) {
-        return failure(statement.lastResultCode());
+    StatementCache::Use use(*m_statements, text);
+    if (use.resultCode() != SQLITE_OK) {
+        return failure(use.resultCode());
     }
+    SqliteStatement &statement = use.statement();
+    sql.bindTo(statement);
     if (statement.step() != SqliteStatement::Step::Row) {
         return failure(statement.lastResultCode());
     }
@@ -240,10 +241,12 @@ Status View::reread()
     // the row we stand on.
     const QString text = QStringLiteral("SELECT rowid, * FROM ") + quoted(m_query.table) + QStringLiteral(" WHERE ")
                          + condition;
-    SqliteStatement statement;
-    if (!sql.prepare(statement, m_connection->handle(), text)) {
-        return failure(statement.lastResultCode());
+    StatementCache::Use use(*m_statements, text);
+    if (use.resultCode() != SQLITE_OK) {
+        return failure(use.resultCode());
     }
+    SqliteStatement &statement = use.statement();
+    sql.bindTo(statement);
     switch (statement.step()) {
     case SqliteStatement::Step::Row:
         m_row.clear();
@@ -350,10 +353,14 @@ Status View::writePending(qint64 &rowid)
                + names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") + params.join(QStringLiteral(", "))
                + QStringLiteral(") ON CONFLICT DO UPDATE SET ") + fromExcluded.join(QStringLiteral(", "));
     }
+    // Prepared for this write alone: its text varies with the fields set,
+    // and a save waits far longer on the disk than on the parser.
     SqliteStatement statement;
-    if (!sql.prepare(statement, m_connection->handle(), text + QStringLiteral(" RETURNING rowid"))) {
-        return failure(statement.lastResultCode());
+    if (const int rc = statement.prepare(m_connection->handle(), text + QStringLiteral(" RETURNING rowid"));
+        rc != SQLITE_OK) {
+        return failure(rc);
     }
+    sql.bindTo(statement);
     std::optional<qint64> written;
     SqliteStatement::Step step;
     while ((step = statement.step()) == SqliteStatement::Step::Row) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class SqliteConnection;
+class StatementCache;
 
 // An updatable, ordered view of one table, as a dynaset: a current row,
 // find first with a no-match flag, moves, fields by name, edit / add new /
@@ -29,8 +30,9 @@ public:
     };
 
     // Made by Database::openView.
-    View(std::shared_ptr<SqliteConnection> connection, QString databasePath, bool readOnly, int busyTimeoutMs,
-         QString sqlText, ViewQuery query, std::vector<Column> columns);
+    View(std::shared_ptr<SqliteConnection> connection, std::shared_ptr<StatementCache> statements,
+         QString databasePath, bool readOnly, int busyTimeoutMs, QString sqlText, ViewQuery query,
+         std::vector<Column> columns);
     ~View();
     View(const View &) = delete;
     View &operator=(const View &) = delete;
@@ -98,6 +100,7 @@ private:
     int columnIndex(const QString &name) const;
 
     std::shared_ptr<SqliteConnection> m_connection;
+    std::shared_ptr<StatementCache> m_statements; // the reading queries, prepared once per connection
     QString m_databasePath;
     bool m_readOnly = false;
     int m_busyTimeoutMs = 0;
