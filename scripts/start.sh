@@ -24,4 +24,9 @@ if [ "$created" = yes ] || [ "$has_alpha" = no ] || ! grep -qi '^chemin=' "$sett
   "$admin" settings --database "$practice/AGENDAS.MDB" --users "$practice" \
     --names "$practice/NOMS.db" --program-folder "$program_folder"
 fi
+# Dates are shown in the system's regional format; a machine without any
+# configured language gets the practice's French one.
+case "${LC_ALL:-${LC_TIME:-${LANG:-C}}}" in
+  C|C.*|POSIX) export LC_TIME=fr_FR.UTF-8 ;;
+esac
 exec build/src/app/planora

@@ -107,8 +107,11 @@ void DayView::GRILLE_60() { layOutGrid(4); }
 
 void DayView::showRecord(const DayRecord &record)
 {
-    for (int slot = 0; slot < SlotCount; ++slot)
+    for (int slot = 0; slot < SlotCount; ++slot) {
         m->slotEdits[slot]->setText(record.slots[slot]);
+        // A long text shows its beginning (the patient's name), not its end.
+        m->slotEdits[slot]->setCursorPosition(0);
+    }
     m->postit->setPlainText(record.postit);
     m->bloc->setPlainText(record.bloc);
     showMark(m->absencePanels[0], record.absent1);
