@@ -16,6 +16,9 @@
 // the file, apart from the engine under test.
 namespace StoreTestDatabase {
 
+// The first bytes of a legacy Access (Jet) file.
+inline const QByteArray JetHeader("\0\1\0\0Standard Jet DB\0\0\0", 22);
+
 inline bool run(const QString &path, const QString &sql)
 {
     // Created here on purpose: the program itself never creates a database.
@@ -28,32 +31,45 @@ inline bool run(const QString &path, const QString &sql)
     return ok;
 }
 
-inline QString create(const QString &folder, const QString &name = QStringLiteral("AGENDAS.MDB"))
+// A new empty appointment database in `folder`, then `sql` run on it; an
+// empty path when either fails.
+inline QString create(const QString &folder, const QString &sql = QString())
 {
+    static int count = 0;
     QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-    if (!schema.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QString path = QDir(folder).filePath(name);
-    return run(path, QString::fromUtf8(schema.readAll())) ? path : QString();
+    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS%1.MDB").arg(++count));
+    const bool made = schema.open(QIODevice::ReadOnly) && run(path, QString::fromUtf8(schema.readAll()))
+                      && (sql.isEmpty() || run(path, sql));
+    return made ? path : QString();
 }
 
-// The rows of a query, each as its column values.
+inline QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Written through the same inode, as a plain file copy over the file does.
+inline bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// The rows of a query, each as its column values, through our text rules.
 inline QList<QVariantList> rows(const QString &path, const QString &sql, const QVariantList &values = {})
 {
     SqliteConnection connection;
     QList<QVariantList> result;
-    if (connection.open(path, SqliteConnection::Mode::ReadOnly) != SQLITE_OK) {
+    SqliteStatement statement;
+    if (connection.open(path, SqliteConnection::Mode::ReadOnly) != SQLITE_OK
+        || TextRules::registerTextRules(connection.handle()) != SQLITE_OK
+        || statement.prepare(connection.handle(), sql) != SQLITE_OK) {
         return result;
     }
     connection.setBusyTimeout(30000);
-    TextRules::registerTextRules(connection.handle());
-    SqliteStatement statement;
-    if (statement.prepare(connection.handle(), sql) != SQLITE_OK) {
-        return result;
-    }
     for (qsizetype i = 0; i < values.size(); ++i) {
-        statement.bind(int(i) + 1, values.at(i));
+        statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
     }
     while (statement.step() == SqliteStatement::Step::Row) {
         QVariantList row;
@@ -67,8 +83,16 @@ inline QList<QVariantList> rows(const QString &path, const QString &sql, const Q
 
 inline QVariant scalar(const QString &path, const QString &sql, const QVariantList &values = {})
 {
-    const QList<QVariantList> result = rows(path, sql, values);
-    return result.isEmpty() || result.first().isEmpty() ? QVariant() : result.first().first();
+    return rows(path, sql, values).value(0).value(0);
+}
+
+// Whether another workstation could take the write lock at once: nothing
+// of ours holds a lock on the file.
+inline bool lockFree(const QString &path)
+{
+    SqliteConnection other;
+    return other.open(path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK && other.exec("BEGIN EXCLUSIVE") == SQLITE_OK
+           && other.exec("ROLLBACK") == SQLITE_OK;
 }
 
 } // namespace StoreTestDatabase

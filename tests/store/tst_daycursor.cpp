@@ -1,251 +1,195 @@
 #include "daycursor.h"
 #include "storetestdatabase.h"
+#include "writerrecord.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <cstdio>
+#include <tuple>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 // Day records: the RVOUS and COCHE encodings, the day cursor's positionings,
-// saving (first save creates, later saves update, the _TXT rule) and what
-// the caller is told when the file cannot serve.
+// saving (first save adds, later saves update, the _TXT rule), what the
+// caller is told when the file cannot serve, and the connection the cursor
+// keeps between positionings, which must always show the file as it is now.
 class TestDayCursor : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void decodeSlots_data();
-    void decodeSlots();
-    void decodeChecks_data();
-    void decodeChecks();
-    void emptyDayEncoding();
-    void firstSaveCreatesNextUpdates();
-    void textOfClearedMarkKept_data();
-    void textOfClearedMarkKept();
+    void decode_data();
+    void decode();
+    void saves_data();
+    void saves();
     void positionings_data();
     void positionings();
     void failures_data();
     void failures();
-    void currentRecordRereadsFile();
+    void fileChangedBetweenPositionings_data();
+    void fileChangedBetweenPositionings();
 
 private:
-    QString freshDatabase(const QString &extraSql = QString());
+    QString database(const QString &firstSlot = u"ORIGINAL"_s);
     QTemporaryDir m_dir;
-    int m_count = 0;
 };
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
+constexpr qint32 Day = 37986;
 
-QStringList slotList(const std::array<QString, SlotCount> &slots)
+HalfDayMark &markOf(DayRecord &record, const QString &flag)
 {
-    return QStringList(slots.begin(), slots.end());
+    return flag == u"ABSENT1" ? record.absent1
+           : flag == u"ABSENT2" ? record.absent2
+           : flag == u"ECHO1"   ? record.echo1
+                                : record.echo2;
 }
 
-// 53 slot texts: the given ones first, the rest empty.
-QStringList padded(QStringList texts)
+QString firstSlot(const DayCursor &cursor)
 {
-    while (texts.size() < SlotCount) {
-        texts << QString();
-    }
-    return texts;
+    const std::optional<DayRecord> record = cursor.currentRecord();
+    return record ? record->slots[0] : u"<aucun>"_s;
 }
 
-DayRecord sampleRecord(const QString &tag)
+// How many descriptors of this process are open on the file, found by what
+// they point at, so that a removed file is still counted.
+int handlesOn(const struct stat &file)
 {
-    DayRecord record;
-    for (int i = 0; i < SlotCount; ++i) {
-        record.slots[std::size_t(i)] = QStringLiteral("%1 créneau %2").arg(tag).arg(i);
-        record.checks[std::size_t(i)] = i % 3 == 0;
+    int count = 0;
+    const QDir fds(u"/proc/self/fd"_s);
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        struct stat status = {};
+        count += ::stat(QFile::encodeName(fds.filePath(fd)).constData(), &status) == 0
+                 && status.st_dev == file.st_dev && status.st_ino == file.st_ino;
     }
-    record.postit = tag + QStringLiteral(" post-it");
-    record.bloc = tag + QStringLiteral(" bloc\r\nligne 2");
-    record.absent1 = {true, tag + QStringLiteral(" absent matin")};
-    record.echo2 = {true, tag + QStringLiteral(" écho après-midi")};
-    return record;
+    return count;
+}
+
+// Waits until the clock that stamps files has moved past the file's change
+// time, as a probe file written beside it shows, so that the next write
+// gives the file a change time of its own even where the kernel stamps files
+// at a coarse granularity.
+void waitPastChangeTime(const QString &path, const struct stat &file)
+{
+    const QString probe = path + u".probe"_s;
+    struct stat status = {};
+    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1)) {
+        if (StoreTestDatabase::write(probe, "x") && ::stat(QFile::encodeName(probe).constData(), &status) == 0
+            && std::tie(status.st_ctim.tv_sec, status.st_ctim.tv_nsec)
+                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
+            return;
+        }
+    }
 }
 
 } // namespace
 
-QString TestDayCursor::freshDatabase(const QString &extraSql)
+// A database whose user 1 has a row for Day.
+QString TestDayCursor::database(const QString &firstSlot)
 {
-    const QString path = StoreTestDatabase::create(m_dir.path(), QStringLiteral("AGENDAS%1.MDB").arg(++m_count));
-    if (!path.isEmpty() && !extraSql.isEmpty() && !StoreTestDatabase::run(path, extraSql)) {
-        return {};
-    }
-    return path;
+    return StoreTestDatabase::create(
+        m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS, COCHE) VALUES (%1, '%2', '1')"_s.arg(Day).arg(firstSlot));
 }
 
-void TestDayCursor::decodeSlots_data()
+void TestDayCursor::decode_data()
 {
-    QTest::addColumn<QString>("rvous");
-    QTest::addColumn<QStringList>("slots");
+    QTest::addColumn<QString>("text");         // read as RVOUS and as COCHE
+    QTest::addColumn<QStringList>("slots");    // the first slots, the rest empty
+    QTest::addColumn<QList<int>>("checked");   // indexes of the checked slots
+    QTest::addColumn<bool>("encodedTheSame"); // written back, the text is the same
 
-    QStringList sixty;
-    for (int i = 0; i < 60; ++i) {
-        sixty << QString::number(i);
-    }
-    QTest::newRow("empty text, every slot empty") << QString() << padded({});
-    QTest::newRow("fewer pieces fill the rest empty") << QStringLiteral("a\r\nb") << padded({QStringLiteral("a"), QStringLiteral("b")});
-    QTest::newRow("pieces past the 53rd are ignored") << sixty.join(CrLf) << sixty.mid(0, SlotCount);
+    QTest::newRow("empty text: every slot empty, nothing checked") << QString() << QStringList() << QList<int>{}
+                                                                   << false;
+    QTest::newRow("fewer pieces fill the rest empty, unchecked")
+        << u"1\r\n0\r\n1"_s << QStringList{u"1"_s, u"0"_s, u"1"_s} << QList<int>{0, 2} << false;
+    QTest::newRow("pieces past the 53rd are ignored")
+        << u"x\r\n"_s.repeated(60) << QStringList(SlotCount, u"x"_s) << QList<int>{} << false;
+    QTest::newRow("only \"1\" is checked") << u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s
+                                          << QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}
+                                          << QList<int>{5} << false;
     QTest::newRow("a lone LF or CR stays inside its slot")
-        << QStringLiteral("a\nb\r\nc\rd") << padded({QStringLiteral("a\nb"), QStringLiteral("c\rd")});
-    QTest::newRow("empty slots in between keep their places")
-        << QStringLiteral("\r\n\r\nDUPONT") << padded({QString(), QString(), QStringLiteral("DUPONT")});
+        << u"a\nb\r\nc\rd"_s << QStringList{u"a\nb"_s, u"c\rd"_s} << QList<int>{} << false;
+    QTest::newRow("53 pieces, the last one checked") << u"0\r\n"_s.repeated(52) + u'1'
+                                                     << QStringList(52, u"0"_s) + QStringList{u"1"_s}
+                                                     << QList<int>{52} << true;
 }
 
-void TestDayCursor::decodeSlots()
+void TestDayCursor::decode()
 {
-    QFETCH(QString, rvous);
+    QFETCH(QString, text);
     QFETCH(QStringList, slots);
-    QCOMPARE(slotList(DayEncoding::decodeSlots(rvous)), slots);
-}
-
-void TestDayCursor::decodeChecks_data()
-{
-    QTest::addColumn<QString>("coche");
-    QTest::addColumn<QList<int>>("checked"); // indexes of the checked slots
-
-    QTest::newRow("empty text, nothing checked") << QString() << QList<int>{};
-    QTest::newRow("ones and zeros by position") << QStringLiteral("1\r\n0\r\n1") << QList<int>{0, 2};
-    QTest::newRow("only \"1\" is checked")
-        << QStringLiteral("2\r\n 1\r\n1 \r\n-1\r\ntrue\r\n01\r\n1") << QList<int>{6};
-    QList<int> all;
-    for (int i = 0; i < SlotCount; ++i) {
-        all << i;
-    }
-    QTest::newRow("pieces past the 53rd are ignored") << QStringLiteral("1\r\n").repeated(70) << all;
-    QTest::newRow("last slot") << QStringLiteral("0\r\n").repeated(52) + u'1' << QList<int>{52};
-}
-
-void TestDayCursor::decodeChecks()
-{
-    QFETCH(QString, coche);
     QFETCH(QList<int>, checked);
-    const std::array<bool, SlotCount> checks = DayEncoding::decodeChecks(coche);
+    QFETCH(bool, encodedTheSame);
+
+    const std::array<QString, SlotCount> decodedSlots = DayEncoding::decodeSlots(text);
+    const std::array<bool, SlotCount> decodedChecks = DayEncoding::decodeChecks(text);
     QList<int> found;
     for (int i = 0; i < SlotCount; ++i) {
-        if (checks[std::size_t(i)]) {
+        QCOMPARE(decodedSlots[std::size_t(i)], slots.value(i));
+        if (decodedChecks[std::size_t(i)]) {
             found << i;
         }
     }
     QCOMPARE(found, checked);
+    QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
+    QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
 }
 
-void TestDayCursor::emptyDayEncoding()
+void TestDayCursor::saves_data()
 {
-    // A day saved with nothing in it is still a row of 53 empty slots and 53 zeros.
-    const QString path = freshDatabase();
-    DayCursor cursor;
-    QVERIFY(cursor.save(path, 1, 37986, DayRecord{}).ok());
-    const QList<QVariantList> rows =
-        StoreTestDatabase::rows(path, QStringLiteral("SELECT RVOUS, COCHE, ABSENT1, ECHO2_TXT FROM RVOUS1"));
-    QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0][0].toString(), CrLf.repeated(52));
-    QCOMPARE(rows[0][1].toString(), QStringLiteral("0") + QStringLiteral("\r\n0").repeated(52));
-    QCOMPARE(rows[0][2].toLongLong(), 0);
-    QVERIFY(rows[0][3].isNull());
-}
-
-void TestDayCursor::firstSaveCreatesNextUpdates()
-{
-    const QString path = freshDatabase();
-    DayCursor cursor;
-    const DayRecord first = sampleRecord(QStringLiteral("premier"));
-    QVERIFY(cursor.save(path, 3, 37986, first).ok());
-    QVERIFY(cursor.found());
-    QCOMPARE(cursor.currentDateNumber(), 37986);
-    QCOMPARE(cursor.currentRecord(), first);
-    QCOMPARE(StoreTestDatabase::scalar(path, QStringLiteral("SELECT count(*) FROM RVOUS3")).toInt(), 1);
-    QCOMPARE(StoreTestDatabase::scalar(path, QStringLiteral("SELECT typeof(AGENDATE) FROM RVOUS3")).toString(),
-             QStringLiteral("integer"));
-    QCOMPARE(StoreTestDatabase::scalar(path, QStringLiteral("SELECT RVOUS FROM RVOUS3")).toString(),
-             DayEncoding::encodeSlots(first.slots));
-
-    DayRecord second = sampleRecord(QStringLiteral("second"));
-    second.checks.fill(true);
-    QVERIFY(cursor.save(path, 3, 37986, second).ok());
-    QCOMPARE(StoreTestDatabase::scalar(path, QStringLiteral("SELECT count(*) FROM RVOUS3")).toInt(), 1);
-    DayCursor reader;
-    QVERIFY(reader.position(path, 3, 37986).ok());
-    QCOMPARE(reader.currentRecord(), second);
-    QCOMPARE(StoreTestDatabase::scalar(path, QStringLiteral("SELECT count(*) FROM RVOUS1")).toInt(), 0);
-}
-
-void TestDayCursor::textOfClearedMarkKept_data()
-{
-    QTest::addColumn<QString>("flagField");
-    QTest::addColumn<QString>("storedBefore"); // <none>: no row yet; else the flag's text with the flag yes/no
-    QTest::addColumn<bool>("storedFlag");
+    QTest::addColumn<QString>("flag");         // the mark this case is about
+    QTest::addColumn<QString>("storedBefore"); // its flag and text in the day's row; empty: no row yet
     QTest::addColumn<bool>("saveSet");
-    QTest::addColumn<QString>("storedAfter"); // <null>: never written
+    QTest::addColumn<QString>("storedAfter"); // its text field afterwards; null: never written
     QTest::addColumn<QString>("readText");
 
-    const QString none = QStringLiteral("<none>");
-    const QString null = QStringLiteral("<null>");
-    for (const char *flag : {"ABSENT1", "ABSENT2", "ECHO1", "ECHO2"}) {
-        const QString name = QString::fromLatin1(flag);
-        const auto row = [&](const char *what) -> QTestData & {
-            return QTest::newRow(qPrintable(name + u": " + QLatin1String(what)));
-        };
-        row("clearing a mark keeps its stored text")
-            << name << QStringLiteral("Congrès") << true << false << QStringLiteral("Congrès") << QString();
-        row("setting a mark writes the panel's text")
-            << name << QStringLiteral("Congrès") << false << true << QStringLiteral("panneau") << QStringLiteral("panneau");
-        row("new day with the mark set") << name << none << false << true << QStringLiteral("panneau")
-                                         << QStringLiteral("panneau");
-        row("new day without the mark leaves its text unwritten")
-            << name << none << false << false << null << QString();
-    }
+    QTest::newRow("clearing a mark keeps its stored text")
+        << u"ABSENT1"_s << u"1, 'Congrès'"_s << false << u"Congrès"_s << QString();
+    QTest::newRow("a mark cleared before keeps its text too")
+        << u"ECHO2"_s << u"0, 'Congrès'"_s << false << u"Congrès"_s << QString();
+    QTest::newRow("setting a mark writes the panel's text")
+        << u"ABSENT2"_s << u"0, 'Congrès'"_s << true << u"panneau"_s << u"panneau"_s;
+    QTest::newRow("new day with the mark set") << u"ECHO1"_s << QString() << true << u"panneau"_s << u"panneau"_s;
+    QTest::newRow("new day without the mark leaves its text unwritten")
+        << u"ECHO2"_s << QString() << false << QString() << QString();
 }
 
-void TestDayCursor::textOfClearedMarkKept()
+// A save adds the day's row or updates the one there, writes every field,
+// and a _TXT field only while its flag is yes.
+void TestDayCursor::saves()
 {
-    QFETCH(QString, flagField);
+    QFETCH(QString, flag);
     QFETCH(QString, storedBefore);
-    QFETCH(bool, storedFlag);
     QFETCH(bool, saveSet);
     QFETCH(QString, storedAfter);
     QFETCH(QString, readText);
 
-    const QString textField = flagField + QStringLiteral("_TXT");
-    const QString path = freshDatabase(
-        storedBefore == u"<none>"
-            ? QString()
-            : QStringLiteral("INSERT INTO RVOUS5(AGENDATE, %1, %2) VALUES (40000, %3, '%4')")
-                  .arg(flagField, textField)
-                  .arg(storedFlag ? 1 : 0)
-                  .arg(storedBefore));
+    const QString path = StoreTestDatabase::create(
+        m_dir.path(), storedBefore.isEmpty()
+                          ? QString()
+                          : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(flag, storedBefore));
     QVERIFY(!path.isEmpty());
-
-    DayRecord record;
-    HalfDayMark mark{saveSet, QStringLiteral("panneau")};
-    if (flagField == u"ABSENT1") {
-        record.absent1 = mark;
-    } else if (flagField == u"ABSENT2") {
-        record.absent2 = mark;
-    } else if (flagField == u"ECHO1") {
-        record.echo1 = mark;
-    } else {
-        record.echo2 = mark;
-    }
+    DayRecord record = WriterRecord::make(1, Day, 1);
+    markOf(record, flag) = {saveSet, u"panneau"_s};
     DayCursor cursor;
-    QVERIFY(cursor.save(path, 5, 40000, record).ok());
+    QVERIFY(cursor.save(path, 5, Day, record).ok());
+    QVERIFY(StoreTestDatabase::lockFree(path));
 
     const QList<QVariantList> rows =
-        StoreTestDatabase::rows(path, QStringLiteral("SELECT %1, %2 FROM RVOUS5").arg(flagField, textField));
+        StoreTestDatabase::rows(path, u"SELECT typeof(AGENDATE), RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0][0].toLongLong(), saveSet ? 1 : 0);
-    QCOMPARE(rows[0][1].isNull() ? QStringLiteral("<null>") : rows[0][1].toString(), storedAfter);
-
-    const std::optional<DayRecord> read = cursor.currentRecord();
-    QVERIFY(read.has_value());
-    const HalfDayMark readMark = flagField == u"ABSENT1"   ? read->absent1
-                                 : flagField == u"ABSENT2" ? read->absent2
-                                 : flagField == u"ECHO1"   ? read->echo1
-                                                           : read->echo2;
-    QCOMPARE(readMark.set, saveSet);
-    QCOMPARE(readMark.text, readText);
+    QCOMPARE(rows[0][0].toString(), u"integer"_s);
+    QCOMPARE(rows[0][1].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
+    QCOMPARE(rows[0][2].toLongLong(), saveSet ? 1 : 0);
+    QCOMPARE(rows[0][3].isNull() ? QString() : rows[0][3].toString(), storedAfter);
+    markOf(record, flag).text = readText;
+    QCOMPARE(cursor.currentDateNumber(), Day);
+    QCOMPARE(cursor.currentRecord(), record);
 }
 
 void TestDayCursor::positionings_data()
@@ -254,19 +198,17 @@ void TestDayCursor::positionings_data()
     QTest::addColumn<int>("user");
     QTest::addColumn<int>("date");
     QTest::addColumn<QString>("sqlText");
-    QTest::addColumn<QString>("firstSlot"); // <none>: no row for the day
+    QTest::addColumn<QString>("shown"); // first slot, <aucun>: no row for the day
 
-    QTest::newRow("user 1's day") << false << 1 << 37986 << QStringLiteral("SELECT*FROM RVOUS1 ORDER BY AGENDATE")
-                                  << QStringLiteral("un");
-    QTest::newRow("same day, user 2's own row")
-        << false << 2 << 37986 << QStringLiteral("SELECT*FROM RVOUS2 ORDER BY AGENDATE") << QStringLiteral("deux");
-    QTest::newRow("day without row") << false << 1 << 37987 << QStringLiteral("SELECT*FROM RVOUS1 ORDER BY AGENDATE")
-                                     << QStringLiteral("<none>");
-    QTest::newRow("search window's positioning")
-        << true << 2 << 37986 << QStringLiteral("SELECT*FROM RVOUS2 WHERE AGENDATE =37986") << QStringLiteral("deux");
-    QTest::newRow("search window's positioning on a day without row")
-        << true << 6 << 37986 << QStringLiteral("SELECT*FROM RVOUS6 WHERE AGENDATE =37986")
-        << QStringLiteral("<none>");
+    const auto row = [](const char *name, bool forSearch, int user, int date, const QString &sql, const QString &shown) {
+        QTest::newRow(name) << forSearch << user << date << sql << shown;
+    };
+    row("user 1's day", false, 1, Day, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"ORIGINAL"_s);
+    row("same day, user 2's own row", false, 2, Day, u"SELECT*FROM RVOUS2 ORDER BY AGENDATE"_s, u"DEUX"_s);
+    row("day without row", false, 1, Day + 1, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"<aucun>"_s);
+    row("search window's positioning", true, 2, Day, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"DEUX"_s);
+    row("search window's, day without row", true, 6, Day, u"SELECT*FROM RVOUS6 WHERE AGENDATE =37986"_s,
+        u"<aucun>"_s);
 }
 
 void TestDayCursor::positionings()
@@ -275,114 +217,179 @@ void TestDayCursor::positionings()
     QFETCH(int, user);
     QFETCH(int, date);
     QFETCH(QString, sqlText);
-    QFETCH(QString, firstSlot);
-    const QString path = freshDatabase(QStringLiteral("INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (37986, 'un');"
-                                                      "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'deux')"));
-    const QByteArray before = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
+    QFETCH(QString, shown);
+    const QString path = database();
+    QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
+    const QByteArray before = StoreTestDatabase::contents(path);
 
+    // Each positioning replaces the one before, of the other kind here.
     DayCursor cursor;
+    QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 2, Day).ok());
     const Status status = forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
     QVERIFY2(status.ok(), qPrintable(status.message()));
-    QVERIFY(cursor.isOpen());
     QCOMPARE(cursor.user(), user);
     QCOMPARE(cursor.sqlText(), sqlText);
-    const bool expectRow = firstSlot != u"<none>";
-    QCOMPARE(cursor.found(), expectRow);
-    QCOMPARE(cursor.currentRecord().has_value(), expectRow);
-    if (expectRow) {
-        QCOMPARE(cursor.currentRecord()->slots[0], firstSlot);
-        QCOMPARE(cursor.currentDateNumber(), date);
-    }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), before); // positioning writes nothing
+    QCOMPARE(firstSlot(cursor), shown);
+    QCOMPARE(cursor.found(), shown != u"<aucun>");
+    QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(date) : std::nullopt);
+    QVERIFY(StoreTestDatabase::lockFree(path));
+    QCOMPARE(StoreTestDatabase::contents(path), before); // positioning writes nothing
 }
 
 void TestDayCursor::failures_data()
 {
-    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("setup"); // SQL run on a new database, or what to put at the path
     QTest::addColumn<int>("user");
+    QTest::addColumn<bool>("positions"); // whether positioning still works; saving never does
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("missing file") << QStringLiteral("missing") << 1 << QStringLiteral("introuvable");
-    QTest::newRow("legacy Access file") << QStringLiteral("jet") << 1 << QStringLiteral("planora-admin convert");
-    QTest::newRow("not a database") << QStringLiteral("text") << 1 << QStringLiteral("n'est pas une base");
-    QTest::newRow("user's table missing") << QStringLiteral("DROP TABLE RVOUS4") << 4
-                                          << QStringLiteral("La table RVOUS4 est absente");
-    QTest::newRow("COCHE column missing") << QStringLiteral("ALTER TABLE RVOUS1 DROP COLUMN COCHE") << 1
-                                          << QStringLiteral("Le champ COCHE est absent de la table RVOUS1");
-    QTest::newRow("_TXT column missing") << QStringLiteral("ALTER TABLE RVOUS2 DROP COLUMN ECHO1_TXT") << 2
-                                         << QStringLiteral("Le champ ECHO1_TXT est absent");
-    QTest::newRow("no user 0") << QString() << 0 << QStringLiteral("L'utilisateur 0 n'existe pas");
-    QTest::newRow("no user 7") << QString() << 7 << QStringLiteral("L'utilisateur 7 n'existe pas");
-    QTest::newRow("lock held past the busy timeout") << QStringLiteral("lock") << 1
-                                                     << QStringLiteral("occupée par un autre poste");
+    QTest::newRow("missing file") << u"<missing>"_s << 1 << false << u"introuvable"_s;
+    QTest::newRow("a folder") << u"<folder>"_s << 1 << false << u"n'est pas un fichier"_s;
+    QTest::newRow("legacy Jet file") << u"<jet>"_s << 1 << false << u"planora-admin convert"_s;
+    QTest::newRow("legacy ACE file") << u"<ace>"_s << 1 << false << u"planora-admin convert"_s;
+    QTest::newRow("text file") << u"<text>"_s << 1 << false << u"n'est pas une base"_s;
+    QTest::newRow("SQLite header over garbage") << u"<garbage>"_s << 1 << false << u"n'est pas une base"_s;
+    QTest::newRow("user's table missing") << u"DROP TABLE RVOUS4"_s << 4 << false << u"La table RVOUS4 est absente"_s;
+    QTest::newRow("COCHE column missing") << u"ALTER TABLE RVOUS1 DROP COLUMN COCHE"_s << 1 << false
+                                          << u"Le champ COCHE est absent de la table RVOUS1"_s;
+    QTest::newRow("_TXT column missing") << u"ALTER TABLE RVOUS2 DROP COLUMN ECHO1_TXT"_s << 2 << false
+                                         << u"Le champ ECHO1_TXT est absent"_s;
+    QTest::newRow("no user 0") << QString() << 0 << false << u"L'utilisateur 0 n'existe pas"_s;
+    QTest::newRow("no user 7") << QString() << 7 << false << u"L'utilisateur 7 n'existe pas"_s;
+    QTest::newRow("read-only file") << u"<read-only>"_s << 1 << true << u"lecture seule"_s;
+    QTest::newRow("another workstation writing while we open") << u"<exclusive>"_s << 1 << false
+                                                                << u"occupée par un autre poste"_s;
+    QTest::newRow("another workstation writing while we save") << u"<reserved>"_s << 1 << true
+                                                                << u"occupée par un autre poste"_s;
 }
 
 void TestDayCursor::failures()
 {
     QFETCH(QString, setup);
     QFETCH(int, user);
+    QFETCH(bool, positions);
     QFETCH(QString, message);
 
-    QString path = m_dir.filePath(QStringLiteral("broken%1.MDB").arg(++m_count));
+    const QHash<QString, QByteArray> files = {
+        {u"<jet>"_s, StoreTestDatabase::JetHeader},
+        {u"<ace>"_s, QByteArray(StoreTestDatabase::JetHeader).replace("Jet", "ACE")},
+        {u"<text>"_s, "RVOUS;Postit\r\n"},
+        {u"<garbage>"_s, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z')}};
+    QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
     SqliteConnection other;
-    if (setup == u"jet" || setup == u"text") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(setup == u"jet" ? QByteArray("\0\1\0\0Standard Jet DB\0\0\0", 22) : QByteArray("texte"));
-    } else if (setup != u"missing") {
-        path = freshDatabase(setup == u"lock" ? QString() : setup);
+    if (files.contains(setup)) {
+        QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
+    } else if (setup == u"<folder>") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (setup != u"<missing>") {
+        path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
         QVERIFY(!path.isEmpty());
     }
-    if (setup == u"lock") {
+    if (setup == u"<read-only>") {
+        if (geteuid() == 0) {
+            QSKIP("File permissions do not bind the superuser.");
+        }
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    } else if (setup == u"<exclusive>" || setup == u"<reserved>") {
         QCOMPARE(other.open(path, SqliteConnection::Mode::ReadWrite), 0);
-        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), 0);
+        QCOMPARE(other.exec(setup == u"<exclusive>" ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE"), 0);
     }
+    const QByteArray before = StoreTestDatabase::contents(path);
 
     DayCursor cursor;
     cursor.setBusyTimeout(150);
-    const Status positioned = cursor.position(path, user, 37986);
-    QVERIFY(!positioned.ok());
-    QVERIFY2(positioned.message().contains(message), qPrintable(positioned.message()));
-    QVERIFY(!cursor.isOpen());
-    QVERIFY(!cursor.found());
-    QVERIFY(!cursor.currentRecord().has_value());
-
-    const DayRecord record = sampleRecord(QStringLiteral("tapé"));
-    const DayRecord copy = record;
-    const Status saved = cursor.save(path, user, 37986, record);
-    QVERIFY(!saved.ok());
+    const Status positioned = cursor.position(path, user, Day);
+    QCOMPARE(positioned.ok(), positions);
+    QVERIFY2(positions || positioned.message().contains(message), qPrintable(positioned.message()));
+    QCOMPARE(cursor.isOpen(), positions);
+    const DayRecord record = WriterRecord::make(1, Day, 1);
+    const Status saved = cursor.save(path, user, Day, record);
     QVERIFY2(saved.message().contains(message), qPrintable(saved.message()));
-    QCOMPARE(record, copy);
-    if (setup == u"lock") {
-        QCOMPARE(other.exec("ROLLBACK"), 0);
-        QCOMPARE(StoreTestDatabase::scalar(path, QStringLiteral("SELECT count(*) FROM RVOUS1")).toInt(), 0);
-        // Once the other workstation is done, the same save goes through.
-        QVERIFY(cursor.save(path, user, 37986, record).ok());
-        QCOMPARE(cursor.currentRecord(), record);
+    QCOMPARE(StoreTestDatabase::contents(path), before);
+    QCOMPARE(QFileInfo::exists(path), setup != u"<missing>"); // never created
+
+    if (!other.isOpen()) {
+        return;
     }
-    QCOMPARE(QFileInfo::exists(path), setup != u"missing");
+    // Once the other workstation is done, the same save goes through.
+    QCOMPARE(other.exec("ROLLBACK"), 0);
+    QVERIFY(cursor.save(path, user, Day, record).ok());
+    QCOMPARE(cursor.currentRecord(), record);
 }
 
-void TestDayCursor::currentRecordRereadsFile()
+void TestDayCursor::fileChangedBetweenPositionings_data()
 {
-    const QString path = freshDatabase(QStringLiteral("INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (37986, 'avant')"));
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("handlesMeanwhile"); // on the file first opened, after the change
+    QTest::addColumn<QString>("shown");        // afterwards: first slot shown, or part of the message
+    QTest::addColumn<int>("handlesAfter");
+
+    const auto row = [](const char *name, const QString &how, int meanwhile, const QString &shown, int after) {
+        QTest::newRow(name) << how << meanwhile << shown << after;
+    };
+    row("untouched: the same day is shown", u"none"_s, 1, u"ORIGINAL"_s, 1);
+    row("another workstation saves the day", u"save"_s, 1, u"RESTAURE"_s, 1);
+    row("another program updates the row with plain SQL", u"sql"_s, 1, u"RESTAURE"_s, 1);
+    row("the row under the cursor is read again from the file", u"save, no positioning"_s, 1, u"RESTAURE"_s, 1);
+    row("another database renamed over the file", u"rename"_s, 1, u"RESTAURE"_s, 0);
+    // Same size, same header counters: only the file's change time tells it.
+    row("another database copied over the file in place", u"copy"_s, 1, u"RESTAURE"_s, 1);
+    row("the file removed", u"remove"_s, 1, u"introuvable"_s, 0);
+    row("a text file put in its place", u"text"_s, 1, u"n'est pas une base"_s, 0);
+    row("closed, then copied over", u"close, copy"_s, 0, u"RESTAURE"_s, 1);
+    row("a failed positioning, then copied over", u"user 7, copy"_s, 0, u"RESTAURE"_s, 1);
+    row("another database shown, then copied over", u"other, copy"_s, 0, u"RESTAURE"_s, 1);
+}
+
+void TestDayCursor::fileChangedBetweenPositionings()
+{
+    QFETCH(QString, how);
+    QFETCH(int, handlesMeanwhile);
+    QFETCH(QString, shown);
+    QFETCH(int, handlesAfter);
+
+    // Both texts have the same length, so that the two files are the same
+    // size and carry the same header counters.
+    const QString path = database(u"ORIGINAL"_s);
+    const QString replacement = database(u"RESTAURE"_s);
+    QVERIFY(!path.isEmpty() && !replacement.isEmpty());
     DayCursor cursor;
-    QVERIFY(cursor.position(path, 1, 37986).ok());
-    QCOMPARE(cursor.currentRecord()->slots[0], QStringLiteral("avant"));
-    // Another workstation saves the day meanwhile: the refresh shows it.
-    DayCursor other;
-    DayRecord changed;
-    changed.slots[0] = QStringLiteral("après");
-    QVERIFY(other.save(path, 1, 37986, changed).ok());
-    QCOMPARE(cursor.currentRecord()->slots[0], QStringLiteral("après"));
-    cursor.close();
-    QVERIFY(!cursor.isOpen());
-    QVERIFY(!cursor.currentRecord().has_value());
+    QVERIFY(cursor.position(path, 1, Day).ok());
+    QCOMPARE(firstSlot(cursor), u"ORIGINAL"_s);
+    struct stat oldFile = {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &oldFile), 0);
+    QCOMPARE(handlesOn(oldFile), 1);
+    waitPastChangeTime(path, oldFile);
+
+    if (how.startsWith(u"close")) {
+        cursor.close();
+    } else if (how.startsWith(u"user")) {
+        QVERIFY(!cursor.position(path, 7, Day).ok());
+    } else if (how.startsWith(u"other")) {
+        QVERIFY(cursor.position(replacement, 1, Day).ok());
+    }
+    QCOMPARE(cursor.isOpen(), handlesMeanwhile == 1 || how.startsWith(u"other"));
+    QCOMPARE(handlesOn(oldFile), handlesMeanwhile);
+    DayRecord saved;
+    saved.slots[0] = u"RESTAURE"_s;
+    if (how.startsWith(u"save")) {
+        QVERIFY(DayCursor().save(path, 1, Day, saved).ok());
+    } else if (how == u"sql") {
+        QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
+    } else if (how == u"rename") {
+        QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
+    } else if (how.endsWith(u"copy")) {
+        QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
+    } else if (how == u"remove" || how == u"text") {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(how == u"remove" || StoreTestDatabase::write(path, "Ceci n'est pas une base de rendez-vous.\n"));
+    }
+
+    const Status status = how.endsWith(u"no positioning") ? Status::success() : cursor.position(path, 1, Day);
+    // Shown: the first slot when positioned, else the message must say it.
+    QCOMPARE(status.ok() ? firstSlot(cursor) : status.message().contains(shown) ? shown : status.message(), shown);
+    QCOMPARE(cursor.isOpen(), status.ok());
+    QCOMPARE(handlesOn(oldFile), handlesAfter);
 }
 
 QTEST_GUILESS_MAIN(TestDayCursor)
