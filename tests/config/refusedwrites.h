@@ -1,47 +1,39 @@
 #pragma once
 
-#include <QString>
+#include <QScopeGuard>
 
-#include <optional>
-
+#include <csignal>
+#include <cstdlib>
 #include <sys/resource.h>
+#include <unistd.h>
 
-// The tests run as root in CI, and no permission bit stops root's writes.
-// These make the machine refuse as it refuses an ordinary workstation user.
+// The tests run as root in CI, and no permission bit stops root. These make
+// the machine refuse as it refuses an ordinary workstation user, for as long
+// as the guard they return lives.
 
-// While alive, the process acts as the user "nobody" when it runs as root.
-// What it must reach has to be open to everyone (see openToEveryone).
-class OrdinaryUser
+// No file can grow past a few bytes, as on a full disk: a file can be made,
+// and then writing into it fails.
+[[nodiscard]] inline auto fullDisk()
 {
-public:
-    OrdinaryUser();
-    ~OrdinaryUser();
-    OrdinaryUser(const OrdinaryUser &) = delete;
-    OrdinaryUser &operator=(const OrdinaryUser &) = delete;
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limit = old;
+    limit.rlim_cur = 8;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // fail the write, do not kill
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return qScopeGuard([=] {
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    });
+}
 
-private:
-    bool m_dropped = false;
-};
-
-// QTemporaryDir makes its folder private; an ordinary user must see into it.
-void openToEveryone(const QString &folder);
-
-enum class Refusal { ReadOnlyFolder, FullDisk };
-
-// While alive, writing a file into the folder fails: the folder is read-only,
-// or no file can grow past a few bytes, as on a full disk.
-class RefusedWrites
+// The process acts as the user "nobody" when it runs as root: what it must
+// reach has to be open to everyone.
+[[nodiscard]] inline auto asOrdinaryUser()
 {
-public:
-    RefusedWrites(Refusal refusal, const QString &folder);
-    ~RefusedWrites();
-    RefusedWrites(const RefusedWrites &) = delete;
-    RefusedWrites &operator=(const RefusedWrites &) = delete;
-
-private:
-    Refusal m_refusal;
-    QString m_folder;
-    std::optional<OrdinaryUser> m_user;
-    rlimit m_oldLimit{};
-    void (*m_oldHandler)(int) = nullptr;
-};
+    const bool dropped = geteuid() == 0 && seteuid(65534) == 0;
+    return qScopeGuard([=] {
+        if (dropped && seteuid(0) != 0)
+            std::abort(); // the rest of the run would test nothing true
+    });
+}

@@ -1,0 +1,448 @@
+#include "agcvaluereader.h"
+#include "configfiles.h"
+#include "refusedwrites.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+
+using Writer = std::function<bool(const QString &folder)>;
+Q_DECLARE_METATYPE(Writer)
+
+namespace {
+
+const QString Default = u"<défaut>"_s;
+const QString UsersFile = u"Utilisat.agc"_s;
+const QString LookupFile = u"Alpha.agc"_s;
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+}
+
+// The values a text reads as, each as the writer would write it: "a" a text,
+// 1 a number, #TRUE# a boolean; joined by "|".
+QString readAll(const QString &content)
+{
+    AgcValueReader reader(content);
+    QStringList values;
+    while (const std::optional<AgcValue> value = reader.next())
+        values << value->fileText();
+    return reader.atEnd() ? values.join(u'|') : u"<not at the end>"_s;
+}
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+// The six users as the 30 values of Utilisat.agc, as a file holds them:
+// grouped by field (names, colours, interval indexes, top annotations,
+// bottom annotations), texts between quotes.
+QStringList values(const UserConfig &users)
+{
+    QStringList values;
+    for (const UserEntry &e : users) values << quoted(e.name);
+    for (const UserEntry &e : users) values << QString::number(e.colour);
+    for (const UserEntry &e : users) values << QString::number(e.intervalIndex);
+    for (const UserEntry &e : users) values << quoted(e.topAnnotation);
+    for (const UserEntry &e : users) values << quoted(e.bottomAnnotation);
+    return values;
+}
+
+QStringList values(const LookupSettings &lookup)
+{
+    return {lookup.enabled ? u"#TRUE#"_s : u"#FALSE#"_s, quoted(lookup.tableName)};
+}
+
+// Users 1 and 2 named, user 1 on light grey and the second list position,
+// user 2 on the first, the others on the system window colour without a choice.
+UserConfig sampleUsers()
+{
+    UserConfig users;
+    for (int i = 0; i < UserCount; ++i)
+        users[i] = {{}, SystemWindowColour, -1, u"Echo %1"_s.arg(i + 1), u"Bloc %1"_s.arg(i + 1)};
+    users[0] = {u"Dr Martin"_s, 12632256, 1, u"Echo 1"_s, u"Bloc 1"_s};
+    users[1].name = u"Dr Durand"_s;
+    users[1].intervalIndex = 0;
+    return users;
+}
+
+QStringList replaced(QStringList values, const QList<std::pair<int, QString>> &changes)
+{
+    for (const auto &[index, value] : changes)
+        values[index] = value;
+    return values;
+}
+
+// Values joined by commas, perLine to a line, each line ended by CR LF.
+QByteArray fileText(const QStringList &values, int perLine = 30)
+{
+    QString text;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        text += values[i] + ((i + 1) % perLine == 0 || i + 1 == values.size() ? u"\r\n"_s : u","_s);
+    return text.toUtf8();
+}
+
+// What the program reads from the file of that name, whatever its case:
+// the values, whether they were valid and the message to show.
+std::tuple<QStringList, bool, QString> reading(const QString &folder, const QString &file)
+{
+    if (file.compare(UsersFile, Qt::CaseInsensitive) == 0) {
+        const UserConfigRead read = ConfigFiles::readUserConfig(folder);
+        return {values(read.users), read.valid, read.message};
+    }
+    const LookupSettingsRead read = ConfigFiles::readLookupSettings(folder);
+    return {values(read.settings), read.valid, read.message};
+}
+
+} // namespace
+
+// The configuration layer: the values of the record format one by one,
+// Utilisat.agc and Alpha.agc as whole files, and the settings store; what
+// they read, what they write, and what a failed write leaves.
+class TestConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsValues_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("values");
+
+        QTest::newRow("values split across CR LF, LF alone and CR alone") << u"\"a\",1\r\n2\n3\r\"b\""_s
+                                                                          << u"\"a\"|1|2|3|\"b\""_s;
+        QTest::newRow("blanks, commas, line breaks kept in quotes") << u"\" a, b\r\n\",2"_s << u"\" a, b\r\n\"|2"_s;
+        QTest::newRow("booleans in any case") << u"#true#,#False#"_s << u"#TRUE#|#FALSE#"_s;
+        QTest::newRow("numbers written plain: no plus sign, no leading zero, no exponent")
+            << u"-2147483643,+0012,1.5,2E3,.5"_s << u"-2147483643|12|1.5|2000|0.5"_s;
+        QTest::newRow("almost numbers are texts") << u"12abc,1-2,--1,1e,#NULL#"_s
+                                                  << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
+        QTest::newRow("empty values") << u"1,,\"\",2"_s << u"1|\"\"|\"\"|2"_s;
+        QTest::newRow("empty lines and a comma at a line end are no values") << u"1,\r\n\r\n\r\n2,"_s << u"1|2"_s;
+    }
+
+    void readsValues()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, values);
+        QCOMPARE(readAll(content), values);
+    }
+
+    void readsFiles_data()
+    {
+        QTest::addColumn<QString>("file"); // its name in the folder
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<QStringList>("values"); // what the program holds after reading
+        QTest::addColumn<bool>("valid");
+
+        const QStringList sample = values(sampleUsers());
+        const QStringList accents = replaced(sample, {{18, u"\"Opératoire\""_s}, {24, u"\"Aprés-midi\""_s}});
+        QTest::newRow("30 values on one line, blank lines after")
+            << UsersFile << fileText(sample) + "\r\n  \r\n" << sample << true;
+        QTest::newRow("30 values split across lines") << UsersFile << fileText(sample, 7) << sample << true;
+        QTest::newRow("31 values: message, the 31st became name 1")
+            << UsersFile << fileText(sample + QStringList{u"\"Dr Petit\""_s})
+            << replaced(sample, {{0, u"\"Dr Petit\""_s}}) << false;
+        QTest::newRow("60 values: the second record is used")
+            << UsersFile << fileText(QStringList(30, u"\"Ancien\""_s)) + fileText(sample) << sample << true;
+        // Numbers round to the nearest, halves to even; #TRUE# is -1. A value
+        // that does not convert or does not fit keeps what the place held.
+        QTest::newRow("values of another kind converted, or the place kept")
+            << UsersFile
+            << fileText(sample) + fileText(replaced(sample, {{0, u"12"_s}, {1, u"#TRUE#"_s}, {6, u"\"gris\""_s},
+                                                             {7, u"\" 255 \""_s}, {8, u"-2147483648"_s},
+                                                             {9, u"4294967295"_s}, {10, u"#TRUE#"_s}, {12, u"70000"_s},
+                                                             {13, u"2.5"_s}, {14, u"3.5"_s}, {15, u"#FALSE#"_s}}))
+            << replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {7, u"255"_s}, {8, u"-2147483648"_s},
+                                 {10, u"-1"_s}, {13, u"2"_s}, {14, u"4"_s}, {15, u"0"_s}}) << true;
+        QTest::newRow("Windows-1252 file with accents")
+            << UsersFile << QString::fromUtf8(fileText(accents)).toLatin1() << accents << true;
+        QTest::newRow("empty file") << UsersFile << QByteArray("") << values(UserConfig{}) << true;
+        QTest::newRow("missing file") << UsersFile << QByteArray() << values(UserConfig{}) << true;
+        QTest::newRow("#FALSE# still gives the table")
+            << LookupFile << QByteArray("#FALSE#,\"NOMS\"\r\n") << values({false, u"NOMS"_s}) << true;
+        QTest::newRow("-1 switches on; split across lines, unquoted table")
+            << LookupFile << QByteArray(" -1\r\nNOMS ") << values({true, u"NOMS"_s}) << true;
+        QTest::newRow("1 does not") << LookupFile << QByteArray("1,\"NOMS\"") << values({false, u"NOMS"_s}) << true;
+        QTest::newRow("quoted -1 is a text")
+            << LookupFile << QByteArray("\"-1\",\"NOMS\"") << values({false, u"NOMS"_s}) << true;
+        QTest::newRow("Windows-1252 0x80 to 0x9F, undefined bytes as C1 controls")
+            << LookupFile << QByteArray("#TRUE#,\"\x80\x93\x9c\x94\x8c\x9f \x81\x8d\x8f\x90\x9d\"")
+            << values({true, u"€“œ”ŒŸ \u0081\u008d\u008f\u0090\u009d"_s}) << true;
+        QTest::newRow("one stray byte makes the whole file Windows-1252")
+            << LookupFile << QByteArray("#TRUE#,\"Op\xc3\xa9ratoire \xe9\"") << values({true, u"OpÃ©ratoire é"_s})
+            << true;
+        QTest::newRow("truncated UTF-8 at the end")
+            << LookupFile << QByteArray("#TRUE#,\"Op\xc3") << values({true, u"OpÃ"_s}) << true;
+        QTest::newRow("byte order mark dropped")
+            << LookupFile << QByteArray("\xef\xbb\xbf#TRUE#,\"Bloc\"") << values({true, u"Bloc"_s}) << true;
+        QTest::newRow("3 values: message, the third is the switch")
+            << LookupFile << QByteArray("#FALSE#,\"A\",#TRUE#\r\n") << values({true, u"A"_s}) << false;
+    }
+
+    void readsFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, values);
+        QFETCH(bool, valid);
+
+        QTemporaryDir dir;
+        if (!content.isNull())
+            writeFile(dir.filePath(file), content);
+        const auto [readValues, readValid, message] = reading(dir.path(), file);
+        QCOMPARE(readValues, values);
+        QCOMPARE(readValid, valid);
+        const QString invalid = file == UsersFile ? u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s
+                                                  : u"Alpha.agc non valide."_s;
+        QCOMPARE(message, valid ? QString() : u"Fichier "_s + dir.path() + u'/' + invalid);
+    }
+
+    void writesFiles_data()
+    {
+        QTest::addColumn<Writer>("write");
+        QTest::addColumn<QString>("file");        // the one file in the folder afterwards, if any
+        QTest::addColumn<bool>("existed");        // it was there before, under that name
+        QTest::addColumn<QByteArray>("written");  // null: the write fails, the folder is left as it was
+        QTest::addColumn<QStringList>("readBack");
+
+        UserConfig full;
+        const QStringList names = {u"Dr Martin"_s, u"Dupont, Jean"_s, u"Opératoire é"_s,
+                                   u"  blancs  "_s, u"Ünïcödé €"_s, u"#TRUE#"_s};
+        const qint32 colours[] = {INT32_MIN, INT32_MAX, 0, 12632256, SystemWindowColour, 255};
+        const qint16 intervals[] = {0, 1, 4, -1, INT16_MIN, INT16_MAX};
+        for (int i = 0; i < UserCount; ++i)
+            full[i] = {names[i], colours[i], intervals[i], u"Echo, %1"_s.arg(i), u"Bloc Opératoire %1"_s.arg(i)};
+        UserConfig quote = sampleUsers();
+        quote[0].name = u"Dr \"Bob\""_s;
+        const auto writeUsers = [](const UserConfig &users) {
+            return Writer([=](const QString &folder) { return ConfigFiles::writeUserConfigFile(folder, users); });
+        };
+        const Writer saveSetting = [](const QString &folder) {
+            return SettingsStore(folder).setValue(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"/nouveau"_s);
+        };
+        const auto onFullDisk = [](const Writer &write) {
+            return Writer([=](const QString &folder) { const auto refused = fullDisk(); return write(folder); });
+        };
+        // As an ordinary user, in a folder open to all whose files cannot be read.
+        const auto unreadable = [](const Writer &write) {
+            return Writer([=](const QString &folder) {
+                QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
+                for (const QString &file : QDir(folder).entryList(QDir::Files))
+                    QFile::setPermissions(QDir(folder).filePath(file), {});
+                const auto user = asOrdinaryUser();
+                return write(folder);
+            });
+        };
+
+        QTest::newRow("nothing assigned: -1 interval indexes")
+            << writeUsers({}) << UsersFile << false << fileText(values(UserConfig{})) << values(UserConfig{});
+        QTest::newRow("a name with a comma, accents, extreme numbers")
+            << writeUsers(full) << UsersFile << false << fileText(values(full)) << values(full);
+        // The format cannot carry a double quote: the name is written as typed
+        // and cut at the quote when read again.
+        QTest::newRow("a name with a double quote")
+            << writeUsers(quote) << UsersFile << false << fileText(values(quote))
+            << replaced(values(quote), {{0, u"\"Dr \""_s}});
+        QTest::newRow("into utilisat.agc in lower case")
+            << writeUsers(sampleUsers()) << u"utilisat.agc"_s << true << fileText(values(sampleUsers()))
+            << values(sampleUsers());
+        QTest::newRow("switched off, in UTF-8, into ALPHA.AGC in capitals")
+            << Writer([](const QString &f) { return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s}); })
+            << u"ALPHA.AGC"_s << true
+            << QByteArray("#FALSE#,\"Op\xc3\xa9ratoire\"\r\n") << values({false, u"Opératoire"_s});
+        QTest::newRow("Utilisat.agc, full disk")
+            << onFullDisk(writeUsers(sampleUsers())) << UsersFile << true << QByteArray() << QStringList();
+        QTest::newRow("hirondel.ini, full disk")
+            << onFullDisk(saveSetting) << u"hirondel.ini"_s << true << QByteArray() << QStringList();
+        QTest::newRow("hirondel.ini unreadable: its other values kept")
+            << unreadable(saveSetting) << u"hirondel.ini"_s << true << QByteArray() << QStringList();
+        QTest::newRow("a missing folder is not created")
+            << Writer([](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); })
+            << UsersFile << false << QByteArray() << QStringList();
+    }
+
+    void writesFiles()
+    {
+        QFETCH(Writer, write);
+        QFETCH(QString, file);
+        QFETCH(bool, existed);
+        QFETCH(QByteArray, written);
+        QFETCH(QStringList, readBack);
+
+        QTemporaryDir dir;
+        const QByteArray old = "\"Ancien\"";
+        if (existed)
+            writeFile(dir.filePath(file), old);
+        QCOMPARE(write(dir.path()), !written.isNull());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 existed || !written.isNull() ? QStringList{file} : QStringList());
+        QCOMPARE(readFile(dir.filePath(file)), written.isNull() ? (existed ? old : "<absent>") : written);
+        if (!written.isNull())
+            QCOMPARE(std::get<QStringList>(reading(dir.path(), file)), readBack);
+    }
+
+    void userConfigFolder_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // hirondel.ini; %1 stands for the test's folder
+        QTest::addColumn<QString>("folder");      // where Utilisat.agc goes
+
+        QTest::newRow("CheminUt missing: the program's folder") << QByteArray("[PLANORA]\nCHEMIN=/x\n") << u"program"_s;
+        QTest::newRow("CheminUt empty: the program's folder") << QByteArray("[PLANORA]\nCheminUt=\n") << u"program"_s;
+        QTest::newRow("CheminUt set") << QByteArray("[PLANORA]\nCheminUt=%1/users\n") << u"users"_s;
+    }
+
+    void userConfigFolder()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, folder);
+
+        QTemporaryDir dir;
+        for (const QString &name : {u"program"_s, u"users"_s, u"later"_s})
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        writeFile(dir.filePath(u"hirondel.ini"_s), settings.replace("%1", dir.path().toUtf8()));
+        SettingsStore store(dir.path());
+        const QString program = dir.filePath(u"program"_s);
+        QCOMPARE(ConfigFiles::userConfigFolder(store, program), dir.filePath(folder));
+        QVERIFY(ConfigFiles::writeUserConfig(store, program, sampleUsers()));
+        QVERIFY(QFile::exists(dir.filePath(folder + u'/' + UsersFile)));
+
+        // The setting is read again at writing time.
+        QVERIFY(store.setValue(u"HIRONDEL"_s, u"PLANORA"_s, u"CheminUt"_s, dir.filePath(u"later"_s)));
+        QVERIFY(ConfigFiles::writeUserConfig(store, program, sampleUsers()));
+        QVERIFY(QFile::exists(dir.filePath(u"later/"_s + UsersFile)));
+    }
+    void readsSettings_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // of hirondel.ini, read as HIRONDEL / PLANORA / CHEMIN
+        QTest::addColumn<QString>("value");
+
+        QTest::newRow("section and key in another case") << QByteArray("[planora]\nChemin=/srv\n") << u"/srv"_s;
+        QTest::newRow("another key") << QByteArray("[PLANORA]\nCHEMINS=/srv\n") << Default;
+        QTest::newRow("blanks around the equals sign and at the end")
+            << QByteArray("[PLANORA]\n  CHEMIN = /srv/AGENDAS.MDB \t\n") << u"/srv/AGENDAS.MDB"_s;
+        QTest::newRow("empty value is no default") << QByteArray("[PLANORA]\nCHEMIN=\n") << QString();
+        QTest::newRow("value holding an equals sign") << QByteArray("[PLANORA]\nCHEMIN=/a=b\n") << u"/a=b"_s;
+        QTest::newRow("first of two spellings wins") << QByteArray("[PLANORA]\nchemin=/a\nCHEMIN=/b\n") << u"/a"_s;
+        QTest::newRow("key before any section, in a section before and after")
+            << QByteArray("CHEMIN=/a\n[AUTRE]\nCHEMIN=/b\n[PLANORA]\nX=1\n[PLANORA2]\nCHEMIN=/c\n") << Default;
+        QTest::newRow("section header with blanks, no final line end")
+            << QByteArray("[ planora ]\nCHEMIN=/a") << u"/a"_s;
+        QTest::newRow("commented key") << QByteArray("[PLANORA]\n;CHEMIN=/a\n#CHEMIN=/b\n") << Default;
+        QTest::newRow("CR LF line ends, byte order mark")
+            << QByteArray("\xef\xbb\xbf[PLANORA]\r\nCHEMIN=/a\r\n") << u"/a"_s;
+        QTest::newRow("Windows-1252 line")
+            << QByteArray("[PLANORA]\nCHEMIN=/srv/Op\xe9ratoire\n") << u"/srv/Opératoire"_s;
+        QTest::newRow("backslash before no escape stands, short hex too")
+            << QByteArray("[PLANORA]\nCHEMIN=C:\\Cabinet\\x4\n") << u"C:\\Cabinet\\x4"_s;
+    }
+
+    void readsSettings()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, value);
+
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"hirondel.ini"_s), content);
+        QCOMPARE(SettingsStore(dir.path()).value(u"HIRONDEL"_s, u"PLANORA"_s, u"CHEMIN"_s, Default), value);
+    }
+
+    void writesSettings_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // hirondel.ini; null: none
+        QTest::addColumn<QString>("change");    // application|section|key|value
+        QTest::addColumn<QByteArray>("after");  // null: refused
+
+        const QByteArray none;
+        const auto sauve = [](const QString &value) -> QString { return u"HIRONDEL|PLANORA|SAUVE|"_s + value; };
+        QTest::newRow("keeps the key's spelling, comments and other sections")
+            << QByteArray("; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve = /a \n")
+            << u"Hirondel|PLANORA|SAUVE|/b"_s
+            << QByteArray("; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve=/b\n");
+        QTest::newRow("new key after the section's last key")
+            << QByteArray("[PLANORA]\nCHEMIN=/a\n\n[AUTRE]\nX=1\n") << sauve(u"/b"_s)
+            << QByteArray("[PLANORA]\nCHEMIN=/a\nSAUVE=/b\n\n[AUTRE]\nX=1\n");
+        QTest::newRow("new section after a blank line") << QByteArray("[AUTRE]\nX=1") << sauve(u"/b"_s)
+                                                        << QByteArray("[AUTRE]\nX=1\n\n[PLANORA]\nSAUVE=/b\n");
+        QTest::newRow("Windows-1252 line kept, in UTF-8")
+            << QByteArray("[PLANORA]\nNOTE=Apr\xe9s\n") << sauve(u"/b"_s)
+            << QByteArray("[PLANORA]\nNOTE=Apr\xc3\xa9s\nSAUVE=/b\n");
+        QTest::newRow("new file, blanks at both ends")
+            << none << sauve(u"  /srv/a b  "_s) << QByteArray("[PLANORA]\nSAUVE=\\x20 /srv/a b \\x20\n");
+        QTest::newRow("line breaks, tabs at the ends") << none << sauve(u"\ta\r\nb\nc\t"_s)
+                                                       << QByteArray("[PLANORA]\nSAUVE=\\ta\\r\\nb\\nc\\t\n");
+        QTest::newRow("backslashes, text that looks escaped")
+            << none << sauve(u"C:\\Cabinet\\n\\x41"_s) << QByteArray("[PLANORA]\nSAUVE=C:\\\\Cabinet\\\\n\\\\x41\n");
+        QTest::newRow("control characters") << none << sauve(u"a\u0001\u007f"_s)
+                                            << QByteArray("[PLANORA]\nSAUVE=a\\x01\\x7F\n");
+        QTest::newRow("accents and euro, comment and section signs") << none << sauve(u";[Opératoire]#=€"_s)
+            << QByteArray("[PLANORA]\nSAUVE=;[Op\xc3\xa9ratoire]#=\xe2\x82\xac\n");
+        QTest::newRow("empty key refused") << none << u"HIRONDEL|PLANORA||x"_s << none;
+        QTest::newRow("key with a blank at its end refused") << none << u"HIRONDEL|PLANORA|A |x"_s << none;
+        QTest::newRow("key with an equals sign refused") << none << u"HIRONDEL|PLANORA|A=B|x"_s << none;
+        QTest::newRow("key with a line break refused") << none << u"HIRONDEL|PLANORA|A\nB|x"_s << none;
+        QTest::newRow("section with a bracket refused") << none << u"HIRONDEL|PLAN]ORA|A|x"_s << none;
+        QTest::newRow("application with a slash refused") << none << u"../HIRONDEL|PLANORA|A|x"_s << none;
+    }
+
+    void writesSettings()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, change);
+        QFETCH(QByteArray, after);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"conf/hirondel.ini"_s);
+        if (!before.isNull()) {
+            QVERIFY(QDir(dir.path()).mkdir(u"conf"_s));
+            writeFile(file, before);
+        }
+        SettingsStore store(dir.filePath(u"conf"_s)); // made by the first write
+        const QStringList n = change.split(u'|');
+        QCOMPARE(store.setValue(n[0], n[1], n[2], n[3]), !after.isNull());
+        QCOMPARE(readFile(file), after.isNull() ? (before.isNull() ? "<absent>" : before) : after);
+        QCOMPARE(QDir(dir.path()).isEmpty(), before.isNull() && after.isNull());
+        if (!after.isNull())
+            QCOMPARE(store.value(n[0], n[1], n[2], Default), n[3]);
+    }
+
+    void settingsFolder_data()
+    {
+        QTest::addColumn<QByteArray>("configHome");
+        QTest::addColumn<QString>("folder");
+
+        QTest::newRow("XDG_CONFIG_HOME set") << QByteArray("/srv/conf") << u"/srv/conf"_s;
+        QTest::newRow("XDG_CONFIG_HOME empty") << QByteArray() << QDir::homePath() + u"/.config"_s;
+    }
+
+    void settingsFolder()
+    {
+        QFETCH(QByteArray, configHome);
+        QFETCH(QString, folder);
+
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME"); // the test runner sets it
+        qputenv("XDG_CONFIG_HOME", configHome);
+        const QString path = SettingsStore().filePath(u"HIRONDEL"_s);
+        qputenv("XDG_CONFIG_HOME", saved);
+        QCOMPARE(path, folder + u"/hirondel.ini"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "tst_config.moc"
