@@ -1,0 +1,743 @@
+// The main window: start-up (the splash, the birthday notice), the default
+// state, saving, the refresh, quitting, a database that goes away, and the
+// navigation between users and days. That the keyboard does nothing on the
+// day view's buttons is proved on the day view itself.
+#include "form0.h"
+#include "form15.h"
+#include "mousedownbutton.h"
+#include "practice.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString NotFoundMessage =
+    u"La base de données 'AGENDAS.MDB' est introuvable. Veuillez à l'aide du SUPERVISEUR la placer "
+    "dans un repertoire quelconque de votre reseau puis relancer le programme"_s;
+const QString UserOneMessage = u"L'utilisateur N°1 n'est pas attribué, or il doit l'être en priorité. "
+                               "Veuillez corriger sinon cela est source d'erreues."_s;
+
+// "objectName caption" of each entry of a menu, "-" for a separator's caption.
+QStringList entries(const QList<QAction *> &actions)
+{
+    QStringList result;
+    for (QAction *action : actions)
+        result << (action->menu() ? action->menu()->objectName() : action->objectName()) + u' '
+                + (action->isSeparator() ? u"-"_s : action->text());
+    return result;
+}
+
+// One start-up with Utilisat.agc: what it holds and what the window shows.
+struct StartUsers
+{
+    QList<int> named{1, 2};
+    QList<int> buttons{1, 2}; // shown
+    QString caption = u"Dr A"_s;
+    bool userOneMessage = false;
+    qint32 colour = SystemWindowColour; // of user 1
+    QColor windowColour = QApplication::palette().color(QPalette::Base);
+    qint16 intervalIndex = 1;
+    QString minutes = u"15"_s;
+    QStringList captions{u"15"_s, u"09h 00"_s, u"21h 00"_s}; // of slots 1, 4 and 52
+};
+
+struct Quit
+{
+    bool throughMenu = false; // or the close box
+    bool broken = false;      // the database is gone
+    bool edited = false;
+    bool answer = false; // to "quit anyway?"
+    bool closes = true;
+};
+
+struct UserSwitch
+{
+    Qt::MouseButton mouse;
+    int user;
+    bool hasRow; // the user's day has a row
+    QColor windowColour;
+    QString minutes;
+};
+
+// Another day shown by CmdPrec, CmdSuiv or the calendar, then today again.
+struct DayStep
+{
+    QDate today;
+    QByteArray control;
+    Qt::MouseButton mouse;
+    QDate shown;
+    QString longDate;
+};
+
+// An action on a day with unsaved edits.
+struct PendingEdits
+{
+    QByteArray action;
+    bool broken = false; // the database is gone: the save fails
+    int shownUser = 1;   // afterwards
+    int shownOffset = 0; // days from today, afterwards
+    QList<int> checked = {}; // in the saved row
+};
+
+// A day with every field filled and every half-day flag set.
+StoredDay fullDay()
+{
+    StoredDay day = StoredDay::withSlots(
+        {{0, u"Martin Paul"_s}, {17, u"L'Hôte Zoé, écho"_s}, {52, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s}});
+    day.postit = u"Appeler\nle laboratoire"_s;
+    day.bloc = u"8h Genou\n10h Hanche"_s;
+    day.coche = joinedChecks({0, 17, 52});
+    day.absent1 = day.absent2 = day.echo1 = day.echo2 = u"1"_s;
+    day.absent1Txt = u"ABSENT"_s;
+    day.absent2Txt = u"Congrès"_s;
+    day.echo1Txt = u"Echo matin"_s;
+    day.echo2Txt = u"Echo soir"_s;
+    return day;
+}
+
+// Users 1 to 3 named, each with a grid and a colour of its own.
+std::unique_ptr<Form1> threeUsersShown(Practice &practice)
+{
+    UserConfig users = Practice::namedUsers({1, 2, 3});
+    users[0].colour = 12632256; // light grey
+    users[1].colour = 0x00FFFF; // yellow
+    users[1].intervalIndex = 0; // 10 minutes
+    users[2].intervalIndex = 4; // 60 minutes
+    practice.writeUsers(users);
+    return practice.loadedForm(true);
+}
+
+void press(const Form1 &form, const char *button, Qt::MouseButton mouse = Qt::LeftButton)
+{
+    QTest::mousePress(named<MouseDownButton>(form.dayView(), button), mouse);
+}
+
+// What clicking a date of the calendar does: the calendar selects it and
+// reports the click.
+void clickCalendar(const Form1 &form, QDate date)
+{
+    form.dayView()->calendar()->setSelectedDate(date);
+    Q_EMIT form.dayView()->calendar()->clicked(date);
+}
+
+bool allChecks(const Form1 &form, bool visible)
+{
+    const auto boxes = form.dayView()->findChildren<QCheckBox *>(QRegularExpression(u"^Check1_"_s));
+    return boxes.size() == SlotCount
+        && std::all_of(boxes.begin(), boxes.end(), [visible](const QCheckBox *box) { return box->isHidden() != visible; });
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
+
+    // --- start-up ---------------------------------------------------------------
+
+    void birthdayNotice_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("16 April opens the notice") << QDate(2024, 4, 16) << true;
+        QTest::newRow("16 April of another year too") << QDate(2003, 4, 16) << true;
+        QTest::newRow("15 April: the day counts") << QDate(2024, 4, 15) << false;
+        QTest::newRow("16 May: the month counts") << QDate(2024, 5, 16) << false;
+    }
+
+    void birthdayNotice()
+    {
+        QFETCH(QDate, today);
+        QFETCH(bool, notice);
+        Practice practice;
+        practice.clock.setToday(today);
+        Form1 form(practice.environment());
+        form.show();
+        form.load();
+
+        QPointer<Form15> form15 = form.birthdayNotice();
+        QCOMPARE(!form15.isNull(), notice);
+        // The main window is hidden while the notice is up; start-up went on to the end.
+        QCOMPARE(form.isVisible(), !notice);
+        QCOMPARE(form.windowTitle(), u"Dr A"_s);
+        QVERIFY(form.refreshTimer()->isActive());
+        if (!notice)
+            return;
+        QVERIFY(form15->isVisible() && !form15->isModal());
+        QCOMPARE(form15->windowTitle(), u"Form15"_s);
+        QCOMPARE(named<QLabel>(form15, "Label1")->text(), u"Aujourd'hui c'est l'anniversaire du bon "_s);
+        QCOMPARE(named<QLabel>(form15, "Label2")->text(), u"16 Avril"_s);
+        QCOMPARE(named<QLabel>(form15, "Label3")->text(), u"Vous pouvez le lui souhaiter à l'adresse :"_s);
+        QVERIFY(!named<QLabel>(form15, "Label4")->text().isEmpty());
+        QVERIFY(!named<QLabel>(form15, "Label5")->text().isEmpty());
+        QCOMPARE(form15->palette().color(QPalette::Window), QColor(224, 224, 224));
+        for (const char *image : {"Image1", "Image2", "Image3", "Image4"})
+            QVERIFY(!named<QLabel>(form15, image)->pixmap().isNull());
+
+        QTest::mouseClick(named<QPushButton>(form15, "Command1"), Qt::LeftButton);
+        QVERIFY(form.isVisible());
+        QTRY_VERIFY(form15.isNull()); // closed and gone
+    }
+
+    void databasePath_data()
+    {
+        QTest::addColumn<QString>("chemin"); // "<missing>", or a path under the practice
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("CHEMIN empty: AGENDAS.MDB in the program folder") << QString() << true;
+        QTest::newRow("CHEMIN missing: the program folder is not a database") << u"<missing>"_s << false;
+        QTest::newRow("CHEMIN full path in capitals") << u"<shared>/AGENDAS.MDB"_s << true;
+        QTest::newRow("CHEMIN name in small letters") << u"<shared>/agendas.mdb"_s << false;
+        QTest::newRow("CHEMIN with a name after AGENDAS.MDB") << u"<shared>/AGENDAS.MDB.bak"_s << false;
+    }
+
+    void databasePath()
+    {
+        QFETCH(QString, chemin);
+        QFETCH(bool, opened);
+        Practice practice;
+        // Each candidate file exists and holds today's row, so that only the
+        // rule on the name decides; the program folder's database is empty.
+        const QString shared = practice.sharedFolder();
+        practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Shared"_s}}));
+        for (const char *copy : {"/agendas.mdb", "/AGENDAS.MDB.bak"})
+            QVERIFY(QFile::copy(practice.databasePath(), shared + QLatin1String(copy)));
+        Practice::createDatabase(practice.programFolder() + u"/AGENDAS.MDB"_s);
+        if (chemin == u"<missing>"_s)
+            QDir(practice.environment().settingsFolder).removeRecursively();
+        else
+            practice.setSetting(u"CHEMIN"_s, QString(chemin).replace(u"<shared>"_s, shared));
+        const auto form = practice.loadedForm();
+
+        QCOMPARE(practice.prompts.informations, opened ? QStringList() : QStringList{NotFoundMessage});
+        QCOMPARE(form->dayCursor().isOpen(), opened);
+        QCOMPARE(form->refreshTimer()->isActive(), opened);
+        // Stopped at step 4: the design captions stay and no day is shown,
+        // but steps 1 to 3 did run.
+        QCOMPARE(form->windowTitle(), opened ? u"Dr A"_s : u"Agenda"_s);
+        QCOMPARE(form->dayView()->userButton(1)->text(), opened ? u"Dr A"_s : u"Uttilisat 1"_s);
+        QCOMPARE(shownDate(*form), QString::number(practice.today()));
+        QVERIFY(allChecks(*form, true));
+        // CHEMIN empty opens the program folder's own (empty) database.
+        QCOMPARE(form->dayView()->slotEdit(0)->text(), opened && !chemin.isEmpty() ? u"Shared"_s : QString());
+        if (opened) {
+            QCOMPARE(form->dayCursor().sqlText(), u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s);
+            QCOMPARE(form->databasePath(),
+                     chemin.isEmpty() ? practice.programFolder() + u"/AGENDAS.MDB"_s : practice.databasePath());
+            return;
+        }
+        // The window stays usable; only "&Enregistrer" says that nothing can be saved.
+        practice.prompts.informations.clear();
+        typeInSlot(*form, 4, u"Petit"_s);
+        named<QAction>(form.get(), "Enregistrer")->trigger();
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        QVERIFY(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s));
+        form->Timer1_Timer();
+        QCOMPARE(form->dayView()->slotEdit(4)->text(), u"Petit"_s);
+        press(*form, "CmdSuiv"); // moves on: the edits have nowhere to go
+        QCOMPARE(shownDate(*form), QString::number(practice.today() + 1));
+        QCOMPARE(form->dayView()->slotEdit(4)->text(), QString());
+        typeInSlot(*form, 4, u"Encore"_s);
+        press(*form, "CmdUtilisat2");
+        QCOMPARE(form->dayView()->slotEdit(4)->text(), QString());
+        QVERIFY(form->close());
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        QVERIFY(practice.prompts.questions.isEmpty());
+        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1); // the row stored above
+    }
+
+    // Utilisat.agc read at start: the user buttons, the caption, and user 1's
+    // colour, grid and annotations (user 2's colour is not applied).
+    void startUsers_data()
+    {
+        QTest::addColumn<StartUsers>("c");
+        const QPalette system = QApplication::palette();
+        QTest::newRow("all six names empty") << StartUsers{.named = {}, .buttons = {}, .caption = u"PLANORA"_s};
+        QTest::newRow("only name 1: no button") << StartUsers{.named = {1}, .buttons = {}};
+        QTest::newRow("names 1 and 3") << StartUsers{.named = {1, 3}, .buttons = {1, 3}};
+        QTest::newRow("name 1 empty, name 2 set")
+            << StartUsers{.named = {2}, .buttons = {2}, .caption = QString(), .userOneMessage = true};
+        QTest::newRow("name 1 empty, only name 6 set: no message")
+            << StartUsers{.named = {6}, .buttons = {6}, .caption = QString()};
+        QTest::newRow("0x0080FF: red in the low byte; 10-minute grid")
+            << StartUsers{.colour = 0x0080FF, .windowColour = QColor(255, 128, 0), .intervalIndex = 0,
+                          .minutes = u"10"_s, .captions = {u"10"_s, u"40"_s, u"30"_s}};
+        QTest::newRow("system 15 is the button face; 60-minute grid")
+            << StartUsers{.colour = qint32(0x8000000F), .windowColour = system.color(QPalette::Button),
+                          .intervalIndex = 4, .minutes = u"60"_s, .captions = {QString(), u"09h 00"_s, u"21h 00"_s}};
+        QTest::newRow("index 5 lays out nothing")
+            << StartUsers{.intervalIndex = 5, .minutes = u"0"_s, .captions = QStringList(3)};
+    }
+
+    void startUsers()
+    {
+        QFETCH(StartUsers, c);
+        Practice practice;
+        UserConfig users = Practice::namedUsers({});
+        for (int user : c.named)
+            users[user - 1] = Practice::namedUsers({user})[user - 1];
+        users[0].colour = c.colour;
+        users[0].intervalIndex = c.intervalIndex;
+        users[1].colour = 0x00FFFF; // yellow
+        practice.writeUsers(users);
+        const auto form = practice.loadedForm();
+        DayView *view = form->dayView();
+
+        QCOMPARE(practice.prompts.informations.contains(UserOneMessage), c.userOneMessage);
+        QCOMPARE(form->windowTitle(), c.caption);
+        QCOMPARE(view->hiddenUserLabel()->text(), u"1"_s);
+        for (int user = 1; user <= 6; ++user) {
+            QCOMPARE(!view->userButton(user)->isHidden(), c.buttons.contains(user));
+            QCOMPARE(view->userButton(user)->text(), users[user - 1].name);
+        }
+        QCOMPARE(form->dayCursor().user(), 1); // user 1's day whatever the names
+        QCOMPARE(view->palette().color(QPalette::Window), c.windowColour);
+        QCOMPARE(view->makerLabel()->palette().color(QPalette::Window), c.windowColour);
+        QVERIFY(view->makerLabel()->autoFillBackground());
+        QCOMPARE(view->userButton(1)->palette().color(QPalette::Button), QColor(255, 0, 0));
+        QCOMPARE(view->userButton(2)->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
+        QCOMPARE(view->hiddenIntervalLabel()->text(), c.minutes);
+        QCOMPARE((QStringList{view->timeLabel(1)->text(), view->timeLabel(4)->text(), view->timeLabel(52)->text()}),
+                 c.captions);
+        QCOMPARE(named<QLineEdit>(view, "TxtEcho1")->text(), users[0].topAnnotation);
+        QCOMPARE(named<QLineEdit>(view, "TxtEcho2")->text(), users[0].topAnnotation);
+        QCOMPARE(view->bottomAnnotationLabel()->text(), users[0].bottomAnnotation);
+    }
+
+    void missingUserFileKeepsDesign()
+    {
+        Practice practice;
+        QVERIFY(QFile::remove(practice.sharedFolder() + u"/Utilisat.agc"_s));
+        const auto form = practice.loadedForm();
+        QCOMPARE(practice.prompts.informations, QStringList{});
+        QCOMPARE(form->windowTitle(), u"PLANORA"_s);
+        QCOMPARE(form->dayView()->userButton(2)->text(), u"Utilisat 2"_s);
+        QCOMPARE(form->dayView()->bottomAnnotationLabel()->text(), u"Programme Bloc Opératoire"_s);
+        QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), u"Bloc &Opératoire"_s);
+        QVERIFY(form->dayCursor().isOpen());
+    }
+
+    void menusTimerAndChecks()
+    {
+        Practice practice;
+        UserConfig users = Practice::namedUsers({1, 2});
+        users[0].bottomAnnotation = u"Programme du bloc opératoire de la clinique du Parc"_s;
+        practice.writeUsers(users);
+        const auto form = practice.loadedForm(true);
+        QMenuBar *bar = form->menuBar();
+        QCOMPARE(entries(bar->actions()),
+                 (QStringList{u"Fichier &Fichier"_s, u"Utilisat &Utilisateurs"_s, u"Rechercher &Rechercher"_s,
+                              u"Sauve Sau&vegarder"_s, u"Coches Voir les c&oches"_s, u"Bloc "_s + users[0].bottomAnnotation,
+                              u"Aide Ai&de"_s, u"Propos A &Propos ?"_s}));
+        // With that long annotation every entry stays in sight: none pushed
+        // into the overflow arrow, nor under the "Par &Semaine" button.
+        const QRect week = named<QPushButton>(form.get(), "Semaine")->geometry();
+        for (QAction *action : bar->actions()) {
+            const QRect place = bar->actionGeometry(action);
+            QVERIFY2(!place.isEmpty() && bar->rect().contains(place) && !place.intersects(week),
+                     qPrintable(action->text()));
+        }
+        QCOMPARE(entries(named<QMenu>(form.get(), "Fichier")->actions()),
+                 (QStringList{u"Enregistrer &Enregistrer"_s, u"T1 -"_s, u"Enreg_auto Enregistrement automatique"_s,
+                              u"T3 -"_s, u"Quitte &Quitter"_s, u"T2 -"_s, u"Imprimer &Imprimer"_s}));
+        QCOMPARE(named<QPushButton>(form.get(), "Semaine")->text(), u"Par &Semaine"_s);
+
+        // "Enregistrement automatique" starts checked with the one-minute
+        // refresh running; unchecking stops it, checking starts it again.
+        QAction *item = named<QAction>(form.get(), "Enreg_auto");
+        QTimer *timer = named<QTimer>(form.get(), "Timer1");
+        QVERIFY(item->isCheckable() && item->isChecked());
+        QCOMPARE(timer->interval(), 60000);
+        QVERIFY(timer->isActive() && !timer->isSingleShot());
+        item->trigger();
+        QVERIFY(!item->isChecked() && !timer->isActive());
+        item->trigger();
+        QVERIFY(item->isChecked() && timer->isActive());
+
+        // "Voir les c&oches" flips each box on its own.
+        for (int slot = 0; slot < SlotCount; ++slot)
+            form->dayView()->checkBox(slot)->setVisible(slot <= 10);
+        named<QAction>(form.get(), "Coches")->trigger();
+        for (int slot = 0; slot < SlotCount; ++slot)
+            QCOMPARE(form->dayView()->checkBox(slot)->isHidden(), slot <= 10);
+    }
+
+    void splashHandsOver()
+    {
+        Practice practice;
+        QPointer<Form0> splash = new Form0(practice.environment());
+        splash->show();
+        QCOMPARE(splash->windowTitle(), u"PLANORA"_s);
+        QCOMPARE(named<QLabel>(splash, "LblTitle")->text(), u"PLANORA"_s);
+        QCOMPARE(named<QLabel>(splash, "LblVersion")->text(), u"Version 4.0.0"_s);
+        QCOMPARE(named<QLabel>(splash, "Label3")->text(), u"Le carnet de rendez vous du médecin"_s);
+        QVERIFY(!named<QLabel>(splash, "Image1")->pixmap().isNull());
+        QTimer *timer = named<QTimer>(splash, "Timer1");
+        QCOMPARE(timer->interval(), 4000);
+        QVERIFY(timer->isSingleShot() && timer->isActive());
+
+        splash->Timer1_Timer(); // what the timer does when it fires
+        const std::unique_ptr<Form1> main(splash->mainWindow());
+        QVERIFY(main && main->isVisible());
+        QVERIFY(!splash->isVisible() && !timer->isActive());
+        QCOMPARE(main->windowTitle(), u"Dr A"_s); // loaded before shown
+        QTRY_VERIFY(splash.isNull()); // unloaded
+    }
+
+    // --- saving, refresh, quitting ------------------------------------------------
+
+    // Today's stored row shown at start (never another user's), then saved
+    // back unchanged.
+    void roundTrip_data()
+    {
+        QTest::addColumn<StoredDay>("day");
+        StoredDay day = fullDay();
+        QTest::newRow("every half-day flag set") << day;
+        day.absent1 = day.echo2 = u"0"_s;
+        QTest::newRow("two flags set, two unset with their texts kept") << day;
+    }
+
+    void roundTrip()
+    {
+        QFETCH(StoredDay, day);
+        Practice practice;
+        practice.clock.setToday(QDate(2003, 12, 31));
+        practice.storeDay(1, 37986, day);
+        practice.storeDay(2, 37986, StoredDay::withSlots({{17, u"Autre"_s}}));
+        const auto form = practice.loadedForm();
+        DayView *view = form->dayView();
+        QCOMPARE(shownDate(*form), u"37986"_s);
+        QCOMPARE(view->dateLabel()->text(), u"mercredi 31 décembre 2003"_s);
+        QCOMPARE(view->calendar()->selectedDate(), QDate(2003, 12, 31));
+        QCOMPARE(view->slotEdit(17)->text(), u"L'Hôte Zoé, écho"_s);
+        QCOMPARE(named<QPlainTextEdit>(view, "Text2")->toPlainText(), day.postit);
+        QCOMPARE(named<QLineEdit>(view, "Text4_0")->isHidden(), day.absent1 == u"0"_s);
+        QVERIFY(view->checkBox(17)->isChecked() && !view->checkBox(1)->isChecked());
+        QVERIFY(!form->isChanged());
+
+        named<QAction>(form.get(), "Enregistrer")->trigger();
+
+        QCOMPARE(practice.readDay(1, 37986), std::optional<StoredDay>(day));
+        QCOMPARE(practice.rowCount(1), 1);
+        QVERIFY(!form->isChanged());
+        QCOMPARE(practice.prompts.informations, QStringList{});
+        QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
+    }
+
+    void refresh_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("stored day: unsaved text replaced by the stored text") << u"stored"_s << u"Dupont"_s;
+        QTest::newRow("another workstation's save shows up") << u"changed elsewhere"_s << u"Ailleurs"_s;
+        QTest::newRow("day added by a save: its saved text comes back") << u"added by save"_s << u"Sauve"_s;
+        QTest::newRow("day without a row: screen left alone") << u"no row"_s << u"Tape"_s;
+        QTest::newRow("cursor moved to another day's row: the shown day, not that one")
+            << u"cursor elsewhere"_s << u"Dupont"_s;
+        QTest::newRow("the \"x\" button also throws unsaved text away") << u"x button"_s << u"Dupont"_s;
+    }
+
+    void refresh()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, after);
+        Practice practice;
+        const qint32 today = practice.today();
+        if (situation != u"no row"_s && situation != u"added by save"_s)
+            practice.storeDay(1, today, StoredDay::withSlots({{3, u"Dupont"_s}}));
+        practice.storeDay(1, today + 1, StoredDay::withSlots({{3, u"Lendemain"_s}}));
+        const auto form = practice.loadedForm();
+        if (situation == u"added by save"_s) {
+            typeInSlot(*form, 3, u"Sauve"_s);
+            QVERIFY(form->ENREG_01());
+        }
+        if (situation == u"changed elsewhere"_s)
+            practice.storeDay(1, today, StoredDay::withSlots({{3, u"Ailleurs"_s}}));
+        if (situation == u"cursor elsewhere"_s)
+            QVERIFY(form->dayCursor().position(practice.databasePath(), 1, today + 1).ok());
+        typeInSlot(*form, 3, u"Tape"_s);
+
+        if (situation == u"x button"_s)
+            QTest::mouseClick(named<QPushButton>(form->dayView(), "Command1"), Qt::LeftButton);
+        else
+            form->Timer1_Timer();
+
+        QCOMPARE(form->dayView()->slotEdit(3)->text(), after);
+        QVERIFY(form->isChanged()); // neither writes nor clears the flag
+        QCOMPARE(practice.readDay(1, today).value_or(StoredDay()).rvous,
+                 situation == u"no row"_s ? QString() : joinedSlots({{3, after}}));
+        QCOMPARE(shownDate(*form), QString::number(today));
+        QCOMPARE(practice.prompts.informations, QStringList{});
+    }
+
+    void quit_data()
+    {
+        QTest::addColumn<Quit>("c");
+        QTest::newRow("\"&Quitter\" without a change writes today") << Quit{.throughMenu = true};
+        QTest::newRow("the close box without a change writes today") << Quit{};
+        QTest::newRow("save fails with edits, answer No: the window stays")
+            << Quit{.broken = true, .edited = true, .closes = false};
+        QTest::newRow("save fails with edits, answer Yes: the program ends")
+            << Quit{.throughMenu = true, .broken = true, .edited = true, .answer = true};
+        QTest::newRow("save fails, nothing unsaved: ends without asking") << Quit{.broken = true};
+    }
+
+    void quit()
+    {
+        QFETCH(Quit, c);
+        Practice practice;
+        const auto form = practice.loadedForm(true);
+        QWidget search; // the search window closes with the program
+        search.show();
+        form->setSearchWindow(&search);
+        if (c.edited)
+            typeInSlot(*form, 1, u"Bernard"_s);
+        if (c.broken)
+            QVERIFY(QFile::remove(practice.databasePath()));
+        practice.prompts.questionAnswers = {c.answer};
+
+        if (c.throughMenu)
+            named<QAction>(form.get(), "Quitte")->trigger();
+        else
+            form->close();
+
+        QCOMPARE(form->isVisible(), !c.closes);
+        QCOMPARE(search.isVisible(), !c.closes);
+        QCOMPARE(practice.prompts.informations.size(), c.broken ? 1 : 0); // the store's message
+        QCOMPARE(practice.prompts.questions.size(), c.edited ? 1 : 0);
+        if (c.edited) {
+            QCOMPARE(practice.prompts.questions.first().title, u"PLANORA"_s);
+            QVERIFY(practice.prompts.questions.first().text.contains(u"Quitter quand même"_s));
+            QCOMPARE(form->dayView()->slotEdit(1)->text(), u"Bernard"_s);
+        }
+        if (c.broken)
+            return;
+        const std::optional<StoredDay> day = practice.readDay(1, practice.today());
+        QVERIFY(day);
+        QCOMPARE(day->rvous, QString(u"\r\n"_s).repeated(52));
+        QCOMPARE(day->coche, u"0"_s + QString(u"\r\n0"_s).repeated(52));
+        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
+    }
+
+    // A database replaced by a text file after start (a removed one: quit and
+    // pendingEdits): the save says why, the typed slot stays with the changed
+    // flag set; once the file is back the next save writes it.
+    void saveFailureKeepsEdits()
+    {
+        Practice practice;
+        const auto form = practice.loadedForm();
+        typeInSlot(*form, 7, u"Lefevre"_s);
+        QFile file(practice.databasePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray original = file.readAll();
+        QVERIFY(file.remove() && file.open(QIODevice::WriteOnly) && file.write("Ceci n'est pas une base.\n") > 0);
+        file.close();
+
+        named<QAction>(form.get(), "Enregistrer")->trigger();
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        QVERIFY(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s));
+        QCOMPARE(form->dayView()->slotEdit(7)->text(), u"Lefevre"_s);
+        QVERIFY(form->isChanged());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+        QVERIFY(file.remove() && file.open(QIODevice::WriteOnly) && file.write(original) == original.size());
+        file.close();
+        named<QAction>(form.get(), "Enregistrer")->trigger();
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        QVERIFY(!form->isChanged());
+        QCOMPARE(practice.readDay(1, practice.today())->rvous, joinedSlots({{7, u"Lefevre"_s}}));
+    }
+
+    // What the search window does with a found day: AFFICHE_JOUR_DATE puts the
+    // row's date in Label2 and LblDate, and the next save goes to that date.
+    void foundRowShownWithItsDate()
+    {
+        Practice practice;
+        const qint32 found = practice.today() + 40;
+        practice.storeDay(1, found, StoredDay::withSlots({{11, u"Trouvé"_s}}));
+        const auto form = practice.loadedForm();
+        QVERIFY(form->dayCursor().positionForSearch(practice.databasePath(), 1, found).ok());
+
+        QVERIFY(form->AFFICHE_JOUR_DATE());
+
+        QCOMPARE(shownDate(*form), QString::number(found));
+        QCOMPARE(form->dayView()->dateLabel()->text(), u"mercredi 24 avril 2024"_s);
+        QCOMPARE(form->dayView()->slotEdit(11)->text(), u"Trouvé"_s);
+        QCOMPARE(form->shownDateNumber(), practice.today());
+        typeInSlot(*form, 12, u"Suite"_s);
+        QVERIFY(form->ENREG_01());
+        QCOMPARE(practice.readDay(1, found)->rvous, joinedSlots({{11, u"Trouvé"_s}, {12, u"Suite"_s}}));
+        QCOMPARE(practice.readDay(1, practice.today()), std::nullopt);
+    }
+
+    // --- users and days ---------------------------------------------------------------
+
+    // The new user's day is read; user 1's marks of the day before the
+    // switch never show for the next user.
+    void userSwitch_data()
+    {
+        QTest::addColumn<UserSwitch>("c");
+        QTest::newRow("right button on user 2")
+            << UserSwitch{Qt::RightButton, 2, true, QColor(255, 255, 0), u"10"_s};
+        QTest::newRow("middle button on user 3, whose day has no row: empty view")
+            << UserSwitch{Qt::MiddleButton, 3, false, QApplication::palette().color(QPalette::Base), u"60"_s};
+    }
+
+    void userSwitch()
+    {
+        QFETCH(UserSwitch, c);
+        Practice practice;
+        practice.storeDay(1, practice.today(), fullDay());
+        if (c.hasRow)
+            practice.storeDay(c.user, practice.today(), StoredDay::withSlots({{9, u"Client"_s}}));
+        const auto form = threeUsersShown(practice);
+        QWidget search; // closed by a change of user
+        search.show();
+        form->setSearchWindow(&search);
+
+        QTest::mousePress(form->dayView()->userButton(c.user), c.mouse);
+
+        DayView *view = form->dayView();
+        QCOMPARE(form->shownUser(), c.user);
+        QCOMPARE(view->hiddenUserLabel()->text(), QString::number(c.user));
+        QCOMPARE(form->windowTitle(), Practice::namedUsers({c.user})[c.user - 1].name);
+        QCOMPARE(view->hiddenIntervalLabel()->text(), c.minutes);
+        QCOMPARE(view->palette().color(QPalette::Window), c.windowColour);
+        QCOMPARE(view->makerLabel()->palette().color(QPalette::Window), c.windowColour);
+        for (int other = 1; other <= 6; ++other) {
+            QCOMPARE(view->userButton(other)->palette().color(QPalette::Button),
+                     other == c.user ? QColor(255, 0, 0) : QApplication::palette().color(QPalette::Button));
+        }
+        QCOMPARE(view->bottomAnnotationLabel()->text(), u"Bloc %1"_s.arg(c.user));
+        // Every panel hidden; the echography panels hold the new user's top annotation.
+        DayRecord expected;
+        expected.slots[9] = c.hasRow ? u"Client"_s : QString();
+        expected.absent1 = {false, u"ABSENT"_s};
+        expected.absent2 = {false, u"Congrès"_s};
+        expected.echo1 = expected.echo2 = {false, u"Echo %1"_s.arg(c.user)};
+        QCOMPARE(view->record(), expected);
+        QCOMPARE(form->dayCursor().sqlText(), u"SELECT*FROM RVOUS%1 ORDER BY AGENDATE"_s.arg(c.user));
+        QCOMPARE(shownDate(*form), QString::number(practice.today()));
+        QVERIFY(allChecks(*form, true)); // a user switch leaves the boxes as they were
+        QVERIFY(!form->isChanged());
+        QVERIFY(!search.isVisible());
+        QCOMPARE(practice.rowCount(c.user), int(c.hasRow));
+    }
+
+    void dayStep_data()
+    {
+        QTest::addColumn<DayStep>("c");
+        QTest::newRow("1 March of a non-leap year back to 28 February, right button")
+            << DayStep{{2023, 3, 1}, "CmdPrec", Qt::RightButton, {2023, 2, 28}, u"mardi 28 février 2023"_s};
+        QTest::newRow("1 March of a leap year back to 29 February")
+            << DayStep{{2024, 3, 1}, "CmdPrec", Qt::LeftButton, {2024, 2, 29}, u"jeudi 29 février 2024"_s};
+        QTest::newRow("31 December forward to 1 January, right button")
+            << DayStep{{2003, 12, 31}, "CmdSuiv", Qt::RightButton, {2004, 1, 1}, u"jeudi 1 janvier 2004"_s};
+        QTest::newRow("Saturday to Sunday, no day skipped, middle button")
+            << DayStep{{2024, 6, 15}, "CmdSuiv", Qt::MiddleButton, {2024, 6, 16}, u"dimanche 16 juin 2024"_s};
+        QTest::newRow("calendar on another day, then on today")
+            << DayStep{{2024, 3, 15}, "MonthView1", Qt::LeftButton, {2024, 7, 14}, u"dimanche 14 juillet 2024"_s};
+    }
+
+    void dayStep()
+    {
+        QFETCH(DayStep, c);
+        Practice practice;
+        practice.clock.setToday(c.today);
+        practice.storeDay(1, DateNumber::fromDate(c.shown), StoredDay::withSlots({{0, u"Jour voisin"_s}}));
+        const auto form = practice.loadedForm(true);
+        const bool calendar = c.control == "MonthView1";
+        const auto step = [&](const char *button, QDate date) {
+            if (calendar)
+                clickCalendar(*form, date);
+            else
+                press(*form, button, c.mouse);
+        };
+
+        step(c.control.constData(), c.shown);
+        QCOMPARE(shownDate(*form), QString::number(DateNumber::fromDate(c.shown)));
+        QCOMPARE(form->shownDateNumber(), DateNumber::fromDate(c.shown));
+        QCOMPARE(form->dayView()->dateLabel()->text(), c.longDate);
+        QCOMPARE(form->dayView()->slotEdit(0)->text(), u"Jour voisin"_s);
+        QVERIFY(allChecks(*form, false)); // not today
+        QCOMPARE(form->dayView()->calendar()->selectedDate(), calendar ? c.shown : c.today); // the date last clicked
+        QVERIFY(!form->isChanged());
+
+        step(c.control == "CmdSuiv" ? "CmdPrec" : "CmdSuiv", c.today);
+        QCOMPARE(shownDate(*form), QString::number(DateNumber::fromDate(c.today)));
+        QVERIFY(allChecks(*form, true));
+        QCOMPARE(form->dayView()->slotEdit(0)->text(), QString());
+    }
+
+    // Unsaved edits are saved under the day and user they were typed on; when
+    // that save fails, the view stays where it is with the edits.
+    void pendingEdits_data()
+    {
+        QTest::addColumn<PendingEdits>("c");
+        QTest::newRow("next day: saved under the old date") << PendingEdits{.action = "CmdSuiv", .shownOffset = 1};
+        QTest::newRow("previous day: saved under the old date") << PendingEdits{.action = "CmdPrec", .shownOffset = -1};
+        QTest::newRow("user switch: saved under the old user") << PendingEdits{.action = "CmdUtilisat2", .shownUser = 2};
+        QTest::newRow("calendar: saved under the day typed on") << PendingEdits{.action = "MonthView1", .shownOffset = 9};
+        QTest::newRow("check-box click: saved with its mark") << PendingEdits{.action = "Check1_3", .checked = {3}};
+        QTest::newRow("next day, save fails: stays") << PendingEdits{.action = "CmdSuiv", .broken = true};
+        QTest::newRow("previous day, save fails: stays") << PendingEdits{.action = "CmdPrec", .broken = true};
+        QTest::newRow("user switch, save fails: stays") << PendingEdits{.action = "CmdUtilisat2", .broken = true};
+        QTest::newRow("calendar, save fails: stays on that date") << PendingEdits{.action = "MonthView1", .broken = true};
+    }
+
+    void pendingEdits()
+    {
+        QFETCH(PendingEdits, c);
+        Practice practice;
+        const auto form = threeUsersShown(practice);
+        typeInSlot(*form, 3, u"Roux"_s);
+        QVERIFY(form->isChanged());
+        if (c.broken)
+            QVERIFY(QFile::remove(practice.databasePath()));
+        const bool calendar = c.action == "MonthView1";
+
+        if (calendar)
+            clickCalendar(*form, practice.clock.today().addDays(c.broken ? 9 : c.shownOffset));
+        else if (c.action == "Check1_3")
+            QTest::mouseClick(form->dayView()->checkBox(3), Qt::LeftButton);
+        else
+            press(*form, c.action.constData(), Qt::RightButton);
+
+        QCOMPARE(form->shownUser(), c.shownUser);
+        QCOMPARE(shownDate(*form), QString::number(practice.today() + c.shownOffset));
+        const QDate calendarDate = practice.clock.today().addDays(calendar ? c.shownOffset : 0);
+        QCOMPARE(form->dayView()->calendar()->selectedDate(), calendarDate);
+        const bool stayed = c.shownOffset == 0 && c.shownUser == 1;
+        QCOMPARE(form->dayView()->slotEdit(3)->text(), stayed ? u"Roux"_s : QString());
+        QCOMPARE(form->isChanged(), c.broken);
+        QCOMPARE(practice.prompts.informations.size(), c.broken ? 1 : 0);
+        if (c.broken)
+            return;
+        const std::optional<StoredDay> saved = practice.readDay(1, practice.today());
+        QVERIFY(saved);
+        QCOMPARE(saved->rvous, joinedSlots({{3, u"Roux"_s}}));
+        QCOMPARE(saved->coche, joinedChecks(c.checked));
+        // Without an edit, moving on writes nothing more.
+        press(*form, "CmdSuiv");
+        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
