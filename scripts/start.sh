@@ -26,7 +26,8 @@ if [ "$created" = yes ] || [ "$has_alpha" = no ] || ! grep -qi '^chemin=' "$sett
 fi
 # Dates are shown in the system's regional format; a machine without any
 # configured language gets the practice's French one.
-case "${LC_ALL:-${LC_TIME:-${LANG:-C}}}" in
-  C|C.*|POSIX) export LC_TIME=fr_FR.UTF-8 ;;
+time_locale="${LC_ALL:-${LC_TIME:-${LANG:-C}}}"
+case "$time_locale" in
+  C|C.*|POSIX) time_locale=fr_FR.UTF-8 ;;
 esac
-exec build/src/app/planora
+exec env LC_TIME="$time_locale" build/src/app/planora
