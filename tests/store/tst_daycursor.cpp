@@ -2,11 +2,14 @@
 #include "storetestdatabase.h"
 #include "writerrecord.h"
 
+#include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <cstdio>
+#include <memory>
 #include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +19,9 @@ using namespace Qt::StringLiterals;
 // Day records: the RVOUS and COCHE encodings, the day cursor's positionings,
 // saving (first save adds, later saves update, the _TXT rule), what the
 // caller is told when the file cannot serve, and the connection the cursor
-// keeps between positionings, which must always show the file as it is now.
+// keeps between positionings, which must always show the file as it is now;
+// several workstations saving into one file at once, and one killed in the
+// middle of its saves.
 class TestDayCursor : public QObject
 {
     Q_OBJECT
@@ -32,6 +37,8 @@ private Q_SLOTS:
     void failures();
     void fileChangedBetweenPositionings_data();
     void fileChangedBetweenPositionings();
+    void sharedFile_data();
+    void sharedFile();
 
 private:
     QString database(const QString &firstSlot = u"ORIGINAL"_s);
@@ -87,6 +94,48 @@ void waitPastChangeTime(const QString &path, const struct stat &file)
     }
 }
 
+using Save = std::pair<int, qint32>; // table, date
+
+QSet<Save> savesPrinted(const QByteArray &output)
+{
+    QSet<Save> saves;
+    for (const QByteArray &line : output.split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(' ');
+        if (fields.size() == 2) {
+            saves.insert({fields[0].toInt(), fields[1].toInt()});
+        }
+    }
+    return saves;
+}
+
+// Checks the whole file: sound, one row per day, each row one writer's whole
+// save. Fills in the writer found for each (table, date).
+QString checkFile(const QString &path, QHash<Save, int> &writers)
+{
+    const QString integrity = StoreTestDatabase::scalar(path, u"PRAGMA integrity_check"_s).toString();
+    if (integrity != u"ok") {
+        return u"integrity: "_s + integrity;
+    }
+    for (int table = 1; table <= 6; ++table) {
+        const QList<QVariantList> dates = StoreTestDatabase::rows(
+            path, u"SELECT AGENDATE, count(*) FROM RVOUS%1 GROUP BY AGENDATE"_s.arg(table));
+        for (const QVariantList &row : dates) {
+            const qint32 date = row[0].toInt();
+            const QString where = u"RVOUS%1 day %2"_s.arg(table).arg(date);
+            DayCursor cursor;
+            if (row[1].toInt() != 1 || !cursor.position(path, table, date) || !cursor.found()) {
+                return where + u": %1 rows, or unreadable"_s.arg(row[1].toInt());
+            }
+            const std::optional<int> writer = WriterRecord::writerOf(*cursor.currentRecord(), date);
+            if (!writer) {
+                return where + u" is not one whole save"_s;
+            }
+            writers.insert({table, date}, *writer);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 // A database whose user 1 has a row for Day.
@@ -103,20 +152,16 @@ void TestDayCursor::decode_data()
     QTest::addColumn<QList<int>>("checked");   // indexes of the checked slots
     QTest::addColumn<bool>("encodedTheSame"); // written back, the text is the same
 
-    QTest::newRow("empty text: every slot empty, nothing checked") << QString() << QStringList() << QList<int>{}
-                                                                   << false;
-    QTest::newRow("fewer pieces fill the rest empty, unchecked")
-        << u"1\r\n0\r\n1"_s << QStringList{u"1"_s, u"0"_s, u"1"_s} << QList<int>{0, 2} << false;
-    QTest::newRow("pieces past the 53rd are ignored")
-        << u"x\r\n"_s.repeated(60) << QStringList(SlotCount, u"x"_s) << QList<int>{} << false;
-    QTest::newRow("only \"1\" is checked") << u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s
-                                          << QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}
-                                          << QList<int>{5} << false;
-    QTest::newRow("a lone LF or CR stays inside its slot")
-        << u"a\nb\r\nc\rd"_s << QStringList{u"a\nb"_s, u"c\rd"_s} << QList<int>{} << false;
-    QTest::newRow("53 pieces, the last one checked") << u"0\r\n"_s.repeated(52) + u'1'
-                                                     << QStringList(52, u"0"_s) + QStringList{u"1"_s}
-                                                     << QList<int>{52} << true;
+    const auto row = [](const char *name, const QString &text, const QStringList &slots, const QList<int> &checked,
+                        bool same = false) { QTest::newRow(name) << text << slots << checked << same; };
+    row("empty text: every slot empty, nothing checked", QString(), {}, {});
+    row("fewer pieces fill the rest empty, unchecked", u"1\r\n0\r\n1"_s, {u"1"_s, u"0"_s, u"1"_s}, {0, 2});
+    row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), {});
+    row("only \"1\" is checked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
+        {u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, {5});
+    row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, {u"a\nb"_s, u"c\rd"_s}, {});
+    row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s, {52},
+        true);
 }
 
 void TestDayCursor::decode()
@@ -146,17 +191,15 @@ void TestDayCursor::saves_data()
     QTest::addColumn<QString>("storedBefore"); // its flag and text in the day's row; empty: no row yet
     QTest::addColumn<bool>("saveSet");
     QTest::addColumn<QString>("storedAfter"); // its text field afterwards; null: never written
-    QTest::addColumn<QString>("readText");
 
-    QTest::newRow("clearing a mark keeps its stored text")
-        << u"ABSENT1"_s << u"1, 'Congrès'"_s << false << u"Congrès"_s << QString();
-    QTest::newRow("a mark cleared before keeps its text too")
-        << u"ECHO2"_s << u"0, 'Congrès'"_s << false << u"Congrès"_s << QString();
-    QTest::newRow("setting a mark writes the panel's text")
-        << u"ABSENT2"_s << u"0, 'Congrès'"_s << true << u"panneau"_s << u"panneau"_s;
-    QTest::newRow("new day with the mark set") << u"ECHO1"_s << QString() << true << u"panneau"_s << u"panneau"_s;
-    QTest::newRow("new day without the mark leaves its text unwritten")
-        << u"ECHO2"_s << QString() << false << QString() << QString();
+    const auto row = [](const char *name, const char *flag, const QString &before, bool set, const QString &after) {
+        QTest::newRow(name) << QString::fromLatin1(flag) << before << set << after;
+    };
+    row("clearing a mark keeps its stored text", "ABSENT1", u"1, 'Congrès'"_s, false, u"Congrès"_s);
+    row("a mark cleared before keeps its text too", "ECHO2", u"0, 'Congrès'"_s, false, u"Congrès"_s);
+    row("setting a mark writes the panel's text", "ABSENT2", u"0, 'Congrès'"_s, true, u"panneau"_s);
+    row("new day with the mark set", "ECHO1", QString(), true, u"panneau"_s);
+    row("new day without the mark leaves its text unwritten", "ECHO2", QString(), false, QString());
 }
 
 // A save adds the day's row or updates the one there, writes every field,
@@ -167,7 +210,6 @@ void TestDayCursor::saves()
     QFETCH(QString, storedBefore);
     QFETCH(bool, saveSet);
     QFETCH(QString, storedAfter);
-    QFETCH(QString, readText);
 
     const QString path = StoreTestDatabase::create(
         m_dir.path(), storedBefore.isEmpty()
@@ -187,7 +229,7 @@ void TestDayCursor::saves()
     QCOMPARE(rows[0][1].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
     QCOMPARE(rows[0][2].toLongLong(), saveSet ? 1 : 0);
     QCOMPARE(rows[0][3].isNull() ? QString() : rows[0][3].toString(), storedAfter);
-    markOf(record, flag).text = readText;
+    markOf(record, flag).text = saveSet ? u"panneau"_s : QString(); // an unset mark reads no text
     QCOMPARE(cursor.currentDateNumber(), Day);
     QCOMPARE(cursor.currentRecord(), record);
 }
@@ -328,14 +370,12 @@ void TestDayCursor::fileChangedBetweenPositionings_data()
         QTest::newRow(name) << how << meanwhile << shown << after;
     };
     row("untouched: the same day is shown", u"none"_s, 1, u"ORIGINAL"_s, 1);
-    row("another workstation saves the day", u"save"_s, 1, u"RESTAURE"_s, 1);
     row("another program updates the row with plain SQL", u"sql"_s, 1, u"RESTAURE"_s, 1);
     row("the row under the cursor is read again from the file", u"save, no positioning"_s, 1, u"RESTAURE"_s, 1);
     row("another database renamed over the file", u"rename"_s, 1, u"RESTAURE"_s, 0);
     // Same size, same header counters: only the file's change time tells it.
     row("another database copied over the file in place", u"copy"_s, 1, u"RESTAURE"_s, 1);
     row("the file removed", u"remove"_s, 1, u"introuvable"_s, 0);
-    row("a text file put in its place", u"text"_s, 1, u"n'est pas une base"_s, 0);
     row("closed, then copied over", u"close, copy"_s, 0, u"RESTAURE"_s, 1);
     row("a failed positioning, then copied over", u"user 7, copy"_s, 0, u"RESTAURE"_s, 1);
     row("another database shown, then copied over", u"other, copy"_s, 0, u"RESTAURE"_s, 1);
@@ -380,9 +420,8 @@ void TestDayCursor::fileChangedBetweenPositionings()
         QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
     } else if (how.endsWith(u"copy")) {
         QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
-    } else if (how == u"remove" || how == u"text") {
+    } else if (how == u"remove") {
         QVERIFY(QFile::remove(path));
-        QVERIFY(how == u"remove" || StoreTestDatabase::write(path, "Ceci n'est pas une base de rendez-vous.\n"));
     }
 
     const Status status = how.endsWith(u"no positioning") ? Status::success() : cursor.position(path, 1, Day);
@@ -390,6 +429,65 @@ void TestDayCursor::fileChangedBetweenPositionings()
     QCOMPARE(status.ok() ? firstSlot(cursor) : status.message().contains(shown) ? shown : status.message(), shown);
     QCOMPARE(cursor.isOpen(), status.ok());
     QCOMPARE(handlesOn(oldFile), handlesAfter);
+}
+
+void TestDayCursor::sharedFile_data()
+{
+    QTest::addColumn<int>("writers");
+    QTest::addColumn<int>("days");      // per writer; 0: on and on
+    QTest::addColumn<int>("killAfter"); // saves returned before SIGKILL; 0: never killed
+
+    // Writers 1 and 2 save into RVOUS1, 3 and 4 into RVOUS2, 5 and 6 into
+    // RVOUS3, the same days; every second day also goes into RVOUS6.
+    QTest::newRow("six writers at once, pairs on the same days, all six on RVOUS6") << 6 << 200 << 0;
+    QTest::newRow("a writer killed in the middle of its saves") << 1 << 0 << 40;
+}
+
+void TestDayCursor::sharedFile()
+{
+    QFETCH(int, writers);
+    QFETCH(int, days);
+    QFETCH(int, killAfter);
+    const QString path = StoreTestDatabase::create(m_dir.path());
+    QVERIFY(!path.isEmpty());
+
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int writer = 1; writer <= writers; ++writer) {
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->start(QStringLiteral(STORE_WRITER), {path, QString::number(writer),
+                                                               QString::number((writer + 1) / 2), u"40000"_s,
+                                                               QString::number(days)});
+        QVERIFY(processes.back()->waitForStarted());
+    }
+    QHash<Save, QSet<int>> reported; // who reported each save as returned
+    for (int writer = 1; writer <= writers; ++writer) {
+        QProcess &process = *processes[std::size_t(writer - 1)];
+        QByteArray output;
+        while (killAfter && savesPrinted(output).size() < killAfter) {
+            QVERIFY2(process.waitForReadyRead(60000), process.readAllStandardError().constData());
+            output += process.readAllStandardOutput();
+        }
+        if (killAfter) {
+            process.kill(); // SIGKILL: no chance to finish the save under way
+        }
+        QVERIFY(process.waitForFinished(600000));
+        QCOMPARE(process.exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
+        QVERIFY2(killAfter || process.exitCode() == 0, process.readAllStandardError().constData());
+        const QSet<Save> saves = savesPrinted(output + process.readAllStandardOutput());
+        QVERIFY(killAfter || saves.size() == days + (days + 1) / 2);
+        for (const Save &save : saves) {
+            reported[save].insert(writer);
+        }
+    }
+
+    QHash<Save, int> found;
+    const QString problem = checkFile(path, found);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    for (auto it = reported.cbegin(); it != reported.cend(); ++it) {
+        QVERIFY2(it.value().contains(found.value(it.key())), qPrintable(QString::number(it.key().second)));
+    }
+    // Only the save under way when the writer was killed may be there unreported.
+    QVERIFY(found.size() - reported.size() <= (killAfter ? 1 : 0));
 }
 
 QTEST_GUILESS_MAIN(TestDayCursor)

@@ -1,14 +1,16 @@
 #include "engine.h"
+#include "namelookup.h"
 #include "storetestdatabase.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 // The Access-style engine: views of the program's SQL texts, finding,
-// moving, reading and writing, the kept connection following the file, and
-// the prepared statements it keeps.
+// moving, reading and writing, the kept connection following the file, the
+// prepared statements it keeps; and the patient-name lookup built on it.
 class TestEngine : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,12 @@ private Q_SLOTS:
     void readOnlyThenClosed();
     void keptConnectionFollowsSchema();
     void statementCache();
+    void searchKey_data();
+    void searchKey();
+    void lookup_data();
+    void lookup();
+    void lookupFollowsNamesFile_data();
+    void lookupFollowsNamesFile();
 
 private:
     QTemporaryDir m_dir;
@@ -33,6 +41,7 @@ namespace {
 
 const QString ByDate1 = u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s;
 const QString Names = u"SELECT*FROM PATIENTS ORDER BY NOM, PRENOM"_s;
+const QString Thirty = u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD"_s; // 30 characters
 
 QString search(const QString &quotedText)
 {
@@ -64,8 +73,14 @@ void TestEngine::initTestCase()
         "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'),"
         "('dupont', 'Albert'), ('D''ARTAGNAN', 'Charles'), (NULL, 'Sans nom'), ('MARTIN', 'Paul'),"
         "('MARTIN', 'Paul'), ('ÉMERY', NULL);"
-        "CREATE TABLE NOMS(NOM TEXT); CREATE TABLE T(AGENDATE INTEGER)"_s);
+        "CREATE TABLE NOMS(NOM TEXT); CREATE TABLE T(AGENDATE INTEGER); CREATE TABLE ALPHA(NOM TEXT, PRENOM TEXT);"
+        // The lookup's names, inserted out of order: the lookup's order is its own.
+        "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'),"
+        "('DU', 'Pierre'), ('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'),"
+        "('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'), ('%1B', 'Long'), ('%1', 'Exact'), ('lefèvre', 'anne')"_s
+            .arg(Thirty));
     QVERIFY(!m_shared.isEmpty());
+    QVERIFY(StoreTestDatabase::write(m_dir.filePath(u"texte.db"_s), "DUBOIS;Jean\r\n"));
 }
 
 void TestEngine::views_data()
@@ -153,14 +168,15 @@ void TestEngine::writtenValues_data()
     QTest::addColumn<QString>("storedType");
     QTest::addColumn<QVariant>("readBack");
 
-    QTest::newRow("decimal text into AGENDATE is a number")
-        << u"AGENDATE"_s << QVariant(u"37986"_s) << u"integer"_s << QVariant(qint64(37986));
-    QTest::newRow("yes into a yes/no field is 1") << u"ABSENT1"_s << QVariant(true) << u"integer"_s
-                                                  << QVariant(qint64(1));
-    QTest::newRow("digits into a text field stay text") << u"Postit"_s << QVariant(u"0612"_s) << u"text"_s
-                                                        << QVariant(u"0612"_s);
-    QTest::newRow("text never written reads empty") << u"ECHO2_TXT"_s << QVariant() << u"null"_s << QVariant(u""_s);
-    QTest::newRow("field name in another case") << u"postit"_s << QVariant(u"é"_s) << u"text"_s << QVariant(u"é"_s);
+    const auto row = [](const char *name, const QString &field, const QVariant &written, const char *type,
+                        const QVariant &back) {
+        QTest::newRow(name) << field << written << QString::fromLatin1(type) << back;
+    };
+    row("decimal text into AGENDATE is a number", u"AGENDATE"_s, u"37986"_s, "integer", qint64(37986));
+    row("yes into a yes/no field is 1", u"ABSENT1"_s, true, "integer", qint64(1));
+    row("digits into a text field stay text", u"Postit"_s, u"0612"_s, "text", u"0612"_s);
+    row("text never written reads empty", u"ECHO2_TXT"_s, QVariant(), "null", u""_s);
+    row("field name in another case", u"postit"_s, u"é"_s, "text", u"é"_s);
 }
 
 void TestEngine::writtenValues()
@@ -283,6 +299,111 @@ void TestEngine::statementCache()
         QVERIFY(cache.size() <= StatementCache::MaxStatements);
     }
     QCOMPARE(outer.statement().integer(0), 200);
+}
+
+void TestEngine::searchKey_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("key");
+    const QString a = u"A"_s + QString(29, u' ');
+    QTest::newRow("two letters padded") << u"du"_s << u"du"_s + QString(28, u' ') + a;
+    QTest::newRow("35 characters cut to 30") << Thirty + u"VWXYZ"_s << Thirty + a;
+    QTest::newRow("spaces and apostrophe kept as typed") << u"d' "_s << u"d' "_s + QString(27, u' ') + a;
+}
+
+void TestEngine::searchKey()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, key);
+    QCOMPARE(NameLookup::searchKey(prefix), key);
+}
+
+void TestEngine::lookup_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("file"); // empty: the shared database
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("completed"); // null: nothing found, never a failure
+
+    const auto row = [](const char *name, const QString &prefix, const QString &completed,
+                        const QString &table = u"ALPHA"_s, const QString &file = QString()) {
+        QTest::newRow(name) << prefix << file << table << completed;
+    };
+    row("two letters: first in NOM, PRENOM order", u"du"_s, u"DUBOIS Jean"_s);
+    row("exact NOM passed over", u"martin"_s, u"MARTINEZ Ana"_s);
+    row("missing PRENOM reads as empty", u"mar"_s, u"MARTIN "_s);
+    row("35-character prefix cut to 30", Thirty + u"VWXYZ"_s, Thirty + u"B Long"_s);
+    row("lower-case accented prefix finds capitals", u"dé"_s, u"DÉSIRÉ Hélène"_s);
+    row("unaccented prefix keeps to unaccented names", u"des"_s, u"DESIRE Paul"_s);
+    row("capital prefix finds a name typed in lower case", u"LEF"_s, u"lefèvre anne"_s);
+    row("apostrophe in the prefix", u"d'a"_s, u"D'ALMEIDA Rosa"_s);
+    // Written into the criterion, this would find every name; as a key it
+    // sorts before the letters, so the first name in order comes.
+    row("quote and criterion text taken as a name", u"' OR NOM<>'"_s, Thirty + u" Exact"_s);
+    row("no match after the last name", u"zz"_s, QString());
+    row("missing names database", u"du"_s, QString(), u"ALPHA"_s, u"ABSENT.db"_s);
+    row("a file that is not a database", u"du"_s, QString(), u"ALPHA"_s, u"texte.db"_s);
+    row("missing table", u"du"_s, QString(), u"CLIENTS"_s);
+    row("table without PRENOM", u"du"_s, QString(), u"NOMS"_s);
+    row("table name that is no plain name", u"du"_s, QString(), u"ALPHA;DROP TABLE ALPHA"_s);
+}
+
+void TestEngine::lookup()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, file);
+    QFETCH(QString, table);
+    QFETCH(QString, completed);
+    NameLookup lookup;
+    lookup.setSource(file.isEmpty() ? m_shared : m_dir.filePath(file), table);
+    const std::optional<QString> found = lookup.complete(prefix);
+    QCOMPARE(found.value_or(QString()), completed);
+    QCOMPARE(found.has_value(), !completed.isNull());
+    QCOMPARE(lookup.complete(prefix), found); // again, on the kept connection
+    QCOMPARE(StoreTestDatabase::scalar(m_shared, u"SELECT count(*) FROM ALPHA"_s), QVariant(qint64(14)));
+    // Pointed at readable names, the same lookup works again.
+    lookup.setSource(m_shared, u"ALPHA"_s);
+    QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
+}
+
+void TestEngine::lookupFollowsNamesFile_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("completed"); // null: nothing found
+    QTest::newRow("a patient added while the user types") << u"add"_s << u"DUBARRY Jeanne"_s;
+    QTest::newRow("a new names file put in place of the old one") << u"replace"_s << u"DUPUIS Lise"_s;
+    QTest::newRow("the names file removed") << u"remove"_s << QString();
+    QTest::newRow("the lookup pointed at another names file") << u"source"_s << u"DUPUIS Lise"_s;
+}
+
+void TestEngine::lookupFollowsNamesFile()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, completed);
+    QTemporaryDir folder;
+    const QString names = folder.filePath(u"NOMS.db"_s);
+    const QString replacement = folder.filePath(u"NOUVEAU.db"_s);
+    const QString table = u"CREATE TABLE ALPHA (NOM TEXT, PRENOM TEXT); INSERT INTO ALPHA VALUES "_s;
+    QVERIFY(StoreTestDatabase::run(names, table + u"('DUBOIS', 'Jean')"_s));
+    QVERIFY(StoreTestDatabase::run(replacement, table + u"('DUPUIS', 'Lise')"_s));
+    NameLookup lookup;
+    lookup.setSource(names, u"ALPHA"_s);
+    QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
+
+    if (change == u"add") {
+        QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
+    } else if (change == u"source") {
+        lookup.setSource(replacement, u"ALPHA"_s);
+    } else {
+        // The new file's time is set apart so that the test does not depend
+        // on the clock's grain.
+        QFile file(replacement);
+        QVERIFY(file.open(QIODevice::ReadWrite)
+                && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(QFile::remove(names) && (change == u"remove" || QFile::rename(replacement, names)));
+    }
+    QCOMPARE(lookup.complete(u"du"_s).value_or(QString()), completed);
 }
 
 QTEST_GUILESS_MAIN(TestEngine)
