@@ -124,7 +124,7 @@ public:
 
     // Users named "Dr A" .. for the given numbers, on the 15-minute grid, with
     // the annotations "Echo n" and "Bloc n".
-    static UserConfig namedUsers(std::initializer_list<int> numbers)
+    static UserConfig namedUsers(const QList<int> &numbers)
     {
         UserConfig users;
         for (UserEntry &entry : users)
@@ -148,21 +148,21 @@ public:
         return form;
     }
 
+    // RVOUSn holds AGENDATE, then the columns in StoredDay's order.
     void storeDay(int user, qint32 dateNumber, const StoredDay &day)
     {
-        query(QStringLiteral("INSERT OR REPLACE INTO RVOUS%1 (AGENDATE, %2) VALUES (?%3)")
-                  .arg(user).arg(columns(), QStringLiteral(", ?").repeated(12)),
+        query(QStringLiteral("INSERT OR REPLACE INTO RVOUS%1 VALUES (?%2)").arg(user).arg(QStringLiteral(", ?").repeated(12)),
               QStringList{QString::number(dateNumber)} + day.values());
     }
 
     std::optional<StoredDay> readDay(int user, qint32 dateNumber) const
     {
-        const QString sql = QStringLiteral("SELECT %1 FROM RVOUS%2 WHERE AGENDATE = ?").arg(columns()).arg(user);
-        const QList<QStringList> rows = query(sql, {QString::number(dateNumber)});
+        const QList<QStringList> rows =
+            query(QStringLiteral("SELECT * FROM RVOUS%1 WHERE AGENDATE = ?").arg(user), {QString::number(dateNumber)});
         if (rows.isEmpty())
             return std::nullopt;
         const QStringList &v = rows.first();
-        return StoredDay{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]};
+        return StoredDay{v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]};
     }
 
     int rowCount(int user) const
@@ -171,12 +171,6 @@ public:
     }
 
 private:
-    static QString columns()
-    {
-        return QStringLiteral("RVOUS, Postit, Bloc, ABSENT1, ABSENT1_TXT, ABSENT2, ABSENT2_TXT, ECHO1, ECHO1_TXT, "
-                              "ECHO2, ECHO2_TXT, COCHE");
-    }
-
     // Runs one statement on AGENDAS.MDB with its values bound as text (the
     // columns' affinity turns them into numbers where needed) and returns
     // the rows as text.

@@ -30,6 +30,8 @@ using GridRoutine = void (DayView::*)();
 
 namespace {
 
+constexpr HalfDayMark DayRecord::*Marks[] = {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2};
+
 DayRecord sampleRecord(const QString &tag, bool marksSet)
 {
     DayRecord record;
@@ -39,11 +41,40 @@ DayRecord sampleRecord(const QString &tag, bool marksSet)
     }
     record.postit = tag + u" post-it\nligne 2"_s;
     record.bloc = tag + u" bloc"_s;
-    int n = 0;
-    for (HalfDayMark *mark : {&record.absent1, &record.absent2, &record.echo1, &record.echo2})
-        *mark = {marksSet, tag + u" mark %1"_s.arg(++n)};
+    for (int n = 0; n < 4; ++n)
+        record.*Marks[n] = {marksSet, tag + u" mark %1"_s.arg(n + 1)};
     return record;
 }
+
+// A name typed at the start of slot 5, which holds "Xavier"; "F2" is that key.
+struct Lookup
+{
+    QStringList keys;
+    QString expected;
+    bool modeAfter = true, enabled = true, namesDatabase = true;
+};
+
+// A half-day button pressed twice with a mouse button: its panel's text, then
+// its visibility flipped.
+struct HalfDay
+{
+    QString button, panel;
+    Qt::MouseButton mouse;
+    bool shownBefore;
+    QString text;
+};
+
+// A button of the day view: what a mouse press sends, and how many of those
+// signals space, Enter and the access key send (a null name: an ordinary
+// button made for the test).
+struct Press
+{
+    QString button;
+    Qt::MouseButton mouse;
+    QByteArray signal;
+    int argument = -1; // of the signal, -1: none
+    int byKeyboard = 0;
+};
 
 } // namespace
 
@@ -224,19 +255,16 @@ private Q_SLOTS:
         const DayRecord shown = sampleRecord(u"new"_s, marksSet);
         m_view->showRecord(shown);
 
-        DayRecord expected = shown;
-        if (!marksSet) // a hidden mark keeps the text it had
-            for (HalfDayMark *mark : {&expected.absent1, &expected.absent2, &expected.echo1, &expected.echo2})
-                mark->text.replace(u"new"_s, u"old"_s);
+        DayRecord expected = shown, empty;
+        for (HalfDayMark DayRecord::*mark : Marks) {
+            if (!marksSet) // a hidden mark keeps the text it had
+                (expected.*mark).text.replace(u"new"_s, u"old"_s);
+            empty.*mark = {false, (expected.*mark).text};
+        }
         QCOMPARE(m_view->record(), expected);
         QCOMPARE(m_view->hiddenDateLabel()->text(), u"37986"_s);
 
         m_view->showEmptyDay();
-        DayRecord empty;
-        empty.absent1 = {false, expected.absent1.text};
-        empty.absent2 = {false, expected.absent2.text};
-        empty.echo1 = {false, expected.echo1.text};
-        empty.echo2 = {false, expected.echo2.text};
         QCOMPARE(m_view->record(), empty);
         QCOMPARE(userClicks.count(), 0); // values set by the program are no user's click
 
@@ -319,81 +347,65 @@ private Q_SLOTS:
     // is looked up, and a found name replaces the whole text.
     void lookup_data()
     {
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<bool>("namesDatabase");
-        QTest::addColumn<QStringList>("keys"); // typed in turn; "F2" is that key
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("modeAfter");
-        const QString dubois = u"DUBOIS Anne"_s;
-        const QString f2 = u"F2"_s;
-        QTest::newRow("two letters") << true << true << QStringList{u"MA"_s} << u"MARTIN Élodie"_s << true;
-        QTest::newRow("one letter runs none") << true << true << QStringList{u"D"_s} << u"DXavier"_s << true;
-        QTest::newRow("exact NOM passed over") << true << true << QStringList{u"DU"_s} << dubois << true;
-        QTest::newRow("35 characters cut to 30") << true << true << QStringList{u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHI"_s}
-                                                 << u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB Trente"_s << true;
-        QTest::newRow("apostrophe") << true << true << QStringList{u"O'"_s} << u"O'BRIEN Kate"_s << true;
-        QTest::newRow("no match keeps the text") << true << true << QStringList{u"ZZ"_s} << u"ZZXavier"_s << true;
-        QTest::newRow("F2 turns it off") << true << true << QStringList{f2, u"DU"_s} << u"DUXavier"_s << false;
-        QTest::newRow("F2 twice turns it on") << true << true << QStringList{f2, f2, u"DU"_s} << dubois << true;
-        QTest::newRow("F2 looks up on its own release") << true << true << QStringList{f2, u"DU"_s, f2} << dubois << true;
-        QTest::newRow("lookup disabled, F2 does nothing") << false << true << QStringList{f2, u"DU"_s} << u"DUXavier"_s
-                                                          << false;
-        QTest::newRow("missing names database") << true << false << QStringList{u"DU"_s} << u"DUXavier"_s << true;
+        QTest::addColumn<Lookup>("c");
+        const QString dubois = u"DUBOIS Anne"_s, f2 = u"F2"_s;
+        QTest::newRow("two letters") << Lookup{{u"MA"_s}, u"MARTIN Élodie"_s};
+        QTest::newRow("one letter runs none") << Lookup{{u"D"_s}, u"DXavier"_s};
+        QTest::newRow("exact NOM passed over") << Lookup{{u"DU"_s}, dubois};
+        QTest::newRow("35 characters cut to 30")
+            << Lookup{{u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHI"_s}, u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB Trente"_s};
+        QTest::newRow("apostrophe") << Lookup{{u"O'"_s}, u"O'BRIEN Kate"_s};
+        QTest::newRow("no match keeps the text") << Lookup{{u"ZZ"_s}, u"ZZXavier"_s};
+        QTest::newRow("F2 turns it off") << Lookup{{f2, u"DU"_s}, u"DUXavier"_s, false};
+        QTest::newRow("F2 twice turns it on") << Lookup{{f2, f2, u"DU"_s}, dubois};
+        QTest::newRow("F2 looks up on its own release") << Lookup{{f2, u"DU"_s, f2}, dubois};
+        QTest::newRow("lookup disabled, F2 does nothing") << Lookup{{f2, u"DU"_s}, u"DUXavier"_s, false, false};
+        QTest::newRow("missing names database") << Lookup{{u"DU"_s}, u"DUXavier"_s, true, true, false};
     }
 
     void lookup()
     {
-        QFETCH(bool, enabled);
-        QFETCH(bool, namesDatabase);
-        QFETCH(QStringList, keys);
-        QFETCH(QString, expected);
-        QFETCH(bool, modeAfter);
+        QFETCH(Lookup, c);
         const QString missing = m_dir.filePath(u"absent.db"_s);
-        m_view->setNameLookup(enabled, namesDatabase ? m_namesPath : missing, u"PATIENTS"_s);
+        m_view->setNameLookup(c.enabled, c.namesDatabase ? m_namesPath : missing, u"PATIENTS"_s);
         SlotEdit *edit = m_view->slotEdit(5);
         edit->setText(u"Xavier"_s);
         edit->setCursorPosition(0);
         edit->setFocus();
-        for (const QString &key : keys)
+        for (const QString &key : c.keys)
             key == u"F2"_s ? QTest::keyClick(edit, Qt::Key_F2) : QTest::keyClicks(edit, key);
-        QCOMPARE(edit->text(), expected);
-        QCOMPARE(edit->cursorPosition(), keys.join(QString()).remove(u"F2"_s).size()); // after what was typed
+        QCOMPARE(edit->text(), c.expected);
+        QCOMPARE(edit->cursorPosition(), c.keys.join(QString()).remove(u"F2"_s).size()); // after what was typed
         QVERIFY(!edit->hasSelectedText());
-        QCOMPARE(m_view->lookupMode(), modeAfter);
+        QCOMPARE(m_view->lookupMode(), c.modeAfter);
         QVERIFY(m_prompts.informations.isEmpty());
         QVERIFY(!QFileInfo::exists(missing)); // never created by a lookup
     }
 
-    // Text first, then visibility flipped, at each press (the mouse buttons:
-    // see buttons()).
     void halfDayButtons_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<bool>("shownBefore");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("CmdAbsent1 shows") << u"CmdAbsent1"_s << u"Text4_0"_s << false << u"ABSENT"_s;
-        QTest::newRow("CmdAbsent2 hides") << u"CmdAbsent2"_s << u"Text4_1"_s << true << u"ABSENT"_s;
-        QTest::newRow("CmdEcho1 hides") << u"CmdEcho1"_s << u"TxtEcho1"_s << true << u"Echo Dr B"_s;
-        QTest::newRow("CmdEcho2 shows") << u"CmdEcho2"_s << u"TxtEcho2"_s << false << u"Echo Dr B"_s;
+        QTest::addColumn<HalfDay>("c");
+        QTest::newRow("CmdAbsent1 shows, right button")
+            << HalfDay{u"CmdAbsent1"_s, u"Text4_0"_s, Qt::RightButton, false, u"ABSENT"_s};
+        QTest::newRow("CmdAbsent2 hides") << HalfDay{u"CmdAbsent2"_s, u"Text4_1"_s, Qt::LeftButton, true, u"ABSENT"_s};
+        QTest::newRow("CmdEcho1 hides") << HalfDay{u"CmdEcho1"_s, u"TxtEcho1"_s, Qt::LeftButton, true, u"Echo Dr B"_s};
+        QTest::newRow("CmdEcho2 shows, middle button")
+            << HalfDay{u"CmdEcho2"_s, u"TxtEcho2"_s, Qt::MiddleButton, false, u"Echo Dr B"_s};
     }
 
     void halfDayButtons()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, panel);
-        QFETCH(bool, shownBefore);
-        QFETCH(QString, text);
-        m_view->showRecord(sampleRecord(u"stored"_s, shownBefore));
+        QFETCH(HalfDay, c);
+        m_view->showRecord(sampleRecord(u"stored"_s, c.shownBefore));
         m_view->setEchoAnnotation(u"Echo Dr B"_s);
         QSignalSpy edited(m_view.get(), &DayView::edited);
-        QTest::mousePress(control(button), Qt::LeftButton);
-        QCOMPARE(control(panel)->isHidden(), shownBefore);
-        QCOMPARE(control<QLineEdit>(panel)->text(), text);
+        QTest::mousePress(control(c.button), c.mouse);
+        QCOMPARE(control(c.panel)->isHidden(), c.shownBefore);
+        QCOMPARE(control<QLineEdit>(c.panel)->text(), c.text);
         QCOMPARE(edited.count(), 1);
 
-        QTest::mousePress(control(button), Qt::LeftButton); // twice: back as before, still edited
-        QCOMPARE(control(panel)->isHidden(), !shownBefore);
+        QTest::mousePress(control(c.button), c.mouse); // twice: back as before, still edited
+        QCOMPARE(control(c.panel)->isHidden(), !c.shownBefore);
         QCOMPARE(edited.count(), 2);
     }
 
@@ -402,36 +414,25 @@ private Q_SLOTS:
     // show that those keys do reach a button here.
     void buttons_data()
     {
-        QTest::addColumn<QString>("button"); // empty: an ordinary button made for the test
-        QTest::addColumn<Qt::MouseButton>("mouse");
-        QTest::addColumn<QByteArray>("signal");
-        QTest::addColumn<int>("argument");   // of the signal, -1: none
-        QTest::addColumn<int>("byKeyboard"); // signals sent by space, Enter and the access key
-        const QByteArray userSignal = SIGNAL(userButtonPressed(int));
+        QTest::addColumn<Press>("c");
         for (int user = 1; user <= 6; ++user)
             QTest::addRow("CmdUtilisat%d, right button", user)
-                << u"CmdUtilisat%1"_s.arg(user) << Qt::RightButton << userSignal << user << 0;
-        const auto row = [](const char *name, const QString &button, Qt::MouseButton mouse, const char *signal, int keys) {
-            QTest::newRow(name) << button << mouse << QByteArray(signal) << -1 << keys;
-        };
-        row("CmdPrec, middle button", u"CmdPrec"_s, Qt::MiddleButton, SIGNAL(previousDayPressed()), 0);
-        row("CmdSuiv, right button", u"CmdSuiv"_s, Qt::RightButton, SIGNAL(nextDayPressed()), 0);
-        row("CmdAbsent1, right button", u"CmdAbsent1"_s, Qt::RightButton, SIGNAL(edited()), 0);
-        row("CmdEcho2, middle button", u"CmdEcho2"_s, Qt::MiddleButton, SIGNAL(edited()), 0);
-        row("Command1: space presses it", u"Command1"_s, Qt::LeftButton, SIGNAL(redisplayClicked()), 1);
-        row("ordinary button: space and the access key", QString(), Qt::LeftButton, SIGNAL(pressed()), 2);
+                << Press{u"CmdUtilisat%1"_s.arg(user), Qt::RightButton, SIGNAL(userButtonPressed(int)), user};
+        QTest::newRow("CmdPrec, middle button") << Press{u"CmdPrec"_s, Qt::MiddleButton, SIGNAL(previousDayPressed())};
+        QTest::newRow("CmdSuiv, right button") << Press{u"CmdSuiv"_s, Qt::RightButton, SIGNAL(nextDayPressed())};
+        QTest::newRow("CmdAbsent1, keyboard") << Press{u"CmdAbsent1"_s, Qt::RightButton, SIGNAL(edited())};
+        QTest::newRow("Command1: space presses it")
+            << Press{u"Command1"_s, Qt::LeftButton, SIGNAL(redisplayClicked()), -1, 1};
+        QTest::newRow("ordinary button: space and the access key")
+            << Press{QString(), Qt::LeftButton, SIGNAL(pressed()), -1, 2};
     }
 
     void buttons()
     {
-        QFETCH(QString, button);
-        QFETCH(Qt::MouseButton, mouse);
-        QFETCH(QByteArray, signal);
-        QFETCH(int, argument);
-        QFETCH(int, byKeyboard);
-        QPushButton *target = button.isEmpty() ? new QPushButton(u"&Zut"_s, m_view.get()) : control<QPushButton>(button);
+        QFETCH(Press, c);
+        QPushButton *target = c.button.isNull() ? new QPushButton(u"&Zut"_s, m_view.get()) : control<QPushButton>(c.button);
         target->show();
-        QSignalSpy spy(button.isEmpty() ? static_cast<QObject *>(target) : m_view.get(), signal.constData());
+        QSignalSpy spy(c.button.isNull() ? static_cast<QObject *>(target) : m_view.get(), c.signal.constData());
         QSignalSpy pushed(target, &QPushButton::pressed); // the button itself does not go down either
         m_view->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
@@ -440,12 +441,12 @@ private Q_SLOTS:
             QTest::keyClick(target, key);
         if (const QKeySequence accessKey = QKeySequence::mnemonic(target->text()); !accessKey.isEmpty())
             QTest::keySequence(m_view.get(), accessKey);
-        QCOMPARE(spy.count(), byKeyboard);
-        QCOMPARE(pushed.count(), byKeyboard);
-        QTest::mouseClick(target, mouse);
-        QCOMPARE(spy.count(), byKeyboard + 1);
-        if (argument >= 0)
-            QCOMPARE(spy.last().at(0).toInt(), argument);
+        QCOMPARE(spy.count(), c.byKeyboard);
+        QCOMPARE(pushed.count(), c.byKeyboard);
+        QTest::mouseClick(target, c.mouse);
+        QCOMPARE(spy.count(), c.byKeyboard + 1);
+        if (c.argument >= 0)
+            QCOMPARE(spy.last().at(0).toInt(), c.argument);
     }
 
     void calendarClick()
@@ -454,13 +455,11 @@ private Q_SLOTS:
         calendar->setSelectedDate(QDate(2003, 12, 31));
         QSignalSpy clicked(m_view.get(), &DayView::calendarDateClicked);
         auto *table = calendar->findChild<QTableView *>();
-        QVERIFY(table);
-        for (int row = 0; row < table->model()->rowCount(); ++row)
-            for (int column = 0; column < table->model()->columnCount(); ++column) {
-                const QModelIndex index = table->model()->index(row, column);
-                if (index.data().toString() == u"15"_s)
-                    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
-            }
+        const QAbstractItemModel *model = table->model();
+        for (int cell = 0; cell < model->rowCount() * model->columnCount(); ++cell) // the one cell showing 15
+            if (const QModelIndex index = model->index(cell / model->columnCount(), cell % model->columnCount());
+                index.data().toString() == u"15"_s)
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(clicked.at(0).at(0).toDate(), QDate(2003, 12, 15));
     }
