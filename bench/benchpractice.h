@@ -11,6 +11,9 @@
 #include "fakeprompts.h"
 #include "settingsstore.h"
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -119,6 +122,18 @@ inline double peakMemoryMegabytes()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0; // ru_maxrss is in kilobytes on Linux
+}
+
+// Runs the registered benchmarks inside a QApplication (they build windows),
+// offscreen unless a platform is asked for.
+inline void runWithApplication(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
 }
 
 } // namespace BenchPractice

@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 namespace {
 
@@ -107,11 +106,6 @@ BENCHMARK(BM_StoreSaveAndPosition)->Apply(configure);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchPractice::runWithApplication(argc, argv);
     return 0;
 }

@@ -68,12 +68,7 @@ BENCHMARK(BM_StartUpEmptyBase)->Apply(configure);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchPractice::runWithApplication(argc, argv);
     std::printf("peak memory of the whole run: %.1f MB (target: under 80 MB)\n",
                 BenchPractice::peakMemoryMegabytes());
     return 0;
