@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 namespace {
 
 constexpr qint32 StartDay = BenchPractice::FirstDay + 1000;
