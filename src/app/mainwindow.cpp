@@ -112,24 +112,30 @@ void Form1::buildMenus()
     connect(addNamedAction(fichier, QStringLiteral("Quitte"), QStringLiteral("&Quitter")),
             &QAction::triggered, this, &Form1::Quitte_Click);
     addNamedSeparator(fichier, QStringLiteral("T2"));
-    // The printed pages fill this submenu.
-    fichier->addMenu(QStringLiteral("&Imprimer"))->setObjectName(QStringLiteral("Imprimer"));
+    // The entries below open windows and print pages that are not built yet:
+    // they are shown with their captions, greyed, rather than doing nothing
+    // when chosen.
+    QMenu *imprimer = fichier->addMenu(QStringLiteral("&Imprimer"));
+    imprimer->setObjectName(QStringLiteral("Imprimer"));
+    addNamedAction(imprimer, QStringLiteral("Matin"), QStringLiteral("La liste du &Matin"))->setEnabled(false);
+    addNamedAction(imprimer, QStringLiteral("Amidi"), QStringLiteral("La liste de l'&Après midi"))->setEnabled(false);
+    addNamedAction(imprimer, QStringLiteral("Postit"), QStringLiteral("&Post -It"))->setEnabled(false);
 
-    // The windows these entries open are not part of this window; until they
-    // are connected the entries do nothing.
     QMenuBar *bar = menuBar();
-    addNamedAction(bar, QStringLiteral("Utilisat"), QStringLiteral("&Utilisateurs"));
-    addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher"));
-    addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder"));
+    addNamedAction(bar, QStringLiteral("Utilisat"), QStringLiteral("&Utilisateurs"))->setEnabled(false);
+    addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher"))->setEnabled(false);
+    addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder"))->setEnabled(false);
     connect(addNamedAction(bar, QStringLiteral("Coches"), QStringLiteral("Voir les c&oches")),
             &QAction::triggered, this, &Form1::Coches_Click);
     m_blocAction = addNamedAction(bar, QStringLiteral("Bloc"), QStringLiteral("Bloc &Opératoire"));
-    addNamedAction(bar, QStringLiteral("Aide"), QStringLiteral("Ai&de"));
-    addNamedAction(bar, QStringLiteral("Propos"), QStringLiteral("A &Propos ?"));
+    m_blocAction->setEnabled(false);
+    addNamedAction(bar, QStringLiteral("Aide"), QStringLiteral("Ai&de"))->setEnabled(false);
+    addNamedAction(bar, QStringLiteral("Propos"), QStringLiteral("A &Propos ?"))->setEnabled(false);
 
     // The week view's button, at the end of the menu row.
     auto *weekButton = new QPushButton(QStringLiteral("Par &Semaine"), bar);
     weekButton->setObjectName(QStringLiteral("Semaine"));
+    weekButton->setEnabled(false);
     weekButton->setFocusPolicy(Qt::NoFocus);
     bar->setCornerWidget(weekButton, Qt::TopRightCorner);
 }
