@@ -386,7 +386,10 @@ bool Form1::ENREG_01()
     if (!status.ok()) {
         // The typed day stays on screen and the flag stays set, so that the
         // next save writes it.
-        m_environment.prompts->information(status.message());
+        m_environment.prompts->information(
+            status.message()
+            + QStringLiteral("\n\nLe jour reste affiché avec vos modifications ; il sera enregistré "
+                             "au prochain enregistrement."));
         return false;
     }
     m_changed = false;

@@ -653,6 +653,7 @@ private Q_SLOTS:
         QCOMPARE(form->isChanged(), c.broken);
         QCOMPARE(practice.prompts.informations.size(), c.broken ? 1 : 0);
         QVERIFY(!c.broken || practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s));
+        QVERIFY(!c.broken || practice.prompts.informations.first().contains(u"Le jour reste affiché"_s));
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
         if (c.broken) {
             QVERIFY(replaceDatabase(original));
