@@ -23,6 +23,7 @@ constexpr std::array<const char *, UserCount> RowHeaderNames{"Label1", "Label2",
 constexpr int SwatchWidth = 40;
 constexpr int ColourButtonWidth = 26;
 constexpr int TextWidth = 160;
+constexpr int BottomAnnotationWidth = 190; // fits "Programme Bloc Opératoire"
 
 template <typename Control>
 Control *named(Control *control, const QString &name)
@@ -116,6 +117,7 @@ void Form2::buildRows(QVBoxLayout *column)
         grid->addWidget(m_topAnnotations[index], row, 5);
 
         m_bottomAnnotations[index] = textBox(QStringLiteral("Text7_%1").arg(index));
+        m_bottomAnnotations[index]->setMinimumWidth(BottomAnnotationWidth);
         grid->addWidget(m_bottomAnnotations[index], row, 6);
     }
     column->addLayout(grid);

@@ -12,6 +12,17 @@
 #include <QLineEdit>
 #include <QScreen>
 
+namespace {
+
+// A text longer than its box is shown from its start.
+void showText(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+} // namespace
+
 Form2 *Form2::showFor(const Environment &environment, const UserButtons &mainWindowButtons,
                       QWidget *mainWindow)
 {
@@ -42,7 +53,7 @@ void Form2::Form_Load()
         m_environment.prompts->information(lookup.message);
     m_lookupCheck->setChecked(lookup.settings.enabled);
     m_lookupFrame->setVisible(lookup.settings.enabled);
-    m_tableName->setText(lookup.settings.tableName);
+    showText(m_tableName, lookup.settings.tableName);
 
     const QString folder = ConfigFiles::userConfigFolder(m_settings, m_environment.programFolder);
     const UserConfigRead users = ConfigFiles::readUserConfig(folder, shownUsers());
@@ -130,12 +141,12 @@ void Form2::showUsers(const UserConfig &users)
 {
     for (int index = 0; index < UserCount; ++index) {
         const UserEntry &entry = users[index];
-        m_names[index]->setText(entry.name);
+        showText(m_names[index], entry.name);
         m_swatches[index]->setValue(entry.colour);
         // An index outside the five items leaves the list without a choice.
         m_intervals[index]->setCurrentIndex(entry.intervalIndex);
-        m_topAnnotations[index]->setText(entry.topAnnotation);
-        m_bottomAnnotations[index]->setText(entry.bottomAnnotation);
+        showText(m_topAnnotations[index], entry.topAnnotation);
+        showText(m_bottomAnnotations[index], entry.bottomAnnotation);
     }
 }
 

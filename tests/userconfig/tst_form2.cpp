@@ -269,6 +269,9 @@ private Q_SLOTS:
             const QColor window = QApplication::palette().color(QPalette::Base);
             return painted == QList<QColor>{QColor(192, 192, 192), window, window, window, window, window};
         });
+        QTest::newRow("texts shown from their start") << WindowCheck([](const Form2 &form) {
+            return named<QLineEdit>(&form, "Text7_0")->cursorPosition() == 0 && named<QLineEdit>(&form, "Text1")->cursorPosition() == 0;
+        });
         QTest::newRow("buttons at the right of the lookup frame, save above quit") << WindowCheck([](const Form2 &form) {
             const QRect frame = named<QWidget>(&form, "Frame1")->geometry();
             const QRect save = named<QWidget>(&form, "CmDEnreg")->geometry();
