@@ -167,7 +167,8 @@ private Q_SLOTS:
         QTest::newRow("modeless, titled, centred") << WindowCheck([](const Form2 &form) {
             const QPoint offset = form.frameGeometry().center() - form.screen()->geometry().center();
             // The platform may nudge a window wider than its screen by a pixel or two.
-            return form.windowTitle() == u"Utilisateurs"_s && form.isWindow() && !form.isModal() && offset.manhattanLength() <= 4;
+            return form.windowTitle() == u"Utilisateurs"_s && form.isWindow() && !form.isModal()
+                && offset.manhattanLength() <= 4;
         });
         QTest::newRow("notice in red, lookup frame hidden") << WindowCheck([](const Form2 &form) {
             return named<QLabel>(&form, "Label50")->palette().color(QPalette::WindowText) == QColor(Qt::red)
@@ -180,7 +181,8 @@ private Q_SLOTS:
         });
         QTest::newRow("buttons right of the frame, save above quit") << WindowCheck([](const Form2 &form) {
             const QRect frame = named<QWidget>(&form, "Frame1")->geometry();
-            const QRect save = named<QWidget>(&form, "CmDEnreg")->geometry(), quit = named<QWidget>(&form, "Quitte")->geometry();
+            const QRect save = named<QWidget>(&form, "CmDEnreg")->geometry();
+            const QRect quit = named<QWidget>(&form, "Quitte")->geometry();
             return save.left() > frame.right() && quit.left() > frame.right() && save.bottom() < quit.top();
         });
     }
@@ -205,8 +207,10 @@ private Q_SLOTS:
         shifted[0].name = u"Dr Surplus"_s;
         partial[0].name = u"Dr Seul"_s;
         const QString invalidUsers = u"Fichier <shared>/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s;
-        QTest::newRow("no file: design values, no message") << Bytes() << Bytes() << usersOf(1) << false << u"MATABLE"_s << QStringList();
-        QTest::newRow("empty files: the same") << Bytes(""_ba) << Bytes(""_ba) << usersOf(1) << false << u"MATABLE"_s << QStringList();
+        QTest::newRow("no file: design values, no message") << Bytes() << Bytes() << usersOf(1) << false
+            << u"MATABLE"_s << QStringList();
+        QTest::newRow("empty files: the same") << Bytes(""_ba) << Bytes(""_ba) << usersOf(1) << false
+            << u"MATABLE"_s << QStringList();
         QTest::newRow("old accents, lookup on through -1") << Bytes(legacyUsersFile()) << Bytes("-1,\"NOMS\"\r\n"_ba)
                                                             << legacyUsers() << true << u"NOMS"_s << QStringList();
         QTest::newRow("lookup off keeps its table") << Bytes(legacyUsersFile()) << Bytes("#FALSE#,\"NOMS\"\r\n"_ba)
@@ -234,7 +238,8 @@ private Q_SLOTS:
                                   session.control<QLineEdit>("TxtAnnot" + n)->text(),
                                   session.control<QLineEdit>("Text7_" + QByteArray::number(user - 1))->text()};
             QCOMPARE(entry, shown[user - 1]);
-            QCOMPARE(swatch->palette().color(QPalette::Window), ColourValue::toColour(entry.colour, QApplication::palette()));
+            QCOMPARE(swatch->palette().color(QPalette::Window),
+                     ColourValue::toColour(entry.colour, QApplication::palette()));
         }
         QTEST(session.control<QCheckBox>("Check1")->isChecked(), "lookup");
         QTEST(session.control<QWidget>("Frame1")->isVisible(), "lookup");
@@ -255,7 +260,8 @@ private Q_SLOTS:
         const Bytes minusOne("-1,\"PATIENTS\""_ba);
         const QByteArray off = "#FALSE#,\"PATIENTS\"\r\n";
         QTest::newRow("quit rewrites Alpha.agc with nothing changed") << Leave::Quit << minusOne << 0 << true << LookupOn;
-        QTest::newRow("quit writes a missing Alpha.agc as shown") << Leave::Quit << Bytes() << 0 << false << "#FALSE#,\"MATABLE\"\r\n"_ba;
+        QTest::newRow("quit writes a missing Alpha.agc as shown") << Leave::Quit << Bytes() << 0 << false
+            << "#FALSE#,\"MATABLE\"\r\n"_ba;
         QTest::newRow("close box writes nothing") << Leave::CloseBox << minusOne << 1 << false << *minusOne;
         QTest::newRow("save with one name typed") << Leave::Save << minusOne << 0 << true << LookupOn;
         QTest::newRow("unchecked: frame hidden, table still saved") << Leave::Save << Bytes(LookupOn) << 1 << false << off;
@@ -299,7 +305,8 @@ private Q_SLOTS:
         const QStringList six{a, b, c, u"Dr Quatre"_s, u"Dr Cinq"_s, u"Dr Six"_s};
         QTest::newRow("none: all hidden") << QStringList(6) << QStringList(6, u"-"_s);
         QTest::newRow("1: all hidden") << QStringList{a, {}, {}, {}, {}, {}} << QStringList(6, u"-"_s);
-        QTest::newRow("1 2 3: three with the new names") << QStringList{a, b, c, {}, {}, {}} << QStringList{a, b, c, u"-"_s, u"-"_s, u"-"_s};
+        QTest::newRow("1 2 3: three with the new names") << QStringList{a, b, c, {}, {}, {}}
+            << QStringList{a, b, c, u"-"_s, u"-"_s, u"-"_s};
         QTest::newRow("1 _ 3: as they were") << QStringList{a, {}, c, {}, {}, {}} << OldCaptions;
         QTest::newRow("_ 2: as they were") << QStringList{{}, b, {}, {}, {}, {}} << OldCaptions;
         QTest::newRow("all six") << six << six;
@@ -323,8 +330,10 @@ private Q_SLOTS:
         QTest::addColumn<Bytes>("usersFile");
         QTest::addColumn<QString>("typed"); // into Combo2
         QTest::addColumn<qint16>("saved");  // for user 2
-        QTest::newRow("no choice: saved as -1") << Bytes(legacyUsersFile().replace(",0,-1,", ",-1,-1,")) << QString() << qint16(-1);
-        QTest::newRow("outside the items: no choice") << Bytes(legacyUsersFile().replace(",0,-1,", ",7,-1,")) << QString() << qint16(-1);
+        QTest::newRow("no choice: saved as -1") << Bytes(legacyUsersFile().replace(",0,-1,", ",-1,-1,"))
+            << QString() << qint16(-1);
+        QTest::newRow("outside the items: no choice")
+            << Bytes(legacyUsersFile().replace(",0,-1,", ",7,-1,")) << QString() << qint16(-1);
         QTest::newRow("no file: the design 15' is chosen") << Bytes() << QString() << qint16(1);
         QTest::newRow("typed text changes nothing") << Bytes(legacyUsersFile()) << u"xyz"_s << qint16(0);
     }
@@ -349,11 +358,14 @@ private Q_SLOTS:
         const QColor red(255, 0, 0), blue(0, 0, 255), green(0, 128, 0);
         const qint32 sys = SystemWindowColour;
         QTest::newRow("cancelled: nothing changes")
-            << QList<int>{3} << QList<QColor>{QColor()} << QList<QColor>{Qt::black} << QList<qint32>{12632256, sys, sys, sys, sys, sys};
+            << QList<int>{3} << QList<QColor>{QColor()} << QList<QColor>{Qt::black}
+            << QList<qint32>{12632256, sys, sys, sys, sys, sys};
         QTest::newRow("confirmed: only that row")
-            << QList<int>{2} << QList<QColor>{red} << QList<QColor>{Qt::black} << QList<qint32>{12632256, 0x0000FF, sys, sys, sys, sys};
+            << QList<int>{2} << QList<QColor>{red} << QList<QColor>{Qt::black}
+            << QList<qint32>{12632256, 0x0000FF, sys, sys, sys, sys};
         QTest::newRow("opens on the last colour chosen, not the swatch's")
-            << QList<int>{2, 4, 1, 6} << QList<QColor>{red, QColor(), blue, green} << QList<QColor>{Qt::black, red, red, blue}
+            << QList<int>{2, 4, 1, 6} << QList<QColor>{red, QColor(), blue, green}
+            << QList<QColor>{Qt::black, red, red, blue}
             << QList<qint32>{0xFF0000, 0x0000FF, sys, sys, sys, 0x008000};
     }
 
@@ -368,7 +380,8 @@ private Q_SLOTS:
         for (int row : rows)
             session.click("Command" + QByteArray::number(row));
         QTEST(session.practice.prompts.colorInitials, "openedOn");
-        const QColor painted = session.control<ColourSwatch>("LblColor" + QByteArray::number(rows.first()))->palette().color(QPalette::Window);
+        const auto *first = session.control<ColourSwatch>("LblColor" + QByteArray::number(rows.first()));
+        const QColor painted = first->palette().color(QPalette::Window);
         QCOMPARE(painted, ColourValue::toColour(saved[rows.first() - 1], QApplication::palette()));
         session.click("CmDEnreg");
         QVERIFY(session.unloaded());
@@ -383,9 +396,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file"); // named in the message
         QTest::addColumn<QByteArray>("lookupAfter");
         const QByteArray before = "-1,\"PATIENTS\"\r\n";
-        QTest::newRow("read-only CheminUt folder") << Refusal::ReadOnlyUsersFolder << "CmDEnreg"_ba << u"<shared>/Utilisat.agc"_s << LookupOn;
-        QTest::newRow("CheminUt naming no folder") << Refusal::MissingUsersFolder << "CmDEnreg"_ba << u"<shared>/absent/Utilisat.agc"_s << LookupOn;
-        QTest::newRow("read-only program folder, quitting") << Refusal::ReadOnlyProgramFolder << "Quitte"_ba << u"<program>/Alpha.agc"_s << before;
+        QTest::newRow("read-only CheminUt folder") << Refusal::ReadOnlyUsersFolder << "CmDEnreg"_ba
+            << u"<shared>/Utilisat.agc"_s << LookupOn;
+        QTest::newRow("CheminUt naming no folder") << Refusal::MissingUsersFolder << "CmDEnreg"_ba
+            << u"<shared>/absent/Utilisat.agc"_s << LookupOn;
+        QTest::newRow("read-only program folder, quitting") << Refusal::ReadOnlyProgramFolder << "Quitte"_ba
+            << u"<program>/Alpha.agc"_s << before;
         QTest::newRow("full disk") << Refusal::FullDisk << "CmDEnreg"_ba << u"<program>/Alpha.agc"_s << before;
     }
 
@@ -404,14 +420,18 @@ private Q_SLOTS:
 
         // Everything open to an ordinary user, but for the folder refused.
         using P = QFile;
-        const QFile::Permissions readOnly = P::ReadOwner | P::ExeOwner | P::ReadGroup | P::ExeGroup | P::ReadOther | P::ExeOther;
+        const QFile::Permissions readOnly =
+            P::ReadOwner | P::ExeOwner | P::ReadGroup | P::ExeGroup | P::ReadOther | P::ExeOther;
         const QFile::Permissions writable = readOnly | P::WriteOwner | P::WriteGroup | P::WriteOther;
         QFile::setPermissions(QFileInfo(practice.programFolder()).path(), readOnly);
-        QFile::setPermissions(practice.environment().settingsFolder + u"/hirondel.ini"_s, P::ReadOwner | P::ReadGroup | P::ReadOther);
-        for (const QString &folder : {practice.programFolder(), practice.sharedFolder(), practice.environment().settingsFolder})
+        const QString settings = practice.environment().settingsFolder;
+        QFile::setPermissions(settings + u"/hirondel.ini"_s, P::ReadOwner | P::ReadGroup | P::ReadOther);
+        for (const QString &folder : {practice.programFolder(), practice.sharedFolder(), settings})
             QFile::setPermissions(folder, writable);
-        if (refusal == Refusal::ReadOnlyUsersFolder || refusal == Refusal::ReadOnlyProgramFolder)
-            QFile::setPermissions(refusal == Refusal::ReadOnlyUsersFolder ? practice.sharedFolder() : practice.programFolder(), readOnly);
+        if (refusal == Refusal::ReadOnlyUsersFolder)
+            QFile::setPermissions(practice.sharedFolder(), readOnly);
+        if (refusal == Refusal::ReadOnlyProgramFolder)
+            QFile::setPermissions(practice.programFolder(), readOnly);
         {
             const auto ordinaryUser = asOrdinaryUser();
             std::optional<decltype(fullDisk())> full;
@@ -422,7 +442,8 @@ private Q_SLOTS:
 
         file.replace(u"<shared>"_s, practice.sharedFolder()).replace(u"<program>"_s, practice.programFolder());
         QCOMPARE(practice.prompts.informations.size(), 1);
-        QVERIFY2(practice.prompts.informations.first().startsWith(u"Impossible d'enregistrer le fichier "_s + file + u" :"_s),
+        const QString message = u"Impossible d'enregistrer le fichier "_s + file + u" :"_s;
+        QVERIFY2(practice.prompts.informations.first().startsWith(message),
                  qPrintable(practice.prompts.informations.first()));
         QVERIFY(!session.unloaded() && session.form->isVisible());
         QCOMPARE(session.control<QLineEdit>("Text3")->text(), u"Dr Tapé"_s);
@@ -472,9 +493,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("third");
         QTest::addColumn<QStringList>("captions"); // of the main window's buttons, "-": hidden
-        QTest::newRow("a third user: three buttons") << u"Dr B"_s << u"Dr C"_s << QStringList{u"Dr A"_s, u"Dr B"_s, u"Dr C"_s, u"-"_s, u"-"_s, u"-"_s};
+        QTest::newRow("a third user: three buttons") << u"Dr B"_s << u"Dr C"_s
+            << QStringList{u"Dr A"_s, u"Dr B"_s, u"Dr C"_s, u"-"_s, u"-"_s, u"-"_s};
         QTest::newRow("user 2 removed: none") << QString() << QString() << QStringList(6, u"-"_s);
-        QTest::newRow("a gap: as they were") << QString() << u"Dr C"_s << QStringList{u"Dr A"_s, u"Dr B"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s};
+        QTest::newRow("a gap: as they were") << QString() << u"Dr C"_s
+            << QStringList{u"Dr A"_s, u"Dr B"_s, u"-"_s, u"-"_s, u"-"_s, u"-"_s};
     }
 
     void fromMainWindow()
