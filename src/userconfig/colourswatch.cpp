@@ -3,7 +3,6 @@
 #include "colourvalue.h"
 
 #include <QApplication>
-#include <QEvent>
 
 ColourSwatch::ColourSwatch(qint32 value, QWidget *parent)
     : QLabel(parent)
@@ -18,14 +17,6 @@ void ColourSwatch::setValue(qint32 value)
 {
     m_value = value;
     paintValue();
-}
-
-// A system colour follows the style: taken again when the palette changes.
-void ColourSwatch::changeEvent(QEvent *event)
-{
-    QLabel::changeEvent(event);
-    if (event->type() == QEvent::StyleChange)
-        paintValue();
 }
 
 void ColourSwatch::paintValue()

@@ -15,9 +15,6 @@ public:
     qint32 value() const { return m_value; }
     void setValue(qint32 value);
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void paintValue();
 

@@ -25,6 +25,14 @@ constexpr int ColourButtonWidth = 26;
 constexpr int TextWidth = 160;
 constexpr int BottomAnnotationWidth = 190; // fits "Programme Bloc Opératoire"
 
+// The items of the interval lists; the position chosen is what Utilisat.agc
+// stores (0 for 10 minutes .. 4 for 60).
+QStringList intervalItems()
+{
+    return {QStringLiteral("Toutes les 10'"), QStringLiteral("Toutes les 15'"), QStringLiteral("Toutes les 20'"),
+            QStringLiteral("Toutes les 30'"), QStringLiteral("Toutes les 60'")};
+}
+
 template <typename Control>
 Control *named(Control *control, const QString &name)
 {
@@ -38,14 +46,6 @@ QLabel *label(const QString &name, const QString &caption, QWidget *parent)
 }
 
 } // namespace
-
-const QStringList &Form2::intervalItems()
-{
-    static const QStringList items{QStringLiteral("Toutes les 10'"), QStringLiteral("Toutes les 15'"),
-                                   QStringLiteral("Toutes les 20'"), QStringLiteral("Toutes les 30'"),
-                                   QStringLiteral("Toutes les 60'")};
-    return items;
-}
 
 Form2::Form2(const Environment &environment, const UserButtons &mainWindowButtons, QWidget *parent)
     : QWidget(parent, Qt::Window)

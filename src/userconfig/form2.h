@@ -28,10 +28,6 @@ class Form2 : public QWidget
     Q_OBJECT
 
 public:
-    // The five items of the interval lists; the position chosen is what
-    // Utilisat.agc stores (0 for 10 minutes .. 4 for 60).
-    static const QStringList &intervalItems();
-
     Form2(const Environment &environment, const UserButtons &mainWindowButtons,
           QWidget *parent = nullptr);
 
@@ -42,9 +38,6 @@ public:
 
     // Fills the window from the settings and the two files, and centres it.
     void Form_Load();
-
-    // The colour the colour dialog opens on next.
-    QColor dialogColour() const { return m_dialogColour; }
 
 public Q_SLOTS:
     void Check1_Click();
@@ -66,7 +59,7 @@ private:
     Environment m_environment;
     SettingsStore m_settings;
     UserButtons m_mainWindowButtons;
-    QColor m_dialogColour = Qt::black;
+    QColor m_dialogColour = Qt::black; // the colour the colour dialog opens on next
 
     std::array<QLineEdit *, UserCount> m_names{};
     std::array<ColourSwatch *, UserCount> m_swatches{};
