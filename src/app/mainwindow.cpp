@@ -6,6 +6,7 @@
 #include "datenumber.h"
 #include "dayview.h"
 #include "form15.h"
+#include "form2.h"
 #include "mousedownbutton.h"
 #include "programfolder.h"
 
@@ -122,7 +123,13 @@ void Form1::buildMenus()
     addNamedAction(imprimer, QStringLiteral("Postit"), QStringLiteral("&Post -It"))->setEnabled(false);
 
     QMenuBar *bar = menuBar();
-    addNamedAction(bar, QStringLiteral("Utilisat"), QStringLiteral("&Utilisateurs"))->setEnabled(false);
+    connect(addNamedAction(bar, QStringLiteral("Utilisat"), QStringLiteral("&Utilisateurs")),
+            &QAction::triggered, this, [this] {
+                UserButtons buttons;
+                for (int user = 1; user <= UserCount; ++user)
+                    buttons[user - 1] = m_dayView->userButton(user);
+                Form2::showFor(m_environment, buttons, this);
+            });
     addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher"))->setEnabled(false);
     addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder"))->setEnabled(false);
     connect(addNamedAction(bar, QStringLiteral("Coches"), QStringLiteral("Voir les c&oches")),

@@ -77,10 +77,21 @@ QString userConfigFolder(const SettingsStore &settings, const QString &programFo
     return folder.isEmpty() ? programFolder : folder;
 }
 
-UserConfigRead readUserConfig(const QString &folder)
+QString userConfigPath(const QString &folder)
+{
+    return AgcFile::locate(folder, UserConfigFileName);
+}
+
+QString lookupSettingsPath(const QString &programFolder)
+{
+    return AgcFile::locate(programFolder, LookupFileName);
+}
+
+UserConfigRead readUserConfig(const QString &folder, const UserConfig &initial)
 {
     UserConfigRead read;
-    const QString text = AgcFile::readText(AgcFile::locate(folder, UserConfigFileName));
+    read.users = initial;
+    const QString text = AgcFile::readText(userConfigPath(folder));
     read.valid = AgcFile::readRecords(text, UserConfigRecordSize,
                                       [&read](int position, const AgcValue &value) {
                                           storeUserValue(read.users, position, value);
@@ -106,13 +117,14 @@ bool writeUserConfigFile(const QString &folder, const UserConfig &users)
     QList<AgcValue> values;
     for (int position = 0; position < UserConfigRecordSize; ++position)
         values.append(userValue(users, position));
-    return AgcFile::writeRecord(AgcFile::locate(folder, UserConfigFileName), values);
+    return AgcFile::writeRecord(userConfigPath(folder), values);
 }
 
-LookupSettingsRead readLookupSettings(const QString &programFolder)
+LookupSettingsRead readLookupSettings(const QString &programFolder, const LookupSettings &initial)
 {
     LookupSettingsRead read;
-    const QString text = AgcFile::readText(AgcFile::locate(programFolder, LookupFileName));
+    read.settings = initial;
+    const QString text = AgcFile::readText(lookupSettingsPath(programFolder));
     read.valid = AgcFile::readRecords(text, LookupRecordSize,
                                       [&read](int position, const AgcValue &value) {
                                           if (position == 0)
@@ -127,7 +139,7 @@ LookupSettingsRead readLookupSettings(const QString &programFolder)
 
 bool writeLookupSettings(const QString &programFolder, const LookupSettings &lookup)
 {
-    return AgcFile::writeRecord(AgcFile::locate(programFolder, LookupFileName),
+    return AgcFile::writeRecord(lookupSettingsPath(programFolder),
                                 {AgcValue::boolean(lookup.enabled), AgcValue::text(lookup.tableName)});
 }
 

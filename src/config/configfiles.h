@@ -37,13 +37,20 @@ namespace ConfigFiles {
 // it is empty or missing.
 QString userConfigFolder(const SettingsStore &settings, const QString &programFolder);
 
-UserConfigRead readUserConfig(const QString &folder);
+// The path of Utilisat.agc in the folder, of Alpha.agc in the program's
+// folder (an existing file under another case, or the usual spelling).
+QString userConfigPath(const QString &folder);
+QString lookupSettingsPath(const QString &programFolder);
+
+// Positions the file does not fill keep their values in initial.
+UserConfigRead readUserConfig(const QString &folder, const UserConfig &initial = {});
 // Writes Utilisat.agc into the folder CheminUt names at this moment.
 [[nodiscard]] bool writeUserConfig(const SettingsStore &settings, const QString &programFolder,
                                    const UserConfig &users);
 [[nodiscard]] bool writeUserConfigFile(const QString &folder, const UserConfig &users);
 
-LookupSettingsRead readLookupSettings(const QString &programFolder);
+// The same: what the file does not fill keeps its value in initial.
+LookupSettingsRead readLookupSettings(const QString &programFolder, const LookupSettings &initial = {});
 [[nodiscard]] bool writeLookupSettings(const QString &programFolder, const LookupSettings &lookup);
 
 } // namespace ConfigFiles

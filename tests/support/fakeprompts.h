@@ -20,6 +20,7 @@ public:
     QList<Question> questions;
     QList<bool> questionAnswers;
     QList<std::optional<QColor>> colorAnswers;
+    QList<QColor> colorInitials; // the colour each colour dialog opened on
     QStringList fileAnswers;
     QStringList folderAnswers;
     QList<bool> printerAnswers;
@@ -33,9 +34,10 @@ public:
         return questionAnswers.isEmpty() ? false : questionAnswers.takeFirst();
     }
 
-    std::optional<QColor> chooseColor(const QColor &) override
+    std::optional<QColor> chooseColor(const QColor &initial) override
     {
         ++dialogCount;
+        colorInitials.append(initial);
         return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
     }
 

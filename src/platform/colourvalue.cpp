@@ -69,4 +69,9 @@ QColor toColour(qint32 value, const QPalette &palette)
     return QColor(int(bits & 0xFFu), int((bits >> 8) & 0xFFu), int((bits >> 16) & 0xFFu));
 }
 
+qint32 fromColour(const QColor &colour)
+{
+    return qint32(quint32(colour.red()) | (quint32(colour.green()) << 8) | (quint32(colour.blue()) << 16));
+}
+
 } // namespace ColourValue

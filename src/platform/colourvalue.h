@@ -16,6 +16,9 @@ QPalette::ColorRole systemColourRole(int number);
 
 QColor toColour(qint32 value, const QPalette &palette);
 
+// The explicit value 0x00BBGGRR of a colour.
+qint32 fromColour(const QColor &colour);
+
 // 0x8000000F, the system button face: the colour of a user button that is
 // not the shown user's.
 inline constexpr qint32 ButtonFace = qint32(0x8000000F);
