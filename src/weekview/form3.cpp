@@ -79,6 +79,7 @@ void Form3::buildControls()
         m->lists[day] = named(new QListWidget(this), elementName("List1", day));
         m->lists[day]->setFont(lineFont);
         m->lists[day]->setMinimumWidth(120);
+        m->lists[day]->setUniformItemSizes(true);
         // Long slot texts are cut at the column's edge, the same in every
         // column; the day opened by a double-click shows them whole.
         m->lists[day]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
