@@ -367,15 +367,21 @@ private Q_SLOTS:
     void semaineWithStoreError_data()
     {
         QTest::addColumn<bool>("alreadyOpen");
-        QTest::newRow("first press") << false;
-        QTest::newRow("press while the week view is open") << true;
+        QTest::addColumn<bool>("startUpStopped"); // CHEMIN names no AGENDAS.MDB
+        QTest::newRow("first press") << false << false;
+        QTest::newRow("press while the week view is open") << true << false;
+        QTest::newRow("start-up stopped before a database") << false << true;
     }
 
     void semaineWithStoreError()
     {
         QFETCH(bool, alreadyOpen);
+        QFETCH(bool, startUpStopped);
         Practice practice;
+        if (startUpStopped)
+            practice.setSetting(u"CHEMIN"_s, practice.sharedFolder() + u"/agendas.db"_s);
         auto form = practice.loadedForm();
+        practice.prompts.informations.clear();
         QPointer<Form3> week = alreadyOpen ? openWeek(*form) : nullptr;
         form->CmdSuiv_MouseDown();
         form->CmdSuiv_MouseDown();
