@@ -11,6 +11,7 @@
 #include <QPointer>
 
 class DayView;
+struct ShownDay;
 
 class QAction;
 class QMenu;
@@ -80,6 +81,10 @@ public Q_SLOTS:
     void Command1_Click();
     void Check1_Click();
     void Coches_Click();
+    void Matin_Click();
+    void Amidi_Click();
+    void Bloc_Click();
+    void Postit_Click();
 
 protected:
     // Form_Unload: the close box saves and ends the program like "&Quitter".
@@ -104,6 +109,7 @@ private:
     void stepDay(int days);
     bool saveBeforeLeaving();
     void closeSearchWindow();
+    ShownDay shownDay() const;
 
     Environment m_environment;
     SettingsStore m_settings;

@@ -1,0 +1,32 @@
+#include "printjob.h"
+
+#include "pagepainter.h"
+#include "prompts.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace PrintJob {
+
+void run(const PrintPage &page, Prompts &prompts)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    // Without any printer installed the dialog opens on printing to a PDF
+    // file, already named, rather than on a printer that does not exist.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir::home().filePath(QStringLiteral("PLANORA.pdf")));
+    }
+    if (!prompts.choosePrinter(printer))
+        return;
+    // Decided: a page with nothing composed on it (an interval that is no
+    // grid) sends no blank sheet; the dialog was still shown, as for any print.
+    if (page.isEmpty())
+        return;
+    const Status painted = PagePainter::paint(page, printer);
+    if (!painted)
+        prompts.information(painted.message());
+}
+
+} // namespace PrintJob
