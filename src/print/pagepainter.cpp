@@ -1,7 +1,9 @@
 #include "pagepainter.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace {
@@ -32,27 +34,24 @@ Status notEnded(const QPrinter &printer)
                                .arg(destination(printer)));
 }
 
-} // namespace
-
-namespace PagePainter {
-
-Status paint(const PrintPage &page, QPrinter &printer)
+// Paints the lines on a device of sheets; `printer` names the destination
+// in the messages.
+Status paintLines(const PrintPage &page, QPagedPaintDevice &device, const QPrinter &printer)
 {
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         return notStarted(printer);
-    const double dotsPerCentimetre = printer.resolution() / CentimetresPerInch;
-    const double left = LeftMarginCm * dotsPerCentimetre;
-    const double top = TopMarginCm * dotsPerCentimetre;
-    const double bottom = printer.height();
+    const double left = PagePainter::LeftMarginCm * device.logicalDpiX() / CentimetresPerInch;
+    const double top = PagePainter::TopMarginCm * device.logicalDpiY() / CentimetresPerInch;
+    const double bottom = device.height();
     QFont font = painter.font();
     double y = top;
     bool sheetHasLine = false;
     for (const PrintLine &line : page.lines()) {
         font.setPointSize(line.pointSize);
-        const QFontMetricsF metrics(font, &printer);
+        const QFontMetricsF metrics(font, &device);
         if (sheetHasLine && y + metrics.height() > bottom) {
-            if (!printer.newPage()) {
+            if (!device.newPage()) {
                 painter.end();
                 return notEnded(printer);
             }
@@ -66,6 +65,35 @@ Status paint(const PrintPage &page, QPrinter &printer)
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return notEnded(printer);
     return Status::success();
+}
+
+// Qt's PDF output says nothing of a file it could not write (a full disk):
+// the page is written through a file of our own, whose errors are seen.
+Status paintPdfFile(const PrintPage &page, const QPrinter &printer)
+{
+    QFile file(printer.outputFileName());
+    if (!file.open(QIODevice::WriteOnly))
+        return notStarted(printer);
+    QPdfWriter writer(&file);
+    writer.setPageLayout(printer.pageLayout());
+    writer.setResolution(printer.resolution());
+    writer.setCreator(printer.creator());
+    writer.setTitle(printer.docName());
+    Status painted = paintLines(page, writer, printer);
+    if (painted && (!file.flush() || file.error() != QFileDevice::NoError))
+        return notEnded(printer);
+    return painted;
+}
+
+} // namespace
+
+namespace PagePainter {
+
+Status paint(const PrintPage &page, QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return paintPdfFile(page, printer);
+    return paintLines(page, printer, printer);
 }
 
 } // namespace PagePainter

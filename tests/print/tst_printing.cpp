@@ -295,35 +295,43 @@ private Q_SLOTS:
         QVERIFY(practice.prompts.informations.isEmpty());
     }
 
-    // A document that cannot be started is told in French; nothing is left
-    // pending for the next print, which goes through.
-    void documentNotStarted_data()
+    // A document that cannot be started or ended is told in French; nothing
+    // is left pending for the next print, which goes through.
+    void documentFails_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::newRow("morning list") << u"Matin"_s;
-        QTest::newRow("post-it") << u"Postit"_s;
-        QTest::newRow("theatre programme") << u"Bloc"_s;
+        QTest::addColumn<QString>("file"); // <shared>: the practice's shared folder
+        QTest::addColumn<QString>("message");
+        const QString notStarted = u"L'impression n'a pas pu commencer sur le fichier « %1 » : rien n'a été "
+                                   "imprimé. Vérifiez l'imprimante ou le dossier choisi, puis recommencez."_s;
+        const QString notEnded = u"L'impression n'a pas pu être terminée sur le fichier « %1 » : la page n'a "
+                                 "peut-être pas été imprimée en entier. Vérifiez l'imprimante ou le dossier "
+                                 "choisi, puis recommencez."_s;
+        QTest::newRow("morning list into a missing folder") << u"Matin"_s << u"<shared>/absent/page.pdf"_s << notStarted;
+        QTest::newRow("post-it onto a folder") << u"Postit"_s << u"<shared>"_s << notStarted;
+        QTest::newRow("theatre programme onto a full disk") << u"Bloc"_s << u"/dev/full"_s << notEnded;
+        QTest::newRow("afternoon list onto a full disk") << u"Amidi"_s << u"/dev/full"_s << notEnded;
     }
 
-    void documentNotStarted()
+    void documentFails()
     {
         QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
         PrintingPractice practice;
         const QString goodPath = practice.pdfPath();
-        const QString badPath = practice.sharedFolder() + u"/absent/page.pdf"_s;
+        const QString badPath = file.replace(u"<shared>"_s, practice.sharedFolder());
         practice.prompts.printerOutputFile = badPath;
         practice.prompts.printerAnswers = {true, true};
         const auto form = practice.loadedForm();
         choose(*form, entry.toLatin1().constData());
-        QCOMPARE(practice.prompts.informations,
-                 QStringList{u"L'impression n'a pas pu commencer sur le fichier « %1 » : rien n'a été imprimé. "
-                             "Vérifiez l'imprimante ou le dossier choisi, puis recommencez."_s.arg(badPath)});
-        QVERIFY(!QFile::exists(badPath));
+        QCOMPARE(practice.prompts.informations, QStringList{message.arg(badPath)});
 
         practice.prompts.printerOutputFile = goodPath;
         choose(*form, "Postit");
         QCOMPARE(practice.prompts.informations.size(), 1);
         QCOMPARE(PdfText::pageCount(goodPath), 1);
+        QVERIFY(!PdfText::read(goodPath).lineWith(u"NE PAS OUBLIER"_s).isEmpty());
     }
 
     // A user without a grid: the dialog is still shown, and no sheet is sent.
