@@ -12,6 +12,8 @@ namespace PrintJob {
 void run(const PrintPage &page, Prompts &prompts)
 {
     QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("PLANORA")); // the job's name in the printer's queue
+    printer.setCreator(QStringLiteral("PLANORA"));
     // Without any printer installed the dialog opens on printing to a PDF
     // file, already named, rather than on a printer that does not exist.
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {

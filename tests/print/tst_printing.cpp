@@ -4,6 +4,8 @@
 #include "practice.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +52,34 @@ class PrintingTest : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
+
+    // The four entries are enabled, in their menus, and each opens the
+    // print dialog once.
+    void menuEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("menu"); // objectName of the menu holding it; empty: the menu bar
+        QTest::newRow("morning list") << u"Matin"_s << u"Imprimer"_s;
+        QTest::newRow("afternoon list") << u"Amidi"_s << u"Imprimer"_s;
+        QTest::newRow("post-it") << u"Postit"_s << u"Imprimer"_s;
+        QTest::newRow("theatre programme") << u"Bloc"_s << QString();
+    }
+
+    void menuEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, menu);
+        PrintingPractice practice;
+        const auto form = practice.loadedForm();
+        QAction *action = named<QAction>(form.get(), entry.toLatin1().constData());
+        QVERIFY(action->isEnabled());
+        const QWidget *holder = menu.isEmpty() ? static_cast<QWidget *>(form->menuBar())
+                                               : form->findChild<QMenu *>(menu);
+        QVERIFY(holder && holder->actions().contains(action));
+        action->trigger();
+        QCOMPARE(practice.prompts.dialogCount, 1);
+        QVERIFY(!QFile::exists(practice.pdfPath())); // the fake's dialog was cancelled
+    }
 
     // The lists of the five grids: every slot of the half-day on its own
     // line, in order, and the label in front of chosen slots. "indent" says
