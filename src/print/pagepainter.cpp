@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextLayout>
 
 namespace {
 
@@ -34,6 +35,27 @@ Status notEnded(const QPrinter &printer)
                                .arg(destination(printer)));
 }
 
+// A line wider than the printable area, broken at word boundaries (inside a
+// word only when it is longer than the width) so that no text falls off the
+// sheet's right edge; a line that fits is kept whole, spaces included.
+QStringList fittedRows(const QString &text, const QFont &font, QPaintDevice &device, double width)
+{
+    if (QFontMetricsF(font, &device).horizontalAdvance(text) <= width)
+        return {text};
+    QTextLayout layout(text, font, &device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList rows;
+    layout.beginLayout();
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLineWidth(width);
+        rows << text.mid(row.textStart(), row.textLength());
+    }
+    layout.endLayout();
+    return rows;
+}
+
 // Paints the lines on a device of sheets; `printer` names the destination
 // in the messages.
 Status paintLines(const PrintPage &page, QPagedPaintDevice &device, const QPrinter &printer)
@@ -44,23 +66,26 @@ Status paintLines(const PrintPage &page, QPagedPaintDevice &device, const QPrint
     const double left = PagePainter::LeftMarginCm * device.logicalDpiX() / CentimetresPerInch;
     const double top = PagePainter::TopMarginCm * device.logicalDpiY() / CentimetresPerInch;
     const double bottom = device.height();
+    const double width = device.width() - left;
     QFont font = painter.font();
     double y = top;
     bool sheetHasLine = false;
     for (const PrintLine &line : page.lines()) {
         font.setPointSize(line.pointSize);
-        const QFontMetricsF metrics(font, &device);
-        if (sheetHasLine && y + metrics.height() > bottom) {
-            if (!device.newPage()) {
-                painter.end();
-                return notEnded(printer);
-            }
-            y = top;
-        }
         painter.setFont(font);
-        painter.drawText(QPointF(left, y + metrics.ascent()), line.text);
-        y += metrics.lineSpacing();
-        sheetHasLine = true;
+        const QFontMetricsF metrics(font, &device);
+        for (const QString &row : fittedRows(line.text, font, device, width)) {
+            if (sheetHasLine && y + metrics.height() > bottom) {
+                if (!device.newPage()) {
+                    painter.end();
+                    return notEnded(printer);
+                }
+                y = top;
+            }
+            painter.drawText(QPointF(left, y + metrics.ascent()), row);
+            y += metrics.lineSpacing();
+            sheetHasLine = true;
+        }
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return notEnded(printer);

@@ -18,8 +18,9 @@ inline constexpr double TopMarginCm = 1.0;
 // Paints the page on the printer, one document: measured in centimetres from
 // the printable area's corner, in the face the printer's painter starts with
 // (only the size is set), each line below the previous one, flowing onto a
-// new sheet when the next line would pass the printable area's bottom. A
-// document that cannot be started or ended gives a French message.
+// new sheet when the next line would pass the printable area's bottom. A line
+// wider than the sheet goes on below rather than being cut. A document that
+// cannot be started or ended gives a French message.
 Status paint(const PrintPage &page, QPrinter &printer);
 
 } // namespace PagePainter

@@ -20,6 +20,10 @@ void run(const PrintPage &page, Prompts &prompts)
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QDir::home().filePath(QStringLiteral("PLANORA.pdf")));
     }
+    // Decided: cancelling the dialog drops the composed page at once. The
+    // page lives in memory until painted and every print has a printer of
+    // its own, so neither a cancel nor a failure leaves a document pending
+    // for the next print.
     if (!prompts.choosePrinter(printer))
         return;
     // Decided: a page with nothing composed on it (an interval that is no

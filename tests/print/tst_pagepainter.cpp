@@ -18,7 +18,7 @@ constexpr double PointsPerCentimetre = 72.0 / 2.54;
 struct Word
 {
     QString text;
-    double left, top, bottom;
+    double left, top, right, bottom;
 };
 
 // The words of each sheet with their boxes, in points from the sheet's corner.
@@ -29,17 +29,32 @@ QList<QList<Word>> wordsByPage(const QString &pdf)
     if (!process.waitForFinished(-1) || process.exitCode() != 0)
         qFatal("pdftotext -bbox failed");
     static const QRegularExpression word(
-        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
     QList<QList<Word>> pages;
     const QStringList sheets = QString::fromUtf8(process.readAllStandardOutput()).split(u"<page "_s);
     for (const QString &sheet : sheets.mid(1)) {
         pages.append(QList<Word>());
         for (auto it = word.globalMatch(sheet); it.hasNext();) {
             const auto m = it.next();
-            pages.last().append({m.captured(4), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
+            pages.last().append({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                                 m.captured(3).toDouble(), m.captured(4).toDouble()});
         }
     }
     return pages;
+}
+
+// The page painted into a PDF file of `dir` on `paper`, the printer's own
+// margins (its printable area) `margin` millimetres on every side.
+QString printed(const PrintPage &page, QPageSize::PageSizeId paper, double margin, const QTemporaryDir &dir)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(u"page.pdf"_s));
+    printer.setPageSize(QPageSize(paper));
+    printer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+    if (!PagePainter::paint(page, printer).ok())
+        qFatal("the page could not be painted");
+    return printer.outputFileName();
 }
 
 } // namespace
@@ -69,26 +84,21 @@ private Q_SLOTS:
         QFETCH(double, margin);
         QFETCH(int, lineCount);
         QFETCH(int, pages);
-        QTemporaryDir dir;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(u"page.pdf"_s));
-        printer.setPageSize(QPageSize(paper));
-        printer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
         PrintPage page;
         page.setFontSize(20);
         page.printLine(u"Titre"_s);
         page.setFontSize(12);
         for (int i = 1; i <= lineCount; ++i)
             page.printLine(u"L%1"_s.arg(i, 3, 10, QLatin1Char('0')));
-        QVERIFY(PagePainter::paint(page, printer).ok());
+        QTemporaryDir dir;
+        const QString pdf = printed(page, paper, margin, dir);
 
         const double marginPoints = margin * 72.0 / 25.4;
         // The text starts 3 cm in from the left and 1 cm down from the top.
         const double left = marginPoints + 3.0 * PointsPerCentimetre;
         const double top = marginPoints + 1.0 * PointsPerCentimetre;
         const double bottom = QPageSize(paper).size(QPageSize::Point).height() - marginPoints;
-        const QList<QList<Word>> sheets = wordsByPage(printer.outputFileName());
+        const QList<QList<Word>> sheets = wordsByPage(pdf);
         QCOMPARE(sheets.size(), pages);
         QStringList printed;
         for (const QList<Word> &sheet : sheets) {
@@ -111,6 +121,44 @@ private Q_SLOTS:
             const Word &last = sheets[i].last();
             QVERIFY2(bottom - last.bottom < 2 * (last.bottom - last.top), qPrintable(last.text));
         }
+    }
+
+    // A line wider than the printable area goes on below, broken between
+    // words, every word kept and none past the right edge.
+    void longLinesGoOnBelow_data()
+    {
+        QTest::addColumn<QPageSize::PageSizeId>("paper");
+        QTest::addColumn<int>("wordCount");
+        QTest::addColumn<QString>("word"); // %1: the word's number
+        QTest::newRow("A4, a long paragraph") << QPageSize::A4 << 120 << u"mot%1"_s;
+        QTest::newRow("A5, a long paragraph") << QPageSize::A5 << 80 << u"opération%1"_s;
+        QTest::newRow("A5, one word longer than the sheet") << QPageSize::A5 << 1 << QString(200, u'x') + u"%1"_s;
+    }
+
+    void longLinesGoOnBelow()
+    {
+        QFETCH(QPageSize::PageSizeId, paper);
+        QFETCH(int, wordCount);
+        QFETCH(QString, word);
+        QStringList words;
+        for (int i = 1; i <= wordCount; ++i)
+            words << word.arg(i);
+        PrintPage page;
+        page.printLine(words.join(u' '));
+        QTemporaryDir dir;
+        const QString pdf = printed(page, paper, 10.0, dir);
+
+        const double right = QPageSize(paper).size(QPageSize::Point).width() - 10.0 * 72.0 / 25.4;
+        const QList<Word> sheet = wordsByPage(pdf).value(0);
+        QStringList pieces;
+        QSet<int> rows;
+        for (const Word &printedWord : sheet) {
+            QVERIFY2(printedWord.right <= right + 0.5, qPrintable(printedWord.text));
+            pieces << printedWord.text;
+            rows << qRound(printedWord.top);
+        }
+        QCOMPARE(pieces.join(QString()), words.join(QString()));
+        QVERIFY(rows.size() > 1);
     }
 };
 
