@@ -113,14 +113,16 @@ void Form1::buildMenus()
     connect(addNamedAction(fichier, QStringLiteral("Quitte"), QStringLiteral("&Quitter")),
             &QAction::triggered, this, &Form1::Quitte_Click);
     addNamedSeparator(fichier, QStringLiteral("T2"));
-    // The entries below open windows and print pages that are not built yet:
-    // they are shown with their captions, greyed, rather than doing nothing
-    // when chosen.
+    // The entries below that open windows not built yet are shown with their
+    // captions, greyed, rather than doing nothing when chosen.
     QMenu *imprimer = fichier->addMenu(QStringLiteral("&Imprimer"));
     imprimer->setObjectName(QStringLiteral("Imprimer"));
-    addNamedAction(imprimer, QStringLiteral("Matin"), QStringLiteral("La liste du &Matin"))->setEnabled(false);
-    addNamedAction(imprimer, QStringLiteral("Amidi"), QStringLiteral("La liste de l'&Après midi"))->setEnabled(false);
-    addNamedAction(imprimer, QStringLiteral("Postit"), QStringLiteral("&Post -It"))->setEnabled(false);
+    connect(addNamedAction(imprimer, QStringLiteral("Matin"), QStringLiteral("La liste du &Matin")),
+            &QAction::triggered, this, &Form1::Matin_Click);
+    connect(addNamedAction(imprimer, QStringLiteral("Amidi"), QStringLiteral("La liste de l'&Après midi")),
+            &QAction::triggered, this, &Form1::Amidi_Click);
+    connect(addNamedAction(imprimer, QStringLiteral("Postit"), QStringLiteral("&Post -It")),
+            &QAction::triggered, this, &Form1::Postit_Click);
 
     QMenuBar *bar = menuBar();
     connect(addNamedAction(bar, QStringLiteral("Utilisat"), QStringLiteral("&Utilisateurs")),
@@ -135,7 +137,7 @@ void Form1::buildMenus()
     connect(addNamedAction(bar, QStringLiteral("Coches"), QStringLiteral("Voir les c&oches")),
             &QAction::triggered, this, &Form1::Coches_Click);
     m_blocAction = addNamedAction(bar, QStringLiteral("Bloc"), QStringLiteral("Bloc &Opératoire"));
-    m_blocAction->setEnabled(false);
+    connect(m_blocAction, &QAction::triggered, this, &Form1::Bloc_Click);
     addNamedAction(bar, QStringLiteral("Aide"), QStringLiteral("Ai&de"))->setEnabled(false);
     addNamedAction(bar, QStringLiteral("Propos"), QStringLiteral("A &Propos ?"))->setEnabled(false);
 

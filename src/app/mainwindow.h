@@ -11,6 +11,7 @@
 #include <QPointer>
 
 class DayView;
+struct ShownDay;
 
 class QAction;
 class QMenu;
@@ -81,6 +82,10 @@ public Q_SLOTS:
     void Check1_Click();
     void Coches_Click();
     void Semaine_Click(); // the week view, in mainwindowweekhost.cpp
+    void Matin_Click();
+    void Amidi_Click();
+    void Bloc_Click();
+    void Postit_Click();
 
 protected:
     // Form_Unload: the close box saves and ends the program like "&Quitter".
@@ -105,6 +110,7 @@ private:
     void stepDay(int days);
     bool saveBeforeLeaving();
     void closeSearchWindow();
+    ShownDay shownDay() const;
 
     Environment m_environment;
     SettingsStore m_settings;

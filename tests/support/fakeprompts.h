@@ -3,6 +3,7 @@
 #include "prompts.h"
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 
 // A Prompts that never shows anything: it records what would have been shown
@@ -24,6 +25,10 @@ public:
     QStringList fileAnswers;
     QStringList folderAnswers;
     QList<bool> printerAnswers;
+    // When set, an accepted print dialog prints to this PDF file, as a user
+    // choosing "print to file" would.
+    QString printerOutputFile;
+    std::optional<QPageSize> printerPageSize; // the paper chosen in the dialog
     int dialogCount = 0;
 
     void information(const QString &text) override { informations.append(text); }
@@ -53,9 +58,16 @@ public:
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 
-    bool choosePrinter(QPrinter &) override
+    bool choosePrinter(QPrinter &printer) override
     {
         ++dialogCount;
-        return printerAnswers.isEmpty() ? false : printerAnswers.takeFirst();
+        const bool accepted = !printerAnswers.isEmpty() && printerAnswers.takeFirst();
+        if (accepted && !printerOutputFile.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printerOutputFile);
+        }
+        if (accepted && printerPageSize)
+            printer.setPageSize(*printerPageSize);
+        return accepted;
     }
 };
