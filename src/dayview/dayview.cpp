@@ -156,6 +156,19 @@ void DayView::hideAbsencePanels()
         panel->setHidden(true);
 }
 
+void DayView::setDayLocked(bool locked)
+{
+    m_locked = locked;
+    for (SlotEdit *edit : m->slotEdits)
+        edit->setReadOnly(locked);
+    m->postit->setReadOnly(locked);
+    m->bloc->setReadOnly(locked);
+    for (QCheckBox *check : m->checks)
+        check->setEnabled(!locked);
+    for (MouseDownButton *button : {m->absenceButtons[0], m->absenceButtons[1], m->echoButtons[0], m->echoButtons[1]})
+        button->setEnabled(!locked);
+}
+
 // --- check boxes ----------------------------------------------------------------
 
 void DayView::setChecksVisible(bool visible)
@@ -195,6 +208,8 @@ bool DayView::lookupMode() const
 
 void DayView::slotDoubleClicked(int slot)
 {
+    if (m_locked)
+        return;
     SlotEdit *edit = m->slotEdits[slot];
     // Only the truly empty text gets the marker; a slot of spaces is asked.
     if (edit->text().isEmpty())
@@ -207,7 +222,7 @@ void DayView::slotKeyReleased(int slot, int key)
 {
     if (m_lookupEnabled && key == Qt::Key_F2)
         m_lookupMode = !m_lookupMode;
-    if (!m_lookupMode)
+    if (!m_lookupMode || m_locked)
         return;
 
     SlotEdit *edit = m->slotEdits[slot];
