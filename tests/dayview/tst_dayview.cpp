@@ -7,6 +7,7 @@
 #include "mousedownbutton.h"
 #include "slotedit.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -46,12 +48,15 @@ DayRecord sampleRecord(const QString &tag, bool marksSet)
     return record;
 }
 
-// A name typed at the start of slot 5, which holds "Xavier"; "F2" is that key.
+// A name typed at the start of slot 5, which holds "Xavier" or before; "F2",
+// "Shift+End" are those keys, "Tab" and "Shift+Tab" move into the slot from
+// the check box before or after it.
 struct Lookup
 {
     QStringList keys;
     QString expected;
     bool modeAfter = true, enabled = true, namesDatabase = true;
+    QString before = u"Xavier"_s;
 };
 
 // A half-day button pressed twice with a mouse button: its panel's text, then
@@ -361,6 +366,11 @@ private Q_SLOTS:
         QTest::newRow("F2 looks up on its own release") << Lookup{{f2, u"DU"_s, f2}, dubois};
         QTest::newRow("lookup disabled, F2 does nothing") << Lookup{{f2, u"DU"_s}, u"DUXavier"_s, false, false};
         QTest::newRow("missing names database") << Lookup{{u"DU"_s}, u"DUXavier"_s, true, true, false};
+        const QString filled = u"DUPONT Jean 10h"_s;
+        QTest::newRow("Tab into a filled slot leaves it") << Lookup{{u"Tab"_s}, filled, true, true, true, filled};
+        QTest::newRow("Shift+Tab into a filled slot leaves it")
+            << Lookup{{u"Shift+Tab"_s}, filled, true, true, true, filled};
+        QTest::newRow("Shift+End after two letters looks up those two") << Lookup{{u"DU"_s, u"Shift+End"_s}, dubois};
     }
 
     void lookup()
@@ -369,17 +379,76 @@ private Q_SLOTS:
         const QString missing = m_dir.filePath(u"absent.db"_s);
         m_view->setNameLookup(c.enabled, c.namesDatabase ? m_namesPath : missing, u"PATIENTS"_s);
         SlotEdit *edit = m_view->slotEdit(5);
-        edit->setText(u"Xavier"_s);
+        edit->setText(c.before);
         edit->setCursorPosition(0);
         edit->setFocus();
-        for (const QString &key : c.keys)
-            key == u"F2"_s ? QTest::keyClick(edit, Qt::Key_F2) : QTest::keyClicks(edit, key);
+        QString typed;
+        for (const QString &key : c.keys) {
+            if (key == u"F2"_s) {
+                QTest::keyClick(edit, Qt::Key_F2);
+            } else if (key == u"Shift+End"_s) {
+                QTest::keyClick(edit, Qt::Key_End, Qt::ShiftModifier);
+            } else if (key.contains(u"Tab"_s)) {
+                // The press moves the focus; the release reaches the slot.
+                const bool back = key.startsWith(u"Shift"_s);
+                QCheckBox *from = m_view->checkBox(back ? 5 : 4);
+                from->setFocus();
+                const Qt::Key tab = back ? Qt::Key_Backtab : Qt::Key_Tab;
+                const Qt::KeyboardModifiers shift = back ? Qt::ShiftModifier : Qt::NoModifier;
+                QTest::keyPress(from, tab, shift);
+                QCOMPARE(QApplication::focusWidget(), edit);
+                QTest::keyRelease(edit, tab, shift);
+            } else {
+                QTest::keyClicks(edit, key);
+                typed += key;
+            }
+        }
         QCOMPARE(edit->text(), c.expected);
-        QCOMPARE(edit->cursorPosition(), c.keys.join(QString()).remove(u"F2"_s).size()); // after what was typed
-        QVERIFY(!edit->hasSelectedText());
+        if (typed.isEmpty()) { // tabbed in: all selected, as Qt does
+            QCOMPARE(edit->selectedText(), c.before);
+        } else {
+            QCOMPARE(edit->cursorPosition(), typed.size());
+            QVERIFY(!edit->hasSelectedText());
+        }
         QCOMPARE(m_view->lookupMode(), c.modeAfter);
         QVERIFY(m_prompts.informations.isEmpty());
         QVERIFY(!QFileInfo::exists(missing)); // never created by a lookup
+    }
+
+    // What the post-it and the theatre programme give back to be stored: as
+    // shown when untouched, with CR LF line breaks once edited ("\n" stands
+    // for Enter).
+    void memoLineBreaks_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("typed"); // at the end of the text
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("post-it with CR LF untouched") << u"Text2"_s << u"a\r\nb\r\n"_s << QStringList() << u"a\r\nb\r\n"_s;
+        QTest::newRow("programme with LF and CR alone untouched")
+            << u"Text3"_s << u"8h\nGenou\r10h"_s << QStringList() << u"8h\nGenou\r10h"_s;
+        QTest::newRow("typed line breaks as CR LF") << u"Text3"_s << QString() << QStringList{u"a"_s, u"\n"_s, u"b"_s}
+                                                    << u"a\r\nb"_s;
+        QTest::newRow("edited: every line break as CR LF")
+            << u"Text2"_s << u"a\nb\rc"_s << QStringList{u"\n"_s, u"d"_s} << u"a\r\nb\r\nc\r\nd"_s;
+    }
+
+    void memoLineBreaks()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, stored);
+        DayRecord record;
+        (box == u"Text2"_s ? record.postit : record.bloc) = shown;
+        m_view->showRecord(record);
+        auto *edit = control<QPlainTextEdit>(box);
+        edit->setFocus();
+        edit->moveCursor(QTextCursor::End);
+        for (const QString &keys : typed)
+            keys == u"\n"_s ? QTest::keyClick(edit, Qt::Key_Return) : QTest::keyClicks(edit, keys);
+        const DayRecord after = m_view->record();
+        QCOMPARE(box == u"Text2"_s ? after.postit : after.bloc, stored);
     }
 
     void halfDayButtons_data()
