@@ -60,6 +60,7 @@ struct Lookup
     bool modeAfter = true, enabled = true, namesDatabase = true;
     QString before = u"Xavier"_s;
     bool namesLocked = false; // by a workstation writing into them
+    QString table = u"PATIENTS"_s;
 };
 
 // A half-day button pressed twice with a mouse button: its panel's text, then
@@ -115,7 +116,9 @@ private Q_SLOTS:
         QCOMPARE(sqlite3_exec(db, "CREATE TABLE PATIENTS (NOM TEXT, PRENOM TEXT);"
                                   "INSERT INTO PATIENTS VALUES ('DU', 'Paul'), ('DUBOIS', 'Anne'), ('MARTIN', 'Élodie'),"
                                   " ('O''BRIEN', 'Kate'), ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCD', 'Exact'),"
-                                  " ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB', 'Trente');",
+                                  " ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB', 'Trente');"
+                                  "CREATE TABLE \"Clientèle\" (NOM TEXT, PRENOM TEXT);"
+                                  "INSERT INTO \"Clientèle\" VALUES ('MARCEL', 'Ève');",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
         sqlite3_close(db);
@@ -374,6 +377,7 @@ private Q_SLOTS:
         QTest::newRow("Shift+Tab into a filled slot leaves it")
             << Lookup{{u"Shift+Tab"_s}, filled, true, true, true, filled};
         QTest::newRow("Shift+End after two letters looks up those two") << Lookup{{u"DU"_s, u"Shift+End"_s}, dubois};
+        QTest::newRow("accented table name") << Lookup{.keys = {u"MA"_s}, .expected = u"MARCEL Ève"_s, .table = u"Clientèle"_s};
         QTest::newRow("names database locked: kept as typed, at once")
             << Lookup{.keys = {u"DU"_s}, .expected = u"DUXavier"_s, .namesLocked = true};
     }
@@ -382,7 +386,7 @@ private Q_SLOTS:
     {
         QFETCH(Lookup, c);
         const QString missing = m_dir.filePath(u"absent.db"_s);
-        m_view->setNameLookup(c.enabled, c.namesDatabase ? m_namesPath : missing, u"PATIENTS"_s);
+        m_view->setNameLookup(c.enabled, c.namesDatabase ? m_namesPath : missing, c.table);
         SlotEdit *edit = m_view->slotEdit(5);
         edit->setText(c.before);
         edit->setCursorPosition(0);
