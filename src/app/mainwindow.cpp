@@ -175,7 +175,7 @@ void Form1::load()
     m_namesDatabasePath = m_settings.value(PlanoraSettings::application(), PlanoraSettings::section(),
                                            PlanoraSettings::namesDatabaseKey(),
                                            m_environment.programFolder);
-    const bool usersRead = readUserConfig(true);
+    readUserConfig(true);
 
     const LookupSettingsRead lookup = ConfigFiles::readLookupSettings(m_environment.programFolder);
     if (!lookup.valid)
@@ -195,8 +195,7 @@ void Form1::load()
     }
     if (othersEmpty) {
         m_dayView->userButton(1)->hide();
-        if (usersRead)
-            setBottomAnnotation(m_users[0].bottomAnnotation);
+        setBottomAnnotation(m_users[0].bottomAnnotation);
     }
     if (othersEmpty && m_users[0].name.isEmpty())
         m_users[0].name = QStringLiteral("PLANORA");
@@ -239,17 +238,21 @@ bool Form1::readDatabasePath()
     return true;
 }
 
-// Utilisat.agc, read at start-up and again at every change of user. A file
-// that is missing, unreadable or empty gives no record: the window then keeps
-// what it shows (at start-up, the design captions and colours).
+// Utilisat.agc, read at start-up and again at every change of user.
+//
+// Decided: at start-up a file that is empty, holds only empty values or is
+// missing leaves all six users unassigned, and their rules apply (user 1's
+// empty annotations replace the design captions); a missing or unreadable
+// file is also said, once, naming the file looked for. At a change of user
+// such a file gives no record, and the user shown stays as it was.
 bool Form1::readUserConfig(bool atStartUp)
 {
     if (m_userConfigFolder.isEmpty())
         return false;
     const UserConfigRead read = ConfigFiles::readUserConfig(m_userConfigFolder);
-    if (!read.valid)
+    if (!read.valid || (atStartUp && !read.found))
         m_environment.prompts->information(read.message);
-    if (read.users == UserConfig{})
+    if (!atStartUp && read.users == UserConfig{})
         return false;
     m_users = read.users;
     if (!atStartUp)
@@ -275,10 +278,13 @@ void Form1::applyUser(int user)
     layOutGrid(entry.intervalIndex);
 }
 
-void Form1::applyWindowColour(qint32 colourValue)
+void Form1::applyWindowColour(std::optional<qint32> colourValue)
 {
+    // What the file held there was no number: the window keeps its colour.
+    if (!colourValue)
+        return;
     // The client area takes the colour; the menu bar keeps the system's.
-    const QColor colour = ColourValue::toColour(colourValue, QApplication::palette());
+    const QColor colour = ColourValue::toColour(*colourValue, QApplication::palette());
     QPalette windowPalette = m_dayView->palette();
     windowPalette.setColor(QPalette::Window, colour);
     m_dayView->setPalette(windowPalette);

@@ -92,7 +92,7 @@ private:
     bool readDatabasePath();
     bool readUserConfig(bool atStartUp);
     void applyUser(int user);
-    void applyWindowColour(qint32 colourValue);
+    void applyWindowColour(std::optional<qint32> colourValue);
     void setUserButtonColours(int shownUser);
     void setBottomAnnotation(const QString &annotation);
     void fitMenuBar();

@@ -359,17 +359,58 @@ private Q_SLOTS:
         QCOMPARE(practice.rowCount(c.user), int(c.hasRow));
     }
 
-    void missingUserFileKeepsDesign()
+    // Utilisat.agc missing, empty, or holding no usable colour: the rules of
+    // the unassigned users apply (no design caption stays), and a colour that
+    // is no number leaves the window's own.
+    void userFileWithout_data()
     {
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("annotation"); // bottom (Label3, "Bloc"); top: "Echo" instead of "Bloc"
+        const QByteArray empties = QByteArray("\"\",").repeated(29) + "\"\"\r\n";
+        QByteArrayList noColour = {"\"Dr A\"", "\"Dr B\"", "", "", "", "", "gris", "\"\""};
+        noColour << QByteArrayList(4, "-2147483643") << "1" << "1" << QByteArrayList(4, "-1");
+        for (const QByteArray annotation : {"Echo", "Bloc"})
+            for (char user = '1'; user <= '6'; ++user)
+                noColour << '"' + annotation + ' ' + user + '"';
+        QTest::newRow("missing: said once, naming the file") << QByteArray() << u"PLANORA"_s << QString();
+        QTest::newRow("0 bytes") << QByteArray("") << u"PLANORA"_s << QString();
+        QTest::newRow("one record of empty values") << empties << u"PLANORA"_s << QString();
+        QTest::newRow("colours that are no numbers") << noColour.join(',') + "\r\n" << u"Dr A"_s << u"Bloc 1"_s;
+    }
+
+    void userFileWithout()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, caption);
+        QFETCH(QString, annotation);
         Practice practice;
-        QVERIFY(QFile::remove(practice.sharedFolder() + u"/Utilisat.agc"_s));
-        const auto form = practice.loadedForm();
-        QCOMPARE(practice.prompts.informations, QStringList{});
-        QCOMPARE(form->windowTitle(), u"PLANORA"_s);
-        QCOMPARE(form->dayView()->userButton(2)->text(), u"Utilisat 2"_s);
-        QCOMPARE(form->dayView()->bottomAnnotationLabel()->text(), u"Programme Bloc Opératoire"_s);
-        QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), u"Bloc &Opératoire"_s);
+        QFile file(practice.sharedFolder() + u"/Utilisat.agc"_s);
+        QVERIFY(content.isNull() ? file.remove() : file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        const auto form = practice.loadedForm(true);
+        DayView *view = form->dayView();
+
+        if (content.isNull()) {
+            QCOMPARE(practice.prompts.informations.size(), 1);
+            QVERIFY2(practice.prompts.informations.first().contains(file.fileName() + u" est introuvable"_s),
+                     qPrintable(practice.prompts.informations.first()));
+        } else {
+            QCOMPARE(practice.prompts.informations, QStringList{});
+        }
+        QCOMPARE(form->windowTitle(), caption);
+        QCOMPARE(view->bottomAnnotationLabel()->text(), annotation);
+        QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), annotation);
+        QTest::mousePress(named<MouseDownButton>(view, "CmdEcho1"), Qt::LeftButton);
+        QVERIFY(!named<QLineEdit>(view, "TxtEcho1")->isHidden());
+        QCOMPARE(named<QLineEdit>(view, "TxtEcho1")->text(), QString(annotation).replace(u"Bloc"_s, u"Echo"_s));
+        QCOMPARE(view->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
         QVERIFY(form->dayCursor().isOpen());
+        if (annotation.isEmpty())
+            return;
+        press(*form, "CmdUtilisat2"); // user 2's colour is no number either
+        QCOMPARE(form->windowTitle(), u"Dr B"_s);
+        QCOMPARE(view->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
     }
 
     void menusTimerAndChecks()
