@@ -142,7 +142,9 @@ void Form2::showUsers(const UserConfig &users)
     for (int index = 0; index < UserCount; ++index) {
         const UserEntry &entry = users[index];
         showText(m_names[index], entry.name);
-        m_swatches[index]->setValue(entry.colour);
+        // A colour the file did not hold as a number shows, and is saved, as the
+        // system window colour.
+        m_swatches[index]->setValue(entry.colour.value_or(SystemWindowColour));
         // An index outside the five items leaves the list without a choice.
         m_intervals[index]->setCurrentIndex(entry.intervalIndex);
         showText(m_topAnnotations[index], entry.topAnnotation);

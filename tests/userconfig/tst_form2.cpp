@@ -239,7 +239,7 @@ private Q_SLOTS:
                                   session.control<QLineEdit>("Text7_" + QByteArray::number(user - 1))->text()};
             QCOMPARE(entry, shown[user - 1]);
             QCOMPARE(swatch->palette().color(QPalette::Window),
-                     ColourValue::toColour(entry.colour, QApplication::palette()));
+                     ColourValue::toColour(entry.colour.value_or(SystemWindowColour), QApplication::palette()));
         }
         QTEST(session.control<QCheckBox>("Check1")->isChecked(), "lookup");
         QTEST(session.control<QWidget>("Frame1")->isVisible(), "lookup");
