@@ -11,6 +11,9 @@
 #include <QPointer>
 
 class DayView;
+class Form21;
+class frmAbout;
+class HelpWindow;
 
 class QAction;
 class QMenu;
@@ -80,6 +83,9 @@ public Q_SLOTS:
     void Command1_Click();
     void Check1_Click();
     void Coches_Click();
+    void Sauve_Click();
+    void Aide_Click();
+    void Propos_Click();
 
 protected:
     // Form_Unload: the close box saves and ends the program like "&Quitter".
@@ -113,6 +119,9 @@ private:
     QAction *m_blocAction = nullptr;
     QPointer<Form15> m_birthdayNotice;
     QPointer<QWidget> m_searchWindow; // stays empty until the search window exists
+    QPointer<Form21> m_backupWindow;
+    QPointer<frmAbout> m_aboutBox;
+    QPointer<HelpWindow> m_helpWindow;
 
     DayCursor m_cursor;
 
