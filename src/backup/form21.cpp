@@ -11,9 +11,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -32,6 +32,25 @@ Widget *named(const QString &name, Args &&...args)
     auto *widget = new Widget(std::forward<Args>(args)...);
     widget->setObjectName(name);
     return widget;
+}
+
+// A disk with a green arrow going into it.
+QPixmap backupPicture()
+{
+    QPixmap picture(48, 48);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(40, 40, 70), 1.5));
+    painter.setBrush(QColor(70, 90, 150));
+    painter.drawRoundedRect(QRectF(6, 16, 36, 28), 3, 3);
+    painter.setBrush(QColor(230, 230, 240));
+    painter.drawRect(QRectF(13, 16, 22, 11));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(40, 160, 60));
+    painter.drawPolygon(QPolygonF{QPointF(20, 2), QPointF(28, 2), QPointF(28, 10), QPointF(33, 10), QPointF(24, 20),
+                                  QPointF(15, 10), QPointF(20, 10)});
+    return picture;
 }
 
 // The hourglass over the whole program for as long as it lives.
@@ -89,7 +108,7 @@ void Form21::buildControls()
     frame2Layout->addWidget(m_cmdRestaure);
 
     auto *image1 = named<QLabel>(QStringLiteral("Image1"), this);
-    image1->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
+    image1->setPixmap(backupPicture());
     auto *command1 = named<QPushButton>(QStringLiteral("Command1"), QStringLiteral("&Quitter"), this);
 
     auto *bottom = new QHBoxLayout;
