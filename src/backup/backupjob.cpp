@@ -7,13 +7,41 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace BackupJob {
 
+namespace {
+
+// Utilisat.agc of the folder, found without regard to case; nothing when it
+// is missing or cannot be read.
+std::optional<QByteArray> readUsersFile(const QString &folder)
+{
+    QFile source(AgcFile::locate(folder, UsersFileName));
+    if (!QFileInfo(source).isFile() || !source.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = source.readAll();
+    return source.error() == QFileDevice::NoError ? std::optional(bytes) : std::nullopt;
+}
+
+bool writeUsersFile(const QString &folder, const QByteArray &bytes)
+{
+    return writeFileAtomically(AgcFile::locate(folder, UsersFileName), bytes);
+}
+
+} // namespace
+
+// Utilisat.agc is read before anything is written, so that a backup that
+// cannot be whole leaves the earlier one as it was.
 BackupResult backup(const QString &database, const QString &usersFolder, const QString &backupFolder)
 {
     BackupResult result;
+    const std::optional<QByteArray> users = readUsersFile(usersFolder);
+    result.usersRead = users.has_value();
+    if (!users)
+        return result;
     result.database = DatabaseCopy::snapshot(database, joinPath(backupFolder, DatabaseFileName));
-    result.usersCopied = result.database.ok() && copyUsersFile(usersFolder, backupFolder);
+    result.usersCopied = result.database.ok() && writeUsersFile(backupFolder, *users);
     return result;
 }
 
@@ -25,7 +53,8 @@ RestoreResult restore(const QString &backupFile, const QString &database, const 
     result.database = DatabaseCopy::restore(backupFile, database, safetyCopy);
     if (result.database.ok()) {
         result.safetyCopy = QFileInfo::exists(safetyCopy) ? safetyCopy : QString();
-        result.usersCopied = copyUsersFile(usersFolderOfBackup(backupFile), usersFolder);
+        const std::optional<QByteArray> users = readUsersFile(usersFolderOfBackup(backupFile));
+        result.usersCopied = users && writeUsersFile(usersFolder, *users);
     }
     return result;
 }
@@ -33,16 +62,6 @@ RestoreResult restore(const QString &backupFile, const QString &database, const 
 QString usersFolderOfBackup(const QString &backupFile)
 {
     return backupFile.chopped(qMin(backupFile.size(), (QLatin1Char('/') + DatabaseFileName).size()));
-}
-
-bool copyUsersFile(const QString &fromFolder, const QString &toFolder)
-{
-    QFile source(AgcFile::locate(fromFolder, UsersFileName));
-    if (!QFileInfo(source).isFile() || !source.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray bytes = source.readAll();
-    return source.error() == QFileDevice::NoError && writeFileAtomically(AgcFile::locate(toFolder, UsersFileName), bytes);
 }
 
 } // namespace BackupJob

@@ -15,14 +15,16 @@ inline const QString UsersFileName = QStringLiteral("Utilisat.agc");
 
 struct BackupResult
 {
+    bool usersRead = false; // Utilisat.agc could be read; nothing is copied otherwise
     DatabaseCopy::Result database;
     bool usersCopied = false;
-    bool ok() const { return database.ok() && usersCopied; }
+    bool ok() const { return usersRead && database.ok() && usersCopied; }
 };
 
 // `database` to `backupFolder`/AGENDAS.MDB (an earlier one there replaced
 // once the new copy is whole and checked), then Utilisat.agc from
-// `usersFolder` to `backupFolder`. Stops at the first failure.
+// `usersFolder` to `backupFolder`. Stops at the first failure; a missing
+// Utilisat.agc stops it before anything is written.
 BackupResult backup(const QString &database, const QString &usersFolder, const QString &backupFolder);
 
 struct RestoreResult
@@ -41,9 +43,5 @@ RestoreResult restore(const QString &backupFile, const QString &database, const 
 // The folder a restore takes Utilisat.agc from: the backup file's path cut
 // by the length of "/AGENDAS.MDB", whatever the file is called.
 QString usersFolderOfBackup(const QString &backupFile);
-
-// Utilisat.agc, found in either folder without regard to case, copied
-// whole (written beside the old one, then renamed over it).
-bool copyUsersFile(const QString &fromFolder, const QString &toFolder);
 
 } // namespace BackupJob

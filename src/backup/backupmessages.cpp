@@ -12,9 +12,17 @@ QString backupDone()
     return QStringLiteral("Sauvegarde terminée");
 }
 
-QString backupFailed()
+QString backupFailed(const BackupJob::BackupResult &result, const QString &usersFolder)
 {
-    return QStringLiteral("Assurez vous que tous les utilisateurs aient quitté le programme");
+    QString text = QStringLiteral("Assurez vous que tous les utilisateurs aient quitté le programme");
+    if (!result.usersRead) {
+        text += QStringLiteral("\n\nLe fichier %1 est introuvable ou illisible dans %2 : rien n'a été sauvegardé.")
+                    .arg(BackupJob::UsersFileName, QDir::toNativeSeparators(usersFolder));
+    } else if (result.database.outcome == Outcome::SameFile) {
+        text += QStringLiteral("\n\nLe répertoire de sauvegarde est celui de la base AGENDAS.MDB elle-même : "
+                               "choisissez-en un autre.");
+    }
+    return text;
 }
 
 QString restoreFileMissing()
@@ -62,6 +70,9 @@ QString restoreFailed(const BackupJob::RestoreResult &result, const QString &bac
         return QStringLiteral("La base %1 ne peut pas être modifiée (protégée en écriture).\n"
                               "Rien n'a été restauré.")
             .arg(QDir::toNativeSeparators(database));
+    case Outcome::SameFile:
+        return QStringLiteral("Le fichier %1 est la base AGENDAS.MDB elle-même.\nRien n'a été restauré.")
+            .arg(backupShown);
     case Outcome::Done:
     case Outcome::Failed:
         break;

@@ -8,7 +8,9 @@
 namespace BackupMessages {
 
 QString backupDone();
-QString backupFailed();
+// The message of a failed backup; a second paragraph says why when the
+// backup folder is the database's own or Utilisat.agc cannot be read.
+QString backupFailed(const BackupJob::BackupResult &result, const QString &usersFolder);
 QString restoreFileMissing();
 
 // What the user is told after a restore that went through: the restore, and

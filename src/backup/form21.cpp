@@ -199,7 +199,7 @@ void Form21::CmdSauve_Click()
         const auto hourglass = busyPointer();
         result = BackupJob::backup(m_databasePath, m_usersFolder, backupFolder);
     }
-    m_environment.prompts->information(result.ok() ? BackupMessages::backupDone() : BackupMessages::backupFailed());
+    m_environment.prompts->information(result.ok() ? BackupMessages::backupDone() : BackupMessages::backupFailed(result, m_usersFolder));
     close();
 }
 

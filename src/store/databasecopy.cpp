@@ -243,6 +243,13 @@ private:
     bool m_renamed = false;
 };
 
+// Whether both paths name one existing file (through links or "..").
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
 Result rawCopy(const QString &source, const QString &destination)
 {
     QFile::remove(destination);
@@ -263,6 +270,11 @@ Result snapshot(const QString &source, const QString &destination, int busyTimeo
     }
     if (QFileInfo(destination).isDir()) {
         return failure(Outcome::TargetUnwritable, QString());
+    }
+    // Renaming a copy over the file itself would leave the workstations that
+    // have it open writing into a deleted file.
+    if (sameFile(source, destination)) {
+        return failure(Outcome::SameFile, QString());
     }
     TemporaryCopy copy(destination);
     if (!copy.create()) {
@@ -313,6 +325,9 @@ Result restore(const QString &backup, const QString &liveDatabase, const QString
 {
     if (Result checked = check(backup); !checked.ok()) {
         return checked;
+    }
+    if (sameFile(backup, liveDatabase)) {
+        return failure(Outcome::SameFile, QString());
     }
     if (!QFileInfo::exists(liveDatabase)) {
         return snapshot(backup, liveDatabase, busyTimeoutMs);
@@ -369,6 +384,8 @@ QString describe(const Result &result, const QString &path)
         return QStringLiteral("La copie de sécurité de la base actuelle n'a pas pu être faite%1 : "
                               "rien n'a été restauré.")
             .arg(detail);
+    case Outcome::SameFile:
+        return QStringLiteral("La copie de %1 se ferait sur le fichier lui-même : rien n'a été fait.").arg(shown);
     case Outcome::Failed:
         break;
     }

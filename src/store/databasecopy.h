@@ -24,6 +24,7 @@ enum class Outcome {
     TargetUnwritable,  // the destination folder or file cannot be written
     SafetyCopyFailed,  // a restore could not keep the live database first: nothing done
     Failed,            // any other error while copying (disk full, I/O error...)
+    SameFile,          // source and destination are one file: nothing done
 };
 
 struct Result

@@ -40,6 +40,12 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+ino_t inodeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
 // An SQLite file of another program.
 bool makeForeignDatabase(const QString &path)
 {
@@ -181,7 +187,13 @@ private Q_SLOTS:
         QTest::newRow("no SAUVE: into the program's folder") << u"program"_s << Done;
         QTest::newRow("over an earlier backup, without asking") << u"earlier backup"_s << Done;
         QTest::newRow("folder that cannot be written") << u"read-only"_s << Failed;
-        QTest::newRow("Utilisat.agc missing") << u"no users file"_s << Failed;
+        QTest::newRow("Utilisat.agc missing: nothing written, said why")
+            << u"no users file"_s << Failed + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : "
+                                                u"rien n'a été sauvegardé."_s;
+        QTest::newRow("the database's own folder: refused, said why")
+            << u"database folder"_s
+            << Failed + u"\n\nLe répertoire de sauvegarde est celui de la base AGENDAS.MDB elle-même : "
+                        u"choisissez-en un autre."_s;
     }
 
     void backup()
@@ -191,7 +203,10 @@ private Q_SLOTS:
         Practice practice;
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Mme Durand"_s}}));
         QString target = practice.programFolder();
-        if (folder != "program"_L1) {
+        if (folder == "database folder"_L1) {
+            target = practice.sharedFolder();
+            practice.setSetting(u"SAUVE"_s, target);
+        } else if (folder != "program"_L1) {
             target = practice.sharedFolder() + u"/sauvegardes"_s;
             QVERIFY(QDir().mkpath(target));
             practice.setSetting(u"SAUVE"_s, target);
@@ -204,6 +219,8 @@ private Q_SLOTS:
         if (folder == "no users file"_L1)
             QVERIFY(QFile::remove(practice.sharedFolder() + u"/Utilisat.agc"_s));
         const QStringList before = QDir(target).entryList(QDir::Files);
+        const QByteArray databaseBefore = bytesOf(practice.databasePath());
+        const auto inodeBefore = inodeOf(practice.databasePath());
         DayCursor cursor;
         QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
         QPointer<Form21> window = openWindow(practice, cursor);
@@ -221,14 +238,16 @@ private Q_SLOTS:
             QTest::mouseClick(named<QPushButton>(window, "CmdSauve"), Qt::LeftButton);
         }
 
-        QCOMPARE(practice.prompts.informations, QStringList{message});
+        QCOMPARE(practice.prompts.informations,
+                 QStringList{message.contains(u"%1"_s) ? message.arg(practice.sharedFolder()) : message});
         QVERIFY(practice.prompts.questions.isEmpty());
         QTRY_VERIFY(window.isNull()); // closed in either case
         QVERIFY(!cursor.isOpen());
         const QString copy = target + u"/AGENDAS.MDB"_s;
-        if (message == Failed) {
-            if (folder == "read-only"_L1)
-                QCOMPARE(QDir(target).entryList(QDir::Files), before); // nothing half-written left
+        if (message.startsWith(Failed)) {
+            QCOMPARE(QDir(target).entryList(QDir::Files), before); // nothing half-written left
+            QCOMPARE(bytesOf(practice.databasePath()), databaseBefore);
+            QCOMPARE(inodeOf(practice.databasePath()), inodeBefore); // the very file the others have open
             return;
         }
         QCOMPARE(storedSlot(copy), storedSlot(practice.databasePath()));

@@ -154,6 +154,7 @@ private Q_SLOTS:
                                                        << Outcome::TargetUnwritable;
         QTest::newRow("folder gone") << u"good"_s << u"missing folder"_s << Outcome::TargetUnwritable;
         QTest::newRow("a folder where the copy goes") << u"good"_s << u"is a folder"_s << Outcome::TargetUnwritable;
+        QTest::newRow("onto the database itself") << u"good"_s << u"the source"_s << Outcome::SameFile;
         QTest::newRow("no database to copy, earlier backup kept") << u"missing"_s << u"earlier copy"_s
                                                                   << Outcome::SourceMissing;
         QTest::newRow("database not SQLite, earlier backup kept") << u"garbage"_s << u"earlier copy"_s
@@ -168,7 +169,7 @@ private Q_SLOTS:
         const QString live = QDir(folder(u"live"_s)).filePath(u"AGENDAS.MDB"_s);
         makeSource(source, live);
         const QString target = destination == "missing folder"_L1 ? m_dir.filePath(u"nowhere"_s) : folder(u"backup"_s);
-        const QString copy = QDir(target).filePath(u"AGENDAS.MDB"_s);
+        const QString copy = destination == "the source"_L1 ? live : QDir(target).filePath(u"AGENDAS.MDB"_s);
         if (destination == "earlier copy"_L1) {
             QVERIFY(QFile::rename(practice(folder(u"old"_s), u"ancien"_s), copy));
         } else if (destination == "is a folder"_L1) {
@@ -265,6 +266,7 @@ private Q_SLOTS:
         QTest::newRow("backup gone") << u"missing"_s << u"good"_s << Outcome::SourceMissing;
         QTest::newRow("live database damaged: kept as it was, replaced") << u"good"_s << u"garbage"_s << Outcome::Done;
         QTest::newRow("no live database: the backup put in its place") << u"good"_s << u"missing"_s << Outcome::Done;
+        QTest::newRow("the live database itself") << u"the live one"_s << u"good"_s << Outcome::SameFile;
         QTest::newRow("live database read-only") << u"good"_s << u"read-only"_s << Outcome::TargetUnwritable;
     }
 
@@ -273,10 +275,14 @@ private Q_SLOTS:
         QFETCH(QString, backup);
         QFETCH(QString, live);
         QFETCH(Outcome, expected);
-        const QString backupPath = QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
-        makeSource(backup, backupPath);
         const QString liveFolder = folder(u"live"_s);
         const QString livePath = QDir(liveFolder).filePath(u"AGENDAS.MDB"_s);
+        // The live one named through "..", as a picked file could be.
+        const QString backupPath = backup == "the live one"_L1
+                                       ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
+                                       : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
+        if (backup != "the live one"_L1)
+            makeSource(backup, backupPath);
         makeSource(live == "read-only"_L1 ? u"good"_s : live, livePath);
         if (live != "garbage"_L1 && live != "missing"_L1) {
             QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1;"
