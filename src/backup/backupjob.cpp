@@ -54,7 +54,15 @@ RestoreResult restore(const QString &backupFile, const QString &database, const 
     if (result.database.ok()) {
         result.safetyCopy = QFileInfo::exists(safetyCopy) ? safetyCopy : QString();
         const std::optional<QByteArray> users = readUsersFile(usersFolderOfBackup(backupFile));
-        result.usersCopied = users && writeUsersFile(usersFolder, *users);
+        // The users' configuration being replaced is kept too, dated alike;
+        // when it cannot be kept, it is not replaced.
+        const QString current = AgcFile::locate(usersFolder, UsersFileName);
+        const QString kept = DatabaseCopy::safetyCopyPath(current, now);
+        const bool hadUsers = QFileInfo::exists(current);
+        if (users && (!hadUsers || QFile::copy(current, kept))) {
+            result.usersSafetyCopy = hadUsers ? kept : QString();
+            result.usersCopied = writeUsersFile(usersFolder, *users);
+        }
     }
     return result;
 }

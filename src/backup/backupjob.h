@@ -32,6 +32,7 @@ struct RestoreResult
     DatabaseCopy::Result database;
     QString safetyCopy;       // where the replaced database is kept (when it was)
     bool usersCopied = false; // Utilisat.agc restored too
+    QString usersSafetyCopy;  // where the replaced Utilisat.agc is kept (when there was one)
 };
 
 // `backupFile` into the live `database` (checked first, the live one kept as

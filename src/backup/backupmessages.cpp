@@ -37,6 +37,10 @@ QString restoreDone(const BackupJob::RestoreResult &result, const QString &users
         text += QStringLiteral("\n\nLa base remplacée est gardée sous :\n%1")
                     .arg(QDir::toNativeSeparators(result.safetyCopy));
     }
+    if (!result.usersSafetyCopy.isEmpty()) {
+        text += QStringLiteral("\nLa configuration des utilisateurs remplacée est gardée sous :\n%1")
+                    .arg(QDir::toNativeSeparators(result.usersSafetyCopy));
+    }
     if (!result.usersCopied) {
         text += QStringLiteral("\n\nLe fichier %1 n'a pas pu être copié depuis %2 : "
                                "la configuration des utilisateurs n'a pas été restaurée.")

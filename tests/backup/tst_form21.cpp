@@ -354,6 +354,14 @@ private Q_SLOTS:
         const bool usersThere = file == "AGENDAS.MDB"_L1;
         QCOMPARE(bytesOf(practice.sharedFolder() + u"/Utilisat.agc"_s), usersThere ? QByteArray("sauvegarde") : usersBefore);
         QCOMPARE(practice.prompts.informations[0].contains(u"Utilisat.agc n'a pas pu être copié"_s), !usersThere);
+        // The replaced Utilisat.agc is kept, dated, when one was written over.
+        const QStringList keptUsers =
+            QDir(practice.sharedFolder()).entryList({u"Utilisat-avant-restauration-*.agc"_s}, QDir::Files);
+        QCOMPARE(keptUsers.size(), usersThere ? 1 : 0);
+        if (usersThere) {
+            QCOMPARE(bytesOf(practice.sharedFolder() + u'/' + keptUsers[0]), usersBefore);
+            QVERIFY(practice.prompts.informations[0].contains(keptUsers[0]));
+        }
     }
 
     // From the main window: one backup window, not modal; a restore shows
