@@ -145,13 +145,16 @@ void Form1::buildMenus()
                 Form2::showFor(m_environment, buttons, this);
             });
     addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher"))->setEnabled(false);
-    addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder"))->setEnabled(false);
+    connect(addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder")), &QAction::triggered, this,
+            &Form1::Sauve_Click);
     connect(addNamedAction(bar, QStringLiteral("Coches"), QStringLiteral("Voir les c&oches")),
             &QAction::triggered, this, &Form1::Coches_Click);
     m_blocAction = addNamedAction(bar, QStringLiteral("Bloc"), QStringLiteral("Bloc &Opératoire"));
     connect(m_blocAction, &QAction::triggered, this, &Form1::Bloc_Click);
-    addNamedAction(bar, QStringLiteral("Aide"), QStringLiteral("Ai&de"))->setEnabled(false);
-    addNamedAction(bar, QStringLiteral("Propos"), QStringLiteral("A &Propos ?"))->setEnabled(false);
+    connect(addNamedAction(bar, QStringLiteral("Aide"), QStringLiteral("Ai&de")), &QAction::triggered, this,
+            &Form1::Aide_Click);
+    connect(addNamedAction(bar, QStringLiteral("Propos"), QStringLiteral("A &Propos ?")), &QAction::triggered, this,
+            &Form1::Propos_Click);
 
     // The week view's button, at the end of the menu row.
     auto *weekButton = new QPushButton(QStringLiteral("Par &Semaine"), bar);

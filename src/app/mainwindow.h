@@ -12,6 +12,9 @@
 
 class DayView;
 struct ShownDay;
+class Form21;
+class frmAbout;
+class HelpWindow;
 
 class QAction;
 class QMenu;
@@ -87,6 +90,9 @@ public Q_SLOTS:
     void Amidi_Click();
     void Bloc_Click();
     void Postit_Click();
+    void Sauve_Click();
+    void Aide_Click();
+    void Propos_Click();
 
 protected:
     // Form_Unload: the close box saves and ends the program like "&Quitter".
@@ -121,6 +127,9 @@ private:
     QAction *m_blocAction = nullptr;
     QPointer<Form15> m_birthdayNotice;
     QPointer<QWidget> m_searchWindow; // stays empty until the search window exists
+    QPointer<Form21> m_backupWindow;
+    QPointer<frmAbout> m_aboutBox;
+    QPointer<HelpWindow> m_helpWindow;
 
     DayCursor m_cursor;
 

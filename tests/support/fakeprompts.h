@@ -30,6 +30,10 @@ public:
     QString printerOutputFile;
     std::optional<QPageSize> printerPageSize; // the paper chosen in the dialog
     int dialogCount = 0;
+    // What the file and folder dialogs were opened with, in order.
+    QStringList dialogTitles;
+    QStringList dialogFolders;
+    QStringList fileFilters;
 
     void information(const QString &text) override { informations.append(text); }
 
@@ -46,15 +50,20 @@ public:
         return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
     }
 
-    QString openFile(const QString &, const QString &, const QString &) override
+    QString openFile(const QString &title, const QString &folder, const QString &filter) override
     {
         ++dialogCount;
+        dialogTitles.append(title);
+        dialogFolders.append(folder);
+        fileFilters.append(filter);
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 
-    QString chooseFolder(const QString &, const QString &) override
+    QString chooseFolder(const QString &title, const QString &startFolder) override
     {
         ++dialogCount;
+        dialogTitles.append(title);
+        dialogFolders.append(startFolder);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 
