@@ -1,6 +1,7 @@
 #include "configfiles.h"
 
 #include "agcfile.h"
+#include "lookupfolder.h"
 
 #include <QDir>
 
@@ -112,7 +113,8 @@ bool writeUserConfigFile(const QString &folder, const UserConfig &users)
 LookupSettingsRead readLookupSettings(const QString &programFolder)
 {
     LookupSettingsRead read;
-    const QString text = AgcFile::readText(AgcFile::locate(programFolder, LookupFileName));
+    const QString folder = LookupFolder::of(programFolder, LookupFolder::Use::Reading);
+    const QString text = AgcFile::readText(AgcFile::locate(folder, LookupFileName));
     read.valid = AgcFile::readRecords(text, LookupRecordSize,
                                       [&read](int position, const AgcValue &value) {
                                           if (position == 0)
@@ -121,13 +123,18 @@ LookupSettingsRead readLookupSettings(const QString &programFolder)
                                               read.settings.tableName = value.toText();
                                       });
     if (!read.valid)
-        read.message = filePhrase(programFolder, LookupFileName) + QStringLiteral(" non valide.");
+        read.message = filePhrase(folder, LookupFileName) + QStringLiteral(" non valide.");
     return read;
 }
 
 bool writeLookupSettings(const QString &programFolder, const LookupSettings &lookup)
 {
-    return AgcFile::writeRecord(AgcFile::locate(programFolder, LookupFileName),
+    const QString folder = LookupFolder::of(programFolder, LookupFolder::Use::Writing);
+    // The user's own folder is made at its first use; the program's folder
+    // never is.
+    if (folder != programFolder && !QDir().mkpath(folder))
+        return false;
+    return AgcFile::writeRecord(AgcFile::locate(folder, LookupFileName),
                                 {AgcValue::boolean(lookup.enabled), AgcValue::text(lookup.tableName)});
 }
 

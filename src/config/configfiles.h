@@ -43,6 +43,8 @@ UserConfigRead readUserConfig(const QString &folder);
                                    const UserConfig &users);
 [[nodiscard]] bool writeUserConfigFile(const QString &folder, const UserConfig &users);
 
+// Alpha.agc in the program's folder, or in the user's own folder when the
+// program's folder cannot be written (LookupFolder).
 LookupSettingsRead readLookupSettings(const QString &programFolder);
 [[nodiscard]] bool writeLookupSettings(const QString &programFolder, const LookupSettings &lookup);
 
