@@ -135,7 +135,7 @@ void Form1::buildMenus()
     // The week view's button, at the end of the menu row.
     auto *weekButton = new QPushButton(QStringLiteral("Par &Semaine"), bar);
     weekButton->setObjectName(QStringLiteral("Semaine"));
-    weekButton->setEnabled(false);
+    connect(weekButton, &QPushButton::clicked, this, &Form1::Semaine_Click);
     weekButton->setFocusPolicy(Qt::NoFocus);
     bar->setCornerWidget(weekButton, Qt::TopRightCorner);
 }

@@ -80,6 +80,7 @@ public Q_SLOTS:
     void Command1_Click();
     void Check1_Click();
     void Coches_Click();
+    void Semaine_Click(); // the week view, in mainwindowweekhost.cpp
 
 protected:
     // Form_Unload: the close box saves and ends the program like "&Quitter".

@@ -4,7 +4,7 @@
 #include "mousedownbutton.h"
 #include "prompts.h"
 #include "slotedit.h"
-#include "slotgrid.h"
+#include "slotlabels.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -91,7 +91,7 @@ int DayView::layOutGrid(int intervalIndex)
     const int minutes = SlotGrid::minutesOfIndex(intervalIndex);
     if (minutes == 0)
         return 0;
-    const SlotGrid::Captions captions = SlotGrid::captions(minutes);
+    const QStringList captions = SlotGrid::labels(SlotGrid::Rendering::DayCaption, minutes);
     for (int slot = 0; slot < SlotCount; ++slot)
         m->timeLabels[slot]->setText(captions[slot]);
     return minutes;

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "slotcount.h"
+
 #include <QString>
 
 #include <array>
-
-inline constexpr int SlotCount = 53;
-inline constexpr int MorningSlotCount = 24; // slots 0..23 morning, 24..52 afternoon
 
 // One half-day mark (absence or echography): set when its panel is shown.
 struct HalfDayMark
