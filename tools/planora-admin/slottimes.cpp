@@ -2,65 +2,39 @@
 
 #include "slotgrid.h"
 
-#include <QHash>
-
 namespace SlotTimes {
 
 namespace {
 
-struct GridTimes
+bool isTimed(const SlotGrid::SlotTime &time)
 {
-    std::array<QTime, SlotCount> starts;
-    std::array<bool, SlotCount> own{};
-};
-
-GridTimes timesOf(int minutes)
-{
-    GridTimes times;
-    const SlotGrid::Captions captions = SlotGrid::captions(minutes);
-    int hour = -1;
-    QTime current;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (slot == MorningSlotCount) // a new frame: nothing continues across
-            current = QTime();
-        const QString &caption = captions[slot];
-        if (caption.contains(u'h')) {
-            hour = caption.left(2).toInt();
-            current = QTime(hour, 0);
-        } else if (!caption.isEmpty() && hour >= 0) {
-            current = QTime(hour, caption.toInt());
-        }
-        times.own[slot] = !caption.isEmpty();
-        times.starts[slot] = current;
-    }
-    return times;
-}
-
-const GridTimes &cached(int minutes)
-{
-    static const QHash<int, GridTimes> grids = [] {
-        QHash<int, GridTimes> all;
-        for (int minutes : {10, 15, 20, 30, 60})
-            all.insert(minutes, timesOf(minutes));
-        return all;
-    }();
-    static const GridTimes none;
-    const auto it = grids.constFind(minutes);
-    return it == grids.cend() ? none : *it;
+    return time.kind == SlotGrid::SlotKind::Hour || time.kind == SlotGrid::SlotKind::Minute;
 }
 
 } // namespace
 
 QTime startOf(int minutes, int slot)
 {
-    if (slot < 0 || slot >= SlotCount)
+    const SlotGrid::Structure *grid = SlotGrid::structure(minutes);
+    if (!grid || slot < 0 || slot >= SlotCount)
         return {};
-    return cached(minutes).starts[slot];
+    const SlotGrid::SlotTime &time = (*grid)[slot];
+    if (time.kind != SlotGrid::SlotKind::Spare)
+        return QTime(time.hour, time.minute);
+    // A spare slot at the end of a half-day has no time at all; it reads as
+    // one more line under the last timed slot above it.
+    const int first = slot < MorningSlotCount ? 0 : MorningSlotCount;
+    for (int above = slot - 1; above >= first; --above) {
+        if (isTimed((*grid)[above]))
+            return QTime((*grid)[above].hour, (*grid)[above].minute);
+    }
+    return {};
 }
 
 bool hasOwnTime(int minutes, int slot)
 {
-    return slot >= 0 && slot < SlotCount && cached(minutes).own[slot];
+    const SlotGrid::Structure *grid = SlotGrid::structure(minutes);
+    return grid && slot >= 0 && slot < SlotCount && isTimed((*grid)[slot]);
 }
 
 Span frameSpan(int minutes, int firstSlot, int lastSlot)

@@ -3,10 +3,9 @@
 #include <QTime>
 
 // When each of the 53 slots starts under a slot interval, read from the
-// day view's grid (the one table of the grids' hours): a slot with a caption
-// stands for its time, a minute caption taking the hour above it; a slot
-// without caption is an extra line under the captioned slot above it in the
-// same frame, and starts when that one does.
+// grids' structure (SlotGrid): a timed slot stands for its time; a slot
+// without a time of its own is an extra line under the timed slot above it
+// in the same half-day, and starts when that one does.
 namespace SlotTimes {
 
 // Invalid for an interval other than 10, 15, 20, 30 or 60 minutes.
