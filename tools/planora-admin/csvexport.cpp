@@ -23,12 +23,21 @@ QString kindName(AgendaExport::Event::Kind kind)
     return u"rendez-vous"_s;
 }
 
-QString row(const QStringList &fields)
+void appendRow(QString &text, std::initializer_list<QString> fields)
 {
-    QStringList quoted;
-    for (const QString &text : fields)
-        quoted.append(field(text));
-    return quoted.join(u',') + u"\r\n"_s;
+    bool first = true;
+    for (const QString &value : fields) {
+        if (!first)
+            text += u',';
+        text += field(value);
+        first = false;
+    }
+    text += u"\r\n"_s;
+}
+
+QString clockTime(QTime time)
+{
+    return u"%1:%2"_s.arg(time.hour(), 2, 10, QLatin1Char('0')).arg(time.minute(), 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -37,8 +46,8 @@ QString field(const QString &text)
 {
     // A semicolon is quoted too: a spreadsheet set up for French may split
     // on it.
-    static const QString special = u",\";\r\n"_s;
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return special.contains(c); }))
+    const auto special = [](QChar c) { return c == u',' || c == u';' || c == u'"' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(text.cbegin(), text.cend(), special))
         return text;
     QString doubled = text;
     doubled.replace(u"\""_s, u"\"\""_s);
@@ -48,12 +57,20 @@ QString field(const QString &text)
 QByteArray write(const AgendaExport::Agenda &agenda)
 {
     // Dates in ISO form, which spreadsheets read as dates in every language.
-    QString text = row({u"Date"_s, u"Début"_s, u"Fin"_s, u"Genre"_s, u"Texte"_s, u"Pointé"_s});
+    QString text;
+    text.reserve(agenda.events.size() * 64);
+    appendRow(text, {u"Date"_s, u"Début"_s, u"Fin"_s, u"Genre"_s, u"Texte"_s, u"Pointé"_s});
+    QDate day;
+    QString dayText;
     for (const AgendaExport::Event &event : agenda.events) {
+        if (event.day != day) { // formatted once a day: a year has 20 000 events
+            day = event.day;
+            dayText = day.toString(Qt::ISODate);
+        }
         const bool appointment = event.kind == AgendaExport::Event::Kind::Appointment;
-        text += row({event.day.toString(Qt::ISODate), event.start.toString(u"HH:mm"_s),
-                     event.start.addSecs(event.minutes * 60).toString(u"HH:mm"_s), kindName(event.kind), event.text,
-                     appointment ? (event.checked ? u"oui"_s : u"non"_s) : QString()});
+        appendRow(text, {dayText, clockTime(event.start), clockTime(event.start.addSecs(event.minutes * 60)),
+                         kindName(event.kind), event.text,
+                         appointment ? (event.checked ? u"oui"_s : u"non"_s) : QString()});
     }
     return "\xEF\xBB\xBF" + text.toUtf8();
 }

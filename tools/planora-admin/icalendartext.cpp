@@ -10,21 +10,26 @@ namespace {
 
 constexpr qsizetype MaxLineOctets = 75;
 
-QString localDateTime(QDate day, QTime time)
+QString compactDay(QDate day)
 {
-    return day.toString(u"yyyyMMdd"_s) + u'T' + time.toString(u"HHmmss"_s);
+    return u"%1%2%3"_s.arg(day.year(), 4, 10, QLatin1Char('0')).arg(day.month(), 2, 10, QLatin1Char('0')).arg(day.day(), 2, 10, QLatin1Char('0'));
+}
+
+QString localDateTime(const QString &day, QTime time)
+{
+    return day + u"T%1%2"_s.arg(time.hour(), 2, 10, QLatin1Char('0')).arg(time.minute(), 2, 10, QLatin1Char('0')) + u"00"_s;
 }
 
 // The identifier stays the same from one export to the next, so that a
 // calendar subscribed to a refreshed file updates an appointment in place
 // instead of showing it twice.
-QString uid(int user, const AgendaExport::Event &event)
+QString uid(const QString &day, int user, const AgendaExport::Event &event)
 {
     const QString place = event.slot >= 0
                               ? u"c%1"_s.arg(event.slot)
                               : (event.kind == AgendaExport::Event::Kind::Absence ? u"absence-"_s : u"echo-"_s)
                                     + (event.morning ? u"matin"_s : u"apres-midi"_s);
-    return u"%1-u%2-%3@planora"_s.arg(event.day.toString(u"yyyyMMdd"_s)).arg(user).arg(place);
+    return day + u"-u%1-%2@planora"_s.arg(user).arg(place);
 }
 
 QString category(AgendaExport::Event::Kind kind)
@@ -67,6 +72,8 @@ QString escaped(const QString &text)
 QByteArray folded(const QString &line)
 {
     const QByteArray bytes = line.toUtf8();
+    if (bytes.size() <= MaxLineOctets)
+        return bytes + "\r\n";
     QByteArray result;
     qsizetype begin = 0;
     qsizetype room = MaxLineOctets;
@@ -87,6 +94,7 @@ QByteArray write(const AgendaExport::Agenda &agenda, const QDateTime &stamp)
 {
     const QString stampText = stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s);
     QByteArray out;
+    out.reserve(agenda.events.size() * 256);
     const auto line = [&out](const QString &text) { out += folded(text); };
     line(u"BEGIN:VCALENDAR"_s);
     line(u"VERSION:2.0"_s);
@@ -94,11 +102,17 @@ QByteArray write(const AgendaExport::Agenda &agenda, const QDateTime &stamp)
         QVersionNumber(PLANORA_VERSION_MAJOR, PLANORA_VERSION_MINOR, PLANORA_VERSION_PATCH).toString()));
     line(u"CALSCALE:GREGORIAN"_s);
     line(u"X-WR-CALNAME:"_s + escaped(agenda.userName.isEmpty() ? u"PLANORA"_s : agenda.userName));
+    QDate day;
+    QString dayText;
     for (const AgendaExport::Event &event : agenda.events) {
+        if (event.day != day) { // formatted once a day: a year has 20 000 events
+            day = event.day;
+            dayText = compactDay(day);
+        }
         line(u"BEGIN:VEVENT"_s);
-        line(u"UID:"_s + uid(agenda.user, event));
+        line(u"UID:"_s + uid(dayText, agenda.user, event));
         line(u"DTSTAMP:"_s + stampText);
-        line(u"DTSTART:"_s + localDateTime(event.day, event.start));
+        line(u"DTSTART:"_s + localDateTime(dayText, event.start));
         line(u"DURATION:PT%1M"_s.arg(event.minutes));
         line(u"SUMMARY:"_s + escaped(event.text));
         line(u"CATEGORIES:"_s + escaped(category(event.kind)));
