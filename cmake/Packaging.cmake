@@ -31,10 +31,9 @@ set(CPACK_PACKAGE_NAME planora)
 set(CPACK_PACKAGE_VENDOR "PLANORA")
 set(CPACK_PACKAGE_CONTACT "PLANORA <planora@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Carnet de rendez-vous d'un cabinet médical")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Les agendas de six praticiens au plus, partagés entre les postes du cabinet par un fichier\n"
-    "AGENDAS.MDB dans un dossier du réseau ; planora-admin prépare, vérifie, sauvegarde et\n"
-    "exporte ces fichiers.")
+set(CPACK_PACKAGE_DESCRIPTION "Les agendas de six praticiens au plus, partagés entre les postes du cabinet \
+par un fichier AGENDAS.MDB dans un dossier du réseau. planora-admin prépare, vérifie, sauvegarde \
+et exporte ces fichiers.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -9,6 +9,7 @@
 #include "databasecheck.h"
 #include "legacyconversion.h"
 #include "practicesetup.h"
+#include "scheduledbackup.h"
 #include "settingsstore.h"
 #include "workstationsettings.h"
 
@@ -79,6 +80,17 @@ int convert(const CommandLine &line, QTextStream &out, QTextStream &err)
                   err);
 }
 
+int backup(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString database = line.arguments.at(0);
+    const ScheduledBackup::Request request{
+        database, line.has(u"users"_s) ? line.option(u"users"_s) : QFileInfo(database).absolutePath(),
+        line.arguments.at(1), line.has(u"keep"_s) ? line.option(u"keep"_s).toInt() : 0,
+        QDateTime::currentDateTime()};
+    QStringList notes;
+    return finish(ScheduledBackup::run(request, notes), notes, out, err);
+}
+
 int exportAgenda(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString database = line.arguments.at(0);
@@ -132,6 +144,8 @@ int run(const QStringList &words, const QString &programFolder, QTextStream &out
         return convert(line, out, err);
     case CommandLine::Command::Export:
         return exportAgenda(line, out, err);
+    case CommandLine::Command::Backup:
+        return backup(line, out, err);
     }
     return UsageError;
 }

@@ -40,12 +40,16 @@ constexpr QLatin1StringView exportPositionals[] = {"FICHIER"_L1};
 constexpr OptionSyntax exportOptions[] = {{"user"_L1, true},   {"from"_L1, true},   {"to"_L1, true},
                                           {"format"_L1, true}, {"users"_L1, false}, {"output"_L1, false}};
 
+constexpr QLatin1StringView backupPositionals[] = {"FICHIER"_L1, "DOSSIER"_L1};
+constexpr OptionSyntax backupOptions[] = {{"keep"_L1, false}, {"users"_L1, false}};
+
 constexpr CommandSyntax commands[] = {
     {"init"_L1, CommandLine::Command::Init, initPositionals, initOptions},
     {"settings"_L1, CommandLine::Command::Settings, {}, settingsOptions},
     {"check"_L1, CommandLine::Command::Check, checkPositionals, {}},
     {"convert"_L1, CommandLine::Command::Convert, convertPositionals, {}},
     {"export"_L1, CommandLine::Command::Export, exportPositionals, exportOptions},
+    {"backup"_L1, CommandLine::Command::Backup, backupPositionals, backupOptions},
 };
 
 bool isHelpWord(const QString &word)
@@ -82,6 +86,13 @@ QString valueError(const CommandLine &line)
     if (line.has(u"table"_s) && !isPlainIdentifier(line.option(u"table"_s)))
         return u"--table attend un nom de table simple (lettres sans accent, chiffres, _), pas « %1 »."_s
             .arg(line.option(u"table"_s));
+    if (line.has(u"keep"_s)) {
+        bool isNumber = false;
+        const int keep = line.option(u"keep"_s).toInt(&isNumber);
+        if (!isNumber || keep < 1)
+            return u"--keep attend un nombre de sauvegardes à garder, 1 ou plus, pas « %1 »."_s.arg(
+                line.option(u"keep"_s));
+    }
     if (line.has(u"user"_s)) {
         const int user = line.option(u"user"_s).toInt();
         if (user < 1 || user > 6)
@@ -212,6 +223,11 @@ QString usageText()
            "      d'échographies ; ics pour un agenda (téléphone), csv pour un tableur.\n"
            "      Utilisat.agc est lu dans --users (par défaut le dossier de FICHIER) ; le\n"
            "      résultat va dans --output (remplacé d'un coup) ou sur la sortie standard.\n"
+           "  backup FICHIER DOSSIER [--keep N] [--users DOSSIER]\n"
+           "      Copie la base FICHIER (même pendant que les postes travaillent), vérifiée,\n"
+           "      et Utilisat.agc (lu dans --users, par défaut le dossier de FICHIER) dans un\n"
+           "      nouveau sous-dossier daté de DOSSIER (AAAAMMJJ-HHMMSS), qui doit exister.\n"
+           "      --keep N garde les N sauvegardes les plus récentes et supprime les autres.\n"
            "\n"
            "Codes de sortie : 0 réussite, 1 échec, 2 ligne de commande incorrecte.\n"_s;
 }
