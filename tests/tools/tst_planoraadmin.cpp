@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -442,11 +443,19 @@ private Q_SLOTS:
         for (const QString &number : allRows(database, u"SELECT AGENDATE FROM "_s + table)) {
             const QDate day = DateNumber::toDate(number.toInt());
             QVERIFY2(day >= weeks.first && day <= weeks.last, qPrintable(day.toString()));
-            QVERIFY(day.dayOfWeek() != Qt::Sunday);
+            // Only user 1 works at weekends, and only in the morning.
+            QVERIFY(day.dayOfWeek() <= Qt::Friday || user == 1);
             weeksSeen.insert(weeks.first.daysTo(day) / 7);
         }
         QCOMPARE(weeksSeen.size(), 6);
         QVERIFY(allRows(database, u"SELECT count(*) FROM %1 WHERE %2"_s.arg(table, markedDays)).value(0).toInt() > 0);
+        // Weekend afternoons stay free (date number + 6, modulo 7: 6 Saturday, 0 Sunday).
+        for (const QString &rvous :
+             allRows(database, u"SELECT RVOUS FROM %1 WHERE (AGENDATE + 6) % 7 IN (0, 6)"_s.arg(table))) {
+            const auto slots = DayEncoding::decodeSlots(rvous);
+            QVERIFY(std::all_of(slots.begin() + MorningSlotCount, slots.end(),
+                                [](const QString &slot) { return slot.isEmpty(); }));
+        }
 
         // Check marks on days gone by only; some there.
         const QString todayNumber = QString::number(DateNumber::fromDate(today));

@@ -77,18 +77,22 @@ public:
     bool make(int minutes, DayRecord &record)
     {
         const int weekday = m_day.dayOfWeek();
-        if (weekday == Qt::Sunday || (weekday == Qt::Saturday && m_user != 1))
+        // Dr Martin also sees patients on Saturday mornings and is on call on
+        // Sunday mornings, so that the demo shows a living day whatever day
+        // it is opened on.
+        const bool weekend = weekday == Qt::Saturday || weekday == Qt::Sunday;
+        if (weekend && m_user != 1)
             return false;
         const bool inTheatre = m_user == SurgeonUser && weekday == Qt::Tuesday;
         // The Wednesday of today's week (Monday to Sunday).
         const bool absentMorning = m_user == 2 && weekday == Qt::Wednesday && m_day.addDays(-2) <= m_today
                                    && m_today <= m_day.addDays(4);
         const bool echoAfternoon = m_user == 1 && weekday == Qt::Thursday;
-        const double rate = fillRate(m_day, m_today) * (weekday == Qt::Saturday ? 0.5 : 1.0);
+        const double rate = fillRate(m_day, m_today) * (weekend ? 0.5 : 1.0);
 
         for (int slot = 0; slot < SlotCount; ++slot) {
             const bool morning = slot < MorningSlotCount;
-            if ((morning && (inTheatre || absentMorning)) || (!morning && weekday == Qt::Saturday))
+            if ((morning && (inTheatre || absentMorning)) || (!morning && weekend))
                 continue;
             if (!consultingSlot(minutes, slot) || !chance(rate))
                 continue;
@@ -97,12 +101,14 @@ public:
             record.checks[slot] = (m_day < m_today || (m_day == m_today && morning)) && chance(0.9);
         }
         if (absentMorning)
-            record.absent1 = {true, u"Absent : formation continue"_s};
+            record.absent1 = {true, u"Formation"_s}; // the panel shows a few words in large type
         if (echoAfternoon)
             record.echo2 = {true, u"Echographies"_s};
         if (inTheatre)
             record.bloc = theatreProgramme();
-        if (chance(0.15))
+        if (weekday == Qt::Sunday)
+            record.postit = u"Garde du dimanche matin"_s;
+        else if (chance(0.15))
             record.postit = pick(postits());
         return true;
     }
@@ -201,7 +207,7 @@ UserConfig users()
     users[1].name = u"Dr Lefèvre"_s;
     users[1].colour = 0x00DCF0DC;
     users[1].intervalIndex = 2; // 20 minutes
-    users[2].name = u"Dr Moreau (chirurgien)"_s;
+    users[2].name = u"Dr Moreau"_s; // the surgeon: theatre on Tuesdays
     users[2].colour = 0x00F5E6D2;
     users[2].intervalIndex = 3; // 30 minutes
     return users;
