@@ -245,9 +245,9 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].toArray().toVariantList(),
                  QVariantList({u"Date"_s, u"Début"_s, u"Fin"_s, u"Genre"_s, u"Texte"_s, u"Pointé"_s}));
-        const QString kind = mark.isEmpty() ? u"rendez-vous"_s
-                             : mark.startsWith("absent"_L1) ? u"absence"_s
-                                                            : u"échographies"_s;
+        const QString kind = mark.isEmpty() ? u"Rendez-vous"_s
+                             : mark.startsWith("absent"_L1) ? u"Absence"_s
+                                                            : u"Echographies"_s;
         QCOMPARE(rows[1].toArray().toVariantList(),
                  QVariantList({u"2026-03-10"_s, start, end, kind, summary, mark.isEmpty() ? u"oui"_s : QString()}));
     }

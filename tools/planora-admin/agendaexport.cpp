@@ -88,6 +88,19 @@ Status readUser(const QString &usersFolder, int user, QString &name, int &minute
 
 } // namespace
 
+QString kindName(Event::Kind kind)
+{
+    switch (kind) {
+    case Event::Kind::Absence:
+        return u"Absence"_s;
+    case Event::Kind::Echography:
+        return u"Echographies"_s;
+    case Event::Kind::Appointment:
+        break;
+    }
+    return u"Rendez-vous"_s;
+}
+
 QList<Event> eventsOfDay(QDate day, const DayRecord &record, int minutes)
 {
     QList<Event> events;

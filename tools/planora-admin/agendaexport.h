@@ -28,6 +28,9 @@ struct Event
     bool operator==(const Event &) const = default;
 };
 
+// "Rendez-vous", "Absence" or "Echographies".
+QString kindName(Event::Kind kind);
+
 struct Agenda
 {
     int user = 0;

@@ -10,19 +10,6 @@ namespace CsvExport {
 
 namespace {
 
-QString kindName(AgendaExport::Event::Kind kind)
-{
-    switch (kind) {
-    case AgendaExport::Event::Kind::Absence:
-        return u"absence"_s;
-    case AgendaExport::Event::Kind::Echography:
-        return u"échographies"_s;
-    case AgendaExport::Event::Kind::Appointment:
-        break;
-    }
-    return u"rendez-vous"_s;
-}
-
 void appendRow(QString &text, std::initializer_list<QString> fields)
 {
     bool first = true;
@@ -69,7 +56,7 @@ QByteArray write(const AgendaExport::Agenda &agenda)
         }
         const bool appointment = event.kind == AgendaExport::Event::Kind::Appointment;
         appendRow(text, {dayText, clockTime(event.start), clockTime(event.start.addSecs(event.minutes * 60)),
-                         kindName(event.kind), event.text,
+                         AgendaExport::kindName(event.kind), event.text,
                          appointment ? (event.checked ? u"oui"_s : u"non"_s) : QString()});
     }
     return "\xEF\xBB\xBF" + text.toUtf8();

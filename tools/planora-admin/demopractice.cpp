@@ -2,6 +2,7 @@
 
 #include "databasefile.h"
 #include "dayrecord.h"
+#include "practicesetup.h"
 #include "slotgrid.h"
 #include "slottimes.h"
 #include "sqlitestatement.h"
@@ -194,12 +195,7 @@ Status fillUser(SqliteConnection &db, int user, int minutes, const Weeks &weeks,
 
 UserConfig users()
 {
-    UserConfig users;
-    for (UserEntry &user : users) {
-        user.colour = SystemWindowColour;
-        user.topAnnotation = u"Echographies"_s;
-        user.bottomAnnotation = u"Programme Bloc Opératoire"_s;
-    }
+    UserConfig users = PracticeSetup::firstUsers();
     // Colours are 0x00BBGGRR: a pale yellow, a pale green and a pale blue.
     users[0].name = u"Dr Martin"_s;
     users[0].colour = 0x00D8F4FF;

@@ -32,19 +32,6 @@ QString uid(const QString &day, int user, const AgendaExport::Event &event)
     return day + u"-u%1-%2@planora"_s.arg(user).arg(place);
 }
 
-QString category(AgendaExport::Event::Kind kind)
-{
-    switch (kind) {
-    case AgendaExport::Event::Kind::Absence:
-        return u"Absence"_s;
-    case AgendaExport::Event::Kind::Echography:
-        return u"Echographies"_s;
-    case AgendaExport::Event::Kind::Appointment:
-        break;
-    }
-    return u"Rendez-vous"_s;
-}
-
 } // namespace
 
 QString escaped(const QString &text)
@@ -115,7 +102,7 @@ QByteArray write(const AgendaExport::Agenda &agenda, const QDateTime &stamp)
         line(u"DTSTART:"_s + localDateTime(dayText, event.start));
         line(u"DURATION:PT%1M"_s.arg(event.minutes));
         line(u"SUMMARY:"_s + escaped(event.text));
-        line(u"CATEGORIES:"_s + escaped(category(event.kind)));
+        line(u"CATEGORIES:"_s + escaped(AgendaExport::kindName(event.kind)));
         if (event.kind != AgendaExport::Event::Kind::Appointment)
             line(u"TRANSP:TRANSPARENT"_s);
         line(u"END:VEVENT"_s);
