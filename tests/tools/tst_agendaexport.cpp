@@ -1,5 +1,6 @@
 #include "agendaexport.h"
 #include "configfiles.h"
+#include "csvexport.h"
 #include "daycursor.h"
 #include "datenumber.h"
 #include "icalendartext.h"
@@ -164,6 +165,25 @@ private Q_SLOTS:
         QByteArray unfolded = bytes;
         unfolded.replace("\r\n ", "");
         QCOMPARE(QString::fromUtf8(unfolded.chopped(2)), line);
+    }
+
+    void csvField_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain, accents") << u"Zoé LÉVÊQUE"_s << u"Zoé LÉVÊQUE"_s;
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("comma") << u"a,b"_s << u"\"a,b\""_s;
+        QTest::newRow("semicolon, for French spreadsheets") << u"a;b"_s << u"\"a;b\""_s;
+        QTest::newRow("quote doubled") << u"dit \"Jo\""_s << u"\"dit \"\"Jo\"\"\""_s;
+        QTest::newRow("line break") << u"un\r\ndeux"_s << u"\"un\r\ndeux\""_s;
+    }
+
+    void csvField()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QCOMPARE(CsvExport::field(text), written);
     }
 
     void readBackByParsers_data()
