@@ -82,12 +82,18 @@ void Form1::Semaine_Click()
     }
     if (m_changed && !ENREG_01())
         return;
+    m_changed = false;
     Form3 *week = findChild<Form3 *>(QStringLiteral("Form3"), Qt::FindDirectChildrenOnly);
-    if (!week)
+    const bool opening = !week;
+    if (opening)
         week = new Form3(std::make_unique<MainWindowWeekHost>(*this, m_environment), this);
+    // A week that cannot be read leaves an open week view as it was, and
+    // opens no empty one.
+    if (!week->showWeekAroundShownDate() && opening) {
+        week->close();
+        return;
+    }
     week->show();
     week->raise();
     week->activateWindow();
-    week->showWeekAroundShownDate();
-    m_changed = false;
 }

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -78,6 +79,10 @@ void Form3::buildControls()
         m->lists[day] = named(new QListWidget(this), elementName("List1", day));
         m->lists[day]->setFont(lineFont);
         m->lists[day]->setMinimumWidth(120);
+        m->lists[day]->setUniformItemSizes(true);
+        // Long slot texts are cut at the column's edge, the same in every
+        // column; the day opened by a double-click shows them whole.
+        m->lists[day]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m->lists[day]->viewport()->installEventFilter(this);
         m->dateNumbers[day] = named(new QLabel(this), elementName("Label4", day));
         m->dateNumbers[day]->hide();
@@ -99,9 +104,10 @@ void Form3::buildControls()
     buttons->addWidget(m->next);
 
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(grid, 1);
     layout->addLayout(buttons);
-    resize(1240, 700);
+    resize(1260, 740);
 }
 
 QLabel *Form3::header(int day) const

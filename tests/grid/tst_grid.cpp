@@ -211,25 +211,6 @@ private Q_SLOTS:
         QVERIFY(SlotGrid::halfDayLabels(Rendering::PrintedList, minutes, HalfDay::Morning).isEmpty());
         QCOMPARE(SlotGrid::minutesOfIndex(intervalIndex), 0);
     }
-
-    void indexOfEachGrid_data()
-    {
-        QTest::addColumn<int>("intervalIndex");
-        QTest::addColumn<int>("minutes");
-        QTest::newRow("0") << 0 << 10;
-        QTest::newRow("1") << 1 << 15;
-        QTest::newRow("2") << 2 << 20;
-        QTest::newRow("3") << 3 << 30;
-        QTest::newRow("4") << 4 << 60;
-    }
-
-    void indexOfEachGrid()
-    {
-        QFETCH(int, intervalIndex);
-        QFETCH(int, minutes);
-        QCOMPARE(SlotGrid::minutesOfIndex(intervalIndex), minutes);
-        QVERIFY(SlotGrid::isGridMinutes(minutes));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestGrid)

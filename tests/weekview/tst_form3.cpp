@@ -362,6 +362,40 @@ private Q_SLOTS:
         QCOMPARE(shownDate(*form), QString::number(practice.today()));
     }
 
+    // The button on a database that cannot be read: one message, no week
+    // view; an open one keeps its columns.
+    void semaineWithStoreError_data()
+    {
+        QTest::addColumn<bool>("alreadyOpen");
+        QTest::addColumn<bool>("startUpStopped"); // CHEMIN names no AGENDAS.MDB
+        QTest::newRow("first press") << false << false;
+        QTest::newRow("press while the week view is open") << true << false;
+        QTest::newRow("start-up stopped before a database") << false << true;
+    }
+
+    void semaineWithStoreError()
+    {
+        QFETCH(bool, alreadyOpen);
+        QFETCH(bool, startUpStopped);
+        Practice practice;
+        if (startUpStopped)
+            practice.setSetting(u"CHEMIN"_s, practice.sharedFolder() + u"/agendas.db"_s);
+        auto form = practice.loadedForm();
+        practice.prompts.informations.clear();
+        QPointer<Form3> week = alreadyOpen ? openWeek(*form) : nullptr;
+        form->CmdSuiv_MouseDown();
+        form->CmdSuiv_MouseDown();
+        form->CmdSuiv_MouseDown();
+        QVERIFY(QFile::remove(practice.databasePath()));
+        named<QPushButton>(form.get(), "Semaine")->click();
+        letDeferredDeletesRun();
+        QCOMPARE(form->findChildren<Form3 *>().size(), alreadyOpen ? 1 : 0);
+        QCOMPARE(bool(week), alreadyOpen);
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        if (alreadyOpen)
+            QCOMPARE(week->weekStartLabel()->text(), QString::number(Monday11March2024));
+    }
+
     // The week window's handlers read CHEMIN again.
     void databasePathReadAgain_data()
     {
