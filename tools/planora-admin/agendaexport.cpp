@@ -26,11 +26,15 @@ QString markTitle(const HalfDayMark &mark, const QString &fallback)
     return text.isEmpty() ? fallback : text;
 }
 
+SlotGrid::SlotRange slotsOf(bool morning)
+{
+    return SlotGrid::slotRange(morning ? SlotGrid::HalfDay::Morning : SlotGrid::HalfDay::Afternoon);
+}
+
 void addMarks(QList<Event> &events, QDate day, const DayRecord &record, int minutes, bool morning)
 {
-    const int first = morning ? 0 : MorningSlotCount;
-    const int last = morning ? MorningSlotCount - 1 : SlotCount - 1;
-    const SlotTimes::Span span = SlotTimes::frameSpan(minutes, first, last);
+    const SlotGrid::SlotRange range = slotsOf(morning);
+    const SlotTimes::Span span = SlotTimes::frameSpan(minutes, range.first, range.first + range.count - 1);
     const int length = int(span.start.secsTo(span.end) / 60);
     const HalfDayMark &absence = morning ? record.absent1 : record.absent2;
     const HalfDayMark &echo = morning ? record.echo1 : record.echo2;
@@ -43,9 +47,8 @@ void addMarks(QList<Event> &events, QDate day, const DayRecord &record, int minu
 
 void addSlots(QList<Event> &events, QDate day, const DayRecord &record, int minutes, bool morning)
 {
-    const int first = morning ? 0 : MorningSlotCount;
-    const int last = morning ? MorningSlotCount - 1 : SlotCount - 1;
-    for (int slot = first; slot <= last; ++slot) {
+    const SlotGrid::SlotRange range = slotsOf(morning);
+    for (int slot = range.first; slot < range.first + range.count; ++slot) {
         const QString text = record.slots[slot].trimmed();
         if (text.isEmpty())
             continue;
