@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the packages, builds, prepares a local practice folder when there
-# is none yet (database, users file, names database, this workstation's
+# is none yet (a demo practice: three practitioners and six weeks of
+# appointments around today, the names database, this workstation's
 # settings) and starts PLANORA on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,7 @@ program_folder="$(pwd)/build/src/app"
 settings_file="${XDG_CONFIG_HOME:-$HOME/.config}/hirondel.ini"
 created=no
 if [ ! -f "$practice/AGENDAS.MDB" ]; then
-  "$admin" init "$practice" --sample-names 20000
+  "$admin" init "$practice" --sample-names 20000 --demo
   created=yes
 fi
 # A workstation already pointed at a practice (by a supervisor, say) keeps

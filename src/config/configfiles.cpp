@@ -1,6 +1,7 @@
 #include "configfiles.h"
 
 #include "agcfile.h"
+#include "lookupfolder.h"
 
 #include <QDir>
 
@@ -87,7 +88,7 @@ QString userConfigPath(const QString &folder)
 
 QString lookupSettingsPath(const QString &programFolder)
 {
-    return AgcFile::locate(programFolder, LookupFileName);
+    return AgcFile::locate(LookupFolder::of(programFolder, LookupFolder::Use::Writing), LookupFileName);
 }
 
 UserConfigRead readUserConfig(const QString &folder, const UserConfig &initial)
@@ -136,7 +137,8 @@ LookupSettingsRead readLookupSettings(const QString &programFolder, const Lookup
 {
     LookupSettingsRead read;
     read.settings = initial;
-    const QString text = AgcFile::readText(lookupSettingsPath(programFolder)).value_or(QString());
+    const QString folder = LookupFolder::of(programFolder, LookupFolder::Use::Reading);
+    const QString text = AgcFile::readText(AgcFile::locate(folder, LookupFileName)).value_or(QString());
     read.valid = AgcFile::readRecords(text, LookupRecordSize,
                                       [&read](int position, const AgcValue &value) {
                                           if (position == 0)
@@ -145,12 +147,17 @@ LookupSettingsRead readLookupSettings(const QString &programFolder, const Lookup
                                               read.settings.tableName = value.toText();
                                       });
     if (!read.valid)
-        read.message = filePhrase(programFolder, LookupFileName) + QStringLiteral(" non valide.");
+        read.message = filePhrase(folder, LookupFileName) + QStringLiteral(" non valide.");
     return read;
 }
 
 bool writeLookupSettings(const QString &programFolder, const LookupSettings &lookup)
 {
+    const QString folder = LookupFolder::of(programFolder, LookupFolder::Use::Writing);
+    // The user's own folder is made at its first use; the program's folder
+    // never is.
+    if (folder != programFolder && !QDir().mkpath(folder))
+        return false;
     return AgcFile::writeRecord(lookupSettingsPath(programFolder),
                                 {AgcValue::boolean(lookup.enabled), AgcValue::text(lookup.tableName)});
 }

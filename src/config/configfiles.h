@@ -41,6 +41,7 @@ QString userConfigFolder(const SettingsStore &settings, const QString &programFo
 // The path of Utilisat.agc in the folder, of Alpha.agc in the program's
 // folder (an existing file under another case, or the usual spelling).
 QString userConfigPath(const QString &folder);
+// Where Alpha.agc is written (LookupFolder).
 QString lookupSettingsPath(const QString &programFolder);
 
 // Positions the file does not fill keep their values in initial.
@@ -50,7 +51,9 @@ UserConfigRead readUserConfig(const QString &folder, const UserConfig &initial =
                                    const UserConfig &users);
 [[nodiscard]] bool writeUserConfigFile(const QString &folder, const UserConfig &users);
 
-// The same: what the file does not fill keeps its value in initial.
+// Alpha.agc in the program's folder, or in the user's own folder when the
+// program's folder cannot be written (LookupFolder); what the file does not
+// fill keeps its value in initial.
 LookupSettingsRead readLookupSettings(const QString &programFolder, const LookupSettings &initial = {});
 [[nodiscard]] bool writeLookupSettings(const QString &programFolder, const LookupSettings &lookup);
 

@@ -1,8 +1,12 @@
 #include "configfiles.h"
 #include "databasefile.h"
+#include "dayrecord.h"
+#include "datenumber.h"
+#include "demopractice.h"
 #include "namegenerator.h"
 #include "settingsstore.h"
 #include "textrules.h"
+#include "toolrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -23,31 +28,6 @@ Q_DECLARE_METATYPE(Predicate)
 Q_DECLARE_METATYPE(LookupSettings)
 
 namespace {
-
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs planora-admin with its own settings folder, so that no run touches the
-// user's; path holds the folders searched for mdbtools.
-ToolRun runTool(const QStringList &arguments, const QString &settingsFolder, const QString &workingFolder = {},
-                const QString &path = qEnvironmentVariable("PATH"))
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_CONFIG_HOME"_s, settingsFolder);
-    environment.insert(u"PATH"_s, path);
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(workingFolder);
-    process.start(QStringLiteral(PLANORA_ADMIN_PATH), arguments);
-    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray contents(const QString &path)
 {
@@ -137,6 +117,8 @@ private Q_SLOTS:
             << u"Le dossier du programme"_s;
         QTest::newRow("help") << u"--help"_s << 0 << u"convert ANCIEN.MDB DESTINATION"_s;
         QTest::newRow("help after a command") << u"init -h"_s << 0 << u"check FICHIER"_s;
+        QTest::newRow("--demo takes no value") << u"init @ --demo=oui"_s << 2 << u"ne prend pas de valeur"_s;
+        QTest::newRow("--demo twice") << u"init @ --demo --demo"_s << 2 << u"deux fois"_s;
     }
 
     void commandLine()
@@ -412,6 +394,94 @@ private Q_SLOTS:
         const ToolRun again = convert(database);
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains(u"existe déjà"_s));
+    }
+
+    void demoPractice_data()
+    {
+        QTest::addColumn<int>("user");
+        QTest::addColumn<int>("intervalIndex");
+        QTest::addColumn<QString>("markedDays"); // an SQL condition some of the user's days meet
+
+        QTest::newRow("user 1: 15 minutes, echography afternoons") << 1 << 1 << u"ECHO2 = 1 AND ECHO2_TXT <> ''"_s;
+        QTest::newRow("user 2: 20 minutes, a morning absence") << 2 << 2 << u"ABSENT1 = 1 AND ABSENT1_TXT <> ''"_s;
+        QTest::newRow("user 3: 30 minutes, theatre programmes") << 3 << 3 << u"Bloc LIKE '%' || char(13, 10) || '%'"_s;
+    }
+
+    void demoPractice()
+    {
+        QFETCH(int, user);
+        QFETCH(int, intervalIndex);
+        QFETCH(QString, markedDays);
+
+        QTemporaryDir temporary;
+        const QString folder = temporary.filePath(u"demo"_s);
+        const QDate today = QDate::currentDate();
+        const ToolRun init = runTool({u"init"_s, folder, u"--demo"_s}, temporary.path());
+        QVERIFY2(init.exitCode == 0, qPrintable(init.err));
+        const QString database = folder + u"/AGENDAS.MDB"_s;
+        const ToolRun check = runTool({u"check"_s, database}, temporary.path());
+        QVERIFY2(check.exitCode == 0, qPrintable(check.err));
+
+        const UserConfigRead users = ConfigFiles::readUserConfig(folder);
+        QVERIFY(users.valid);
+        const UserEntry &entry = users.users[user - 1];
+        QVERIFY(!entry.name.isEmpty());
+        QCOMPARE(entry.intervalIndex, qint16(intervalIndex));
+        for (int other = 0; other < UserCount; ++other) {
+            QCOMPARE(users.users[other].name.isEmpty(), other >= 3);
+            if (other != user - 1 && other < 3)
+                QVERIFY(users.users[other].colour != entry.colour);
+        }
+
+        // Working days only, in the six weeks around today, every week of them.
+        const DemoPractice::Weeks weeks = DemoPractice::weeksAround(today);
+        QCOMPARE(weeks.first.dayOfWeek(), int(Qt::Monday));
+        QCOMPARE(weeks.first.daysTo(weeks.last), 41);
+        QVERIFY(weeks.first <= today && today <= weeks.last);
+        const QString table = u"RVOUS%1"_s.arg(user);
+        QSet<qint64> weeksSeen;
+        for (const QString &number : allRows(database, u"SELECT AGENDATE FROM "_s + table)) {
+            const QDate day = DateNumber::toDate(number.toInt());
+            QVERIFY2(day >= weeks.first && day <= weeks.last, qPrintable(day.toString()));
+            // Only user 1 works at weekends, and only in the morning.
+            QVERIFY(day.dayOfWeek() <= Qt::Friday || user == 1);
+            weeksSeen.insert(weeks.first.daysTo(day) / 7);
+        }
+        QCOMPARE(weeksSeen.size(), 6);
+        QVERIFY(allRows(database, u"SELECT count(*) FROM %1 WHERE %2"_s.arg(table, markedDays)).value(0).toInt() > 0);
+        // Weekend afternoons stay free (date number + 6, modulo 7: 6 Saturday, 0 Sunday).
+        for (const QString &rvous :
+             allRows(database, u"SELECT RVOUS FROM %1 WHERE (AGENDATE + 6) % 7 IN (0, 6)"_s.arg(table))) {
+            const auto slots = DayEncoding::decodeSlots(rvous);
+            QVERIFY(std::all_of(slots.begin() + MorningSlotCount, slots.end(),
+                                [](const QString &slot) { return slot.isEmpty(); }));
+        }
+
+        // Check marks on days gone by only; some there.
+        const QString todayNumber = QString::number(DateNumber::fromDate(today));
+        QCOMPARE(allRows(database, u"SELECT count(*) FROM %1 WHERE AGENDATE > %2 AND instr(COCHE, '1') > 0"_s.arg(
+                                       table, todayNumber)),
+                 QStringList{u"0"_s});
+        QVERIFY(allRows(database, u"SELECT count(*) FROM %1 WHERE AGENDATE < %2 AND instr(COCHE, '1') > 0"_s.arg(
+                                      table, todayNumber)).value(0).toInt() > 0);
+
+        // Every appointment begins with a patient of the names database.
+        SqliteConnection names;
+        QCOMPARE(names.open(folder + u"/NOMS.db"_s, SqliteConnection::Mode::ReadOnly), 0);
+        int appointments = 0;
+        for (const QString &rvous : allRows(database, u"SELECT RVOUS FROM "_s + table)) {
+            for (const QString &slot : DayEncoding::decodeSlots(rvous)) {
+                if (slot.isEmpty())
+                    continue;
+                ++appointments;
+                const QString patient = slot.section(u" - "_s, 0, 0);
+                const auto found = DatabaseFile::query(
+                    names, u"SELECT count(*) FROM PATIENTS WHERE NOM || ' ' || PRENOM = ?"_s, {patient});
+                QVERIFY2(found.rows.value(0).value(0).toInt() > 0, qPrintable(slot));
+            }
+        }
+        QVERIFY(appointments > 100);
+        QCOMPARE(allRows(database, u"SELECT count(*) FROM RVOUS4"_s), QStringList{u"0"_s});
     }
 
     void generatedNames_data()

@@ -1,13 +1,21 @@
 #include "admintool.h"
 
+#include "agendaexport.h"
+#include "atomicwrite.h"
+#include "csvexport.h"
+#include "icalendartext.h"
+
 #include "commandline.h"
 #include "databasecheck.h"
 #include "legacyconversion.h"
 #include "practicesetup.h"
+#include "scheduledbackup.h"
 #include "settingsstore.h"
 #include "workstationsettings.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -28,8 +36,15 @@ int finish(const Status &status, const QStringList &notes, QTextStream &out, QTe
 int init(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     QStringList notes;
-    const qint64 samples = line.has(u"sample-names"_s) ? line.option(u"sample-names"_s).toLongLong() : 0;
-    return finish(PracticeSetup::init(line.arguments.at(0), samples, notes), notes, out, err);
+    const bool demo = line.isOn(u"demo"_s);
+    // The demo's appointments take their names from the names database, so
+    // a demo practice has some unless told otherwise.
+    constexpr qint64 demoSampleNames = 2000;
+    const qint64 samples = line.has(u"sample-names"_s) ? line.option(u"sample-names"_s).toLongLong()
+                           : demo                      ? demoSampleNames
+                                                       : 0;
+    return finish(PracticeSetup::init(line.arguments.at(0), samples, notes, demo ? QDate::currentDate() : QDate()),
+                  notes, out, err);
 }
 
 int settings(const CommandLine &line, const QString &programFolder, QTextStream &out, QTextStream &err)
@@ -65,6 +80,46 @@ int convert(const CommandLine &line, QTextStream &out, QTextStream &err)
                   err);
 }
 
+int backup(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString database = line.arguments.at(0);
+    const ScheduledBackup::Request request{
+        database, line.has(u"users"_s) ? line.option(u"users"_s) : QFileInfo(database).absolutePath(),
+        line.arguments.at(1), line.has(u"keep"_s) ? line.option(u"keep"_s).toInt() : 0,
+        QDateTime::currentDateTime()};
+    QStringList notes;
+    return finish(ScheduledBackup::run(request, notes), notes, out, err);
+}
+
+int exportAgenda(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString database = line.arguments.at(0);
+    const QString usersFolder =
+        line.has(u"users"_s) ? line.option(u"users"_s) : QFileInfo(database).absolutePath();
+    AgendaExport::Agenda agenda;
+    const Status read = AgendaExport::read(database, usersFolder, line.option(u"user"_s).toInt(),
+                                           parseDate(line.option(u"from"_s)), parseDate(line.option(u"to"_s)),
+                                           agenda);
+    if (!read.ok())
+        return finish(read, {}, out, err);
+    const QByteArray bytes = line.option(u"format"_s) == "ics"_L1
+                                 ? ICalendarText::write(agenda, QDateTime::currentDateTimeUtc())
+                                 : CsvExport::write(agenda);
+    if (!line.has(u"output"_s)) {
+        out << QString::fromUtf8(bytes);
+        return Success;
+    }
+    // Replaced in one piece, so that a calendar reading the file while the
+    // timer refreshes it gets the old file or the new one, never half.
+    const QString output = line.option(u"output"_s);
+    if (!writeFileAtomically(output, bytes))
+        return finish(Status::failure(u"Impossible d'écrire %1."_s.arg(QDir::toNativeSeparators(output))), {}, out,
+                      err);
+    out << u"%1 événements exportés dans %2"_s.arg(agenda.events.size()).arg(QDir::toNativeSeparators(output))
+        << '\n';
+    return Success;
+}
+
 } // namespace
 
 int run(const QStringList &words, const QString &programFolder, QTextStream &out, QTextStream &err)
@@ -87,6 +142,10 @@ int run(const QStringList &words, const QString &programFolder, QTextStream &out
         return check(line, out, err);
     case CommandLine::Command::Convert:
         return convert(line, out, err);
+    case CommandLine::Command::Export:
+        return exportAgenda(line, out, err);
+    case CommandLine::Command::Backup:
+        return backup(line, out, err);
     }
     return UsageError;
 }

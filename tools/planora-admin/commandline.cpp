@@ -12,6 +12,7 @@ struct OptionSyntax
 {
     QLatin1StringView name;
     bool required;
+    bool isSwitch = false; // "--name" alone, without a value
 };
 
 struct CommandSyntax
@@ -23,7 +24,7 @@ struct CommandSyntax
 };
 
 constexpr QLatin1StringView initPositionals[] = {"DOSSIER"_L1};
-constexpr OptionSyntax initOptions[] = {{"sample-names"_L1, false}};
+constexpr OptionSyntax initOptions[] = {{"sample-names"_L1, false}, {"demo"_L1, false, true}};
 
 constexpr OptionSyntax settingsOptions[] = {{"database"_L1, true},
                                             {"users"_L1, true},
@@ -35,11 +36,20 @@ constexpr QLatin1StringView checkPositionals[] = {"FICHIER"_L1};
 
 constexpr QLatin1StringView convertPositionals[] = {"ANCIEN.MDB"_L1, "DESTINATION"_L1};
 
+constexpr QLatin1StringView exportPositionals[] = {"FICHIER"_L1};
+constexpr OptionSyntax exportOptions[] = {{"user"_L1, true},   {"from"_L1, true},   {"to"_L1, true},
+                                          {"format"_L1, true}, {"users"_L1, false}, {"output"_L1, false}};
+
+constexpr QLatin1StringView backupPositionals[] = {"FICHIER"_L1, "DOSSIER"_L1};
+constexpr OptionSyntax backupOptions[] = {{"keep"_L1, false}, {"users"_L1, false}};
+
 constexpr CommandSyntax commands[] = {
     {"init"_L1, CommandLine::Command::Init, initPositionals, initOptions},
     {"settings"_L1, CommandLine::Command::Settings, {}, settingsOptions},
     {"check"_L1, CommandLine::Command::Check, checkPositionals, {}},
     {"convert"_L1, CommandLine::Command::Convert, convertPositionals, {}},
+    {"export"_L1, CommandLine::Command::Export, exportPositionals, exportOptions},
+    {"backup"_L1, CommandLine::Command::Backup, backupPositionals, backupOptions},
 };
 
 bool isHelpWord(const QString &word)
@@ -76,6 +86,27 @@ QString valueError(const CommandLine &line)
     if (line.has(u"table"_s) && !isPlainIdentifier(line.option(u"table"_s)))
         return u"--table attend un nom de table simple (lettres sans accent, chiffres, _), pas « %1 »."_s
             .arg(line.option(u"table"_s));
+    if (line.has(u"keep"_s)) {
+        bool isNumber = false;
+        const int keep = line.option(u"keep"_s).toInt(&isNumber);
+        if (!isNumber || keep < 1)
+            return u"--keep attend un nombre de sauvegardes à garder, 1 ou plus, pas « %1 »."_s.arg(
+                line.option(u"keep"_s));
+    }
+    if (line.has(u"user"_s)) {
+        const int user = line.option(u"user"_s).toInt();
+        if (user < 1 || user > 6)
+            return u"--user attend un numéro d'utilisateur de 1 à 6, pas « %1 »."_s.arg(line.option(u"user"_s));
+    }
+    for (const QString &name : {u"from"_s, u"to"_s}) {
+        if (line.has(name) && !parseDate(line.option(name)).isValid())
+            return u"--%1 attend une date (2026-12-31 ou 31/12/2026), pas « %2 »."_s.arg(name, line.option(name));
+    }
+    if (line.has(u"from"_s) && line.has(u"to"_s)
+        && parseDate(line.option(u"from"_s)) > parseDate(line.option(u"to"_s)))
+        return u"La date de --from est après celle de --to."_s;
+    if (line.has(u"format"_s) && line.option(u"format"_s) != "ics"_L1 && line.option(u"format"_s) != "csv"_L1)
+        return u"--format attend ics ou csv, pas « %1 »."_s.arg(line.option(u"format"_s));
     for (const QString &argument : line.arguments) {
         if (argument.isEmpty())
             return u"Un argument est vide."_s;
@@ -121,9 +152,13 @@ CommandLineParse parseCommandLine(const QStringList &words)
         const QString name = word.mid(2, equals < 0 ? -1 : equals - 2);
         if (!findOption(*syntax, name))
             return failure(u"Option inconnue pour %1 : « %2 »."_s.arg(syntax->word, word));
-        if (line.has(name))
+        if (line.has(name) || line.isOn(name))
             return failure(u"L'option --%1 est donnée deux fois."_s.arg(name));
-        if (equals >= 0) {
+        if (findOption(*syntax, name)->isSwitch) {
+            if (equals >= 0)
+                return failure(u"L'option --%1 ne prend pas de valeur."_s.arg(name));
+            line.switches.append(name);
+        } else if (equals >= 0) {
             line.options.insert(name, word.mid(equals + 1));
         } else {
             if (i + 1 == words.size())
@@ -143,6 +178,12 @@ CommandLineParse parseCommandLine(const QStringList &words)
     return parse;
 }
 
+QDate parseDate(const QString &text)
+{
+    const QDate iso = QDate::fromString(text, u"yyyy-MM-dd"_s);
+    return iso.isValid() ? iso : QDate::fromString(text, u"dd/MM/yyyy"_s);
+}
+
 bool isPlainIdentifier(const QString &name)
 {
     static const QRegularExpression identifier(u"^[A-Za-z_][A-Za-z0-9_]*$"_s);
@@ -156,10 +197,13 @@ QString usageText()
            "Prépare et vérifie les fichiers partagés d'un cabinet PLANORA.\n"
            "\n"
            "Commandes :\n"
-           "  init DOSSIER [--sample-names N]\n"
+           "  init DOSSIER [--sample-names N] [--demo]\n"
            "      Crée DOSSIER s'il le faut, puis une base AGENDAS.MDB vide (six agendas),\n"
            "      Utilisat.agc (utilisateur 1 nommé, grille de 15 minutes) et la base des noms\n"
            "      NOMS.db (table PATIENTS). --sample-names N la remplit de N noms inventés.\n"
+           "      --demo fait un cabinet de démonstration : trois praticiens (grilles de 15,\n"
+           "      20 et 30 minutes) et six semaines de rendez-vous autour d'aujourd'hui, avec\n"
+           "      2000 noms inventés sauf si --sample-names en donne un autre nombre.\n"
            "      Refuse si DOSSIER contient déjà AGENDAS.MDB.\n"
            "  settings --database FICHIER --users DOSSIER --names FICHIER\n"
            "           [--program-folder DOSSIER] [--table NOM]\n"
@@ -171,6 +215,19 @@ QString usageText()
            "  convert ANCIEN.MDB DESTINATION\n"
            "      Importe une ancienne base Access (demande le paquet mdbtools) dans une\n"
            "      nouvelle base ; DESTINATION est un dossier ou un fichier qui n'existe pas encore.\n"
+           "  export FICHIER --user N --from DATE --to DATE --format ics|csv\n"
+           "         [--users DOSSIER] [--output FICHIER]\n"
+           "      Exporte les rendez-vous de l'utilisateur N (1 à 6) du jour --from au jour\n"
+           "      --to compris (2026-12-31 ou 31/12/2026) : un événement par créneau rempli,\n"
+           "      à l'heure de la grille de l'utilisateur, et un par demi-journée d'absence ou\n"
+           "      d'échographies ; ics pour un agenda (téléphone), csv pour un tableur.\n"
+           "      Utilisat.agc est lu dans --users (par défaut le dossier de FICHIER) ; le\n"
+           "      résultat va dans --output (remplacé d'un coup) ou sur la sortie standard.\n"
+           "  backup FICHIER DOSSIER [--keep N] [--users DOSSIER]\n"
+           "      Copie la base FICHIER (même pendant que les postes travaillent), vérifiée,\n"
+           "      et Utilisat.agc (lu dans --users, par défaut le dossier de FICHIER) dans un\n"
+           "      nouveau sous-dossier daté de DOSSIER (AAAAMMJJ-HHMMSS), qui doit exister.\n"
+           "      --keep N garde les N sauvegardes les plus récentes et supprime les autres.\n"
            "\n"
            "Codes de sortie : 0 réussite, 1 échec, 2 ligne de commande incorrecte.\n"_s;
 }

@@ -3,6 +3,7 @@
 #include "agcfile.h"
 #include "configfiles.h"
 #include "databasefile.h"
+#include "demopractice.h"
 #include "namesdatabase.h"
 #include "schemasql.h"
 
@@ -29,6 +30,23 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// The first patients of the names database, for the demo's appointments;
+// none when it cannot be read (the demo then invents its own).
+QList<NameGenerator::Patient> demoPatients(const QString &namesPath)
+{
+    constexpr int demoPatientCount = 400;
+    SqliteConnection db;
+    if (db.open(namesPath, SqliteConnection::Mode::ReadOnly) != 0)
+        return {};
+    const auto result = DatabaseFile::query(db, u"SELECT NOM, PRENOM FROM %1 ORDER BY rowid LIMIT %2"_s.arg(
+                                                    NamesDatabase::tableName())
+                                                    .arg(demoPatientCount));
+    QList<NameGenerator::Patient> patients;
+    for (const QStringList &row : result.rows)
+        patients.append({row.at(0), row.at(1)});
+    return patients;
+}
+
 } // namespace
 
 UserConfig firstUsers()
@@ -46,8 +64,9 @@ UserConfig firstUsers()
     return users;
 }
 
-Status init(const QString &folder, qint64 sampleNames, QStringList &notes)
+Status init(const QString &folder, qint64 sampleNames, QStringList &notes, QDate demoToday)
 {
+    const bool demo = demoToday.isValid();
     const QString absolute = QFileInfo(folder).absoluteFilePath();
     if (QFileInfo(absolute).exists() && !QFileInfo(absolute).isDir())
         return Status::failure(u"%1 est un fichier, pas un dossier."_s.arg(shown(absolute)));
@@ -61,7 +80,7 @@ Status init(const QString &folder, qint64 sampleNames, QStringList &notes)
     // run again, since what is already there is kept.
     if (const QString users = existingFile(absolute, usersFileName); !users.isEmpty()) {
         notes.append(u"%1 existe déjà : gardé tel quel."_s.arg(shown(users)));
-    } else if (!ConfigFiles::writeUserConfigFile(absolute, firstUsers())) {
+    } else if (!ConfigFiles::writeUserConfigFile(absolute, demo ? DemoPractice::users() : firstUsers())) {
         return Status::failure(u"Impossible d'écrire %1."_s.arg(shown(absolute + u'/' + usersFileName)));
     } else {
         notes.append(u"Utilisateurs : %1"_s.arg(shown(absolute + u'/' + usersFileName)));
@@ -78,12 +97,21 @@ Status init(const QString &folder, qint64 sampleNames, QStringList &notes)
     }
 
     const QString databasePath = absolute + u'/' + databaseFileName;
-    Status made = DatabaseFile::create(databasePath, [](SqliteConnection &db) {
-        return DatabaseFile::execute(db, schemaSql);
+    const QList<NameGenerator::Patient> patients = demo ? demoPatients(namesPath) : QList<NameGenerator::Patient>();
+    Status made = DatabaseFile::create(databasePath, [&](SqliteConnection &db) {
+        Status status = DatabaseFile::execute(db, schemaSql);
+        if (status.ok() && demo)
+            status = DemoPractice::fill(db, demoToday, patients);
+        return status;
     });
     if (!made.ok())
         return made;
     notes.append(u"Base créée : %1"_s.arg(shown(databasePath)));
+    if (demo) {
+        const DemoPractice::Weeks weeks = DemoPractice::weeksAround(demoToday);
+        notes.append(u"Cabinet de démonstration : trois praticiens, rendez-vous du %1 au %2."_s.arg(
+            weeks.first.toString(u"dd/MM/yyyy"_s), weeks.last.toString(u"dd/MM/yyyy"_s)));
+    }
     return Status::success();
 }
 

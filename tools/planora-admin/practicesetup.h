@@ -3,6 +3,7 @@
 #include "status.h"
 #include "userconfig.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +18,9 @@ UserConfig firstUsers();
 // Refuses when the folder already holds an AGENDAS.MDB (whatever the case of
 // its name). An Utilisat.agc or a names database already there is kept as it
 // is and said so in notes. sampleNames invented patients fill a new names
+// database. A valid demoToday makes a demo practice around that day: three
+// users and six weeks of appointments whose names come from the names
 // database.
-Status init(const QString &folder, qint64 sampleNames, QStringList &notes);
+Status init(const QString &folder, qint64 sampleNames, QStringList &notes, QDate demoToday = {});
 
 } // namespace PracticeSetup

@@ -2,6 +2,7 @@
 
 #include "agcfile.h"
 #include "configfiles.h"
+#include "lookupfolder.h"
 #include "namesdatabase.h"
 #include "settingsstore.h"
 
@@ -63,7 +64,10 @@ Status WorkstationSettings::write(SettingsStore &store, QStringList &notes) cons
         notes.append(u"%1 = %2"_s.arg(key, value));
     }
 
-    const QString lookupFile = AgcFile::locate(program, lookupFileName);
+    // Where the program will read it: beside it, or in the user's own folder
+    // when the program is installed in a folder the user cannot write.
+    const QString lookupFile =
+        AgcFile::locate(LookupFolder::of(program, LookupFolder::Use::Writing), lookupFileName);
     if (QFileInfo::exists(lookupFile) && tableName.isEmpty()) {
         notes.append(u"%1 existe déjà : gardé tel quel (--table pour le remplacer)."_s.arg(shown(lookupFile)));
         return Status::success();
