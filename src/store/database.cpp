@@ -169,6 +169,33 @@ void Database::setBusyTimeout(int milliseconds)
     }
 }
 
+Status Database::beginWrite()
+{
+    if (!m_connection) {
+        return Status::failure(QStringLiteral("La base de données n'est pas ouverte."));
+    }
+    if (m_readOnly) {
+        return StoreMessages::readOnly(m_path);
+    }
+    const int rc = m_connection->exec("BEGIN IMMEDIATE");
+    return rc == SQLITE_OK ? Status::success()
+                           : StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+}
+
+Status Database::commit()
+{
+    const int rc = m_connection ? m_connection->exec("COMMIT") : SQLITE_MISUSE;
+    return rc == SQLITE_OK ? Status::success()
+                           : StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+}
+
+void Database::rollback()
+{
+    if (m_connection && m_connection->inTransaction()) {
+        m_connection->exec("ROLLBACK");
+    }
+}
+
 sqlite3 *Database::handle() const
 {
     return m_connection ? m_connection->handle() : nullptr;

@@ -2,8 +2,10 @@
 
 #include "commandline.h"
 #include "databasecheck.h"
+#include "dayhistory.h"
 #include "legacyconversion.h"
 #include "practicesetup.h"
+#include "schemaupgrade.h"
 #include "settingsstore.h"
 #include "workstationsettings.h"
 
@@ -65,6 +67,26 @@ int convert(const CommandLine &line, QTextStream &out, QTextStream &err)
                   err);
 }
 
+int upgrade(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    QStringList notes;
+    return finish(SchemaUpgrade::upgrade(line.arguments.at(0), notes), notes, out, err);
+}
+
+int history(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString path = line.arguments.at(0);
+    QStringList notes;
+    if (line.has(u"restore"_s))
+        return finish(DayHistory::restore(path, line.option(u"restore"_s).toLongLong(), notes), notes, out, err);
+    if (line.has(u"prune-before"_s))
+        return finish(DayHistory::prune(path, QDate::fromString(line.option(u"prune-before"_s), Qt::ISODate), notes),
+                      notes, out, err);
+    return finish(DayHistory::list(path, line.option(u"user"_s).toInt(),
+                                   QDate::fromString(line.option(u"date"_s), Qt::ISODate), notes),
+                  notes, out, err);
+}
+
 } // namespace
 
 int run(const QStringList &words, const QString &programFolder, QTextStream &out, QTextStream &err)
@@ -87,6 +109,10 @@ int run(const QStringList &words, const QString &programFolder, QTextStream &out
         return check(line, out, err);
     case CommandLine::Command::Convert:
         return convert(line, out, err);
+    case CommandLine::Command::Upgrade:
+        return upgrade(line, out, err);
+    case CommandLine::Command::History:
+        return history(line, out, err);
     }
     return UsageError;
 }

@@ -10,7 +10,7 @@
 // that says which.
 struct CommandLine
 {
-    enum class Command { Help, Init, Settings, Check, Convert };
+    enum class Command { Help, Init, Settings, Check, Convert, Upgrade, History };
 
     Command command = Command::Help;
     QStringList arguments;           // positional arguments, in order
