@@ -101,6 +101,8 @@ private:
     qint32 labelDateNumber() const;
     bool positionOnShownDay(bool quiet);
     void showPositionedDay(bool found, bool hideAbsencesWhenEmpty);
+    void showMergedDay(const DayRecord &stored);
+    void fillView(const DayRecord &record);
     void stepDay(int days);
     bool saveBeforeLeaving();
     void closeSearchWindow();
@@ -130,4 +132,9 @@ private:
     bool m_changed = false;
     QDate m_calendarDate;
     bool m_filling = false; // the store is filling the view: not an edit
+    // The day the view was last filled from (the empty day for a day without
+    // row): what tells, field by field, what this workstation has changed
+    // since, when a save or the refresh merges with what another
+    // workstation stored meanwhile.
+    DayRecord m_rememberedDay;
 };
