@@ -9,13 +9,18 @@
 //   BM_RawPointQuery     the floor: one prepared point query on an open connection
 //   BM_OrderedViewScan   the reference: open the file, step through SELECT * ... ORDER BY
 //                        AGENDATE until the day, then read it (an ordered view of the whole table)
-// and what merging and the day history add to a save, on a year of full days
+// and what the day history and merging add to a save, on a year of full days
 // of one user, each save changing one slot (so that the history keeps a
 // version every time):
-//   BM_SavePlain         the save when nobody else saved the day: the reference
-//   BM_SaveMerging       the save after another connection saved another slot
-//                        of the same day (off the clock): the merge takes it in
-//   BM_SaveNoHistory     the plain save on a file without the history triggers
+//   BM_SavePlain         the save when nobody else wrote the file since our
+//                        last save (the connection is kept)
+//   BM_SaveNoHistory     the same on a file without the history triggers: the
+//                        reference for the triggers' cost
+//   BM_SaveAfterOtherDay another connection saved another day first (off the
+//                        clock): the file is opened again, triggers and all
+//   BM_SaveMerging       another connection saved another slot of the same day
+//                        first (off the clock): the merge takes it in; the
+//                        reference is BM_SaveAfterOtherDay
 // The big database is generated once into the temporary folder and reused.
 #include "daycursor.h"
 #include "sqliteconnection.h"
@@ -121,12 +126,14 @@ const QString &databasePath()
     return path;
 }
 
-// A year of user 1, made afresh for each run so that the history starts empty.
+// A year of user 1, made afresh for each benchmark so that the history
+// starts empty.
 QString yearDatabase(bool withHistory)
 {
     static QTemporaryDir folder;
     const QString path = folder.filePath(withHistory ? QStringLiteral("history/AGENDAS.MDB")
                                                      : QStringLiteral("plain/AGENDAS.MDB"));
+    QFile::remove(path);
     return makeDatabase(path, withHistory ? schemaText() : schemaWithoutHistory(), 1, 365);
 }
 
@@ -159,7 +166,9 @@ private:
     QHash<qint32, DayRecord> m_days;
 };
 
-void saveYearDays(benchmark::State &state, bool withHistory, bool otherSavesFirst)
+enum class OtherSave { None, OtherDay, SameDay };
+
+void saveYearDays(benchmark::State &state, bool withHistory, OtherSave otherSave)
 {
     const QString path = yearDatabase(withHistory);
     QRandomGenerator random(3);
@@ -167,9 +176,9 @@ void saveYearDays(benchmark::State &state, bool withHistory, bool otherSavesFirs
     Saver other(path, 20);
     for (auto _ : state) {
         const qint32 date = FirstDay + qint32(random.bounded(365));
-        if (otherSavesFirst) {
+        if (otherSave != OtherSave::None) {
             state.PauseTiming();
-            const bool otherSaved = other.save(date);
+            const bool otherSaved = other.save(otherSave == OtherSave::SameDay ? date : FirstDay + (date + 1) % 365);
             state.ResumeTiming();
             if (!otherSaved) {
                 state.SkipWithError("the other workstation's save failed");
@@ -185,17 +194,22 @@ void saveYearDays(benchmark::State &state, bool withHistory, bool otherSavesFirs
 
 void BM_SavePlain(benchmark::State &state)
 {
-    saveYearDays(state, true, false);
-}
-
-void BM_SaveMerging(benchmark::State &state)
-{
-    saveYearDays(state, true, true);
+    saveYearDays(state, true, OtherSave::None);
 }
 
 void BM_SaveNoHistory(benchmark::State &state)
 {
-    saveYearDays(state, false, false);
+    saveYearDays(state, false, OtherSave::None);
+}
+
+void BM_SaveAfterOtherDay(benchmark::State &state)
+{
+    saveYearDays(state, true, OtherSave::OtherDay);
+}
+
+void BM_SaveMerging(benchmark::State &state)
+{
+    saveYearDays(state, true, OtherSave::SameDay);
 }
 
 qint32 randomDay(QRandomGenerator &random)
@@ -304,8 +318,9 @@ BENCHMARK(BM_SaveExistingDay)->Apply(configure);
 BENCHMARK(BM_RawPointQuery)->Apply(configure);
 BENCHMARK(BM_OrderedViewScan)->Apply(configure);
 BENCHMARK(BM_SavePlain)->Apply(configure);
-BENCHMARK(BM_SaveMerging)->Apply(configure);
 BENCHMARK(BM_SaveNoHistory)->Apply(configure);
+BENCHMARK(BM_SaveAfterOtherDay)->Apply(configure);
+BENCHMARK(BM_SaveMerging)->Apply(configure);
 
 int main(int argc, char **argv)
 {

@@ -182,11 +182,19 @@ Status Database::beginWrite()
                            : StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
 }
 
+// Opening the file again after each of our own saves would cost the schema
+// read, history triggers and all, at every save. The stamp is taken just
+// after the commit: a write by another workstation in between is still seen
+// (SQLite compares the change counter at every read), and only a file copied
+// over this one by other means in that instant would go unnoticed.
 Status Database::commit()
 {
     const int rc = m_connection ? m_connection->exec("COMMIT") : SQLITE_MISUSE;
-    return rc == SQLITE_OK ? Status::success()
-                           : StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+    if (rc != SQLITE_OK) {
+        return StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+    }
+    m_stamp = stampOf(m_path);
+    return Status::success();
 }
 
 void Database::rollback()

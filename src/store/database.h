@@ -59,6 +59,9 @@ public:
     // updated through this database's views until commit() or rollback()
     // happens inside it, with no other workstation writing in between.
     Status beginWrite();
+    // After a successful commit the file's new stamp is taken as this
+    // connection's own (see isUnchangedAt), so that the next positioning
+    // keeps the connection instead of opening the file again.
     Status commit();
     void rollback();
 
