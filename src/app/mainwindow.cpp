@@ -13,12 +13,15 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -37,6 +40,15 @@ QString userOneMissingMessage()
 {
     return QStringLiteral("L'utilisateur N°1 n'est pas attribué, or il doit l'être en priorité. "
                           "Veuillez corriger sinon cela est source d'erreues.");
+}
+
+// Said whenever the shown day could not be read (see showShownDay).
+QString unreadDayNotice()
+{
+    return QStringLiteral("Ce jour n'a pas pu être lu : il reste vide et verrouillé, et il ne sera pas "
+                          "enregistré, pour ne pas effacer les rendez-vous déjà enregistrés. Cliquez sur "
+                          "« x » pour le relire ; il est aussi relu à chaque actualisation et en changeant "
+                          "de jour.");
 }
 
 // Shows the hourglass for as long as it lives.
@@ -164,7 +176,7 @@ void Form1::load()
     m_namesDatabasePath = m_settings.value(PlanoraSettings::application(), PlanoraSettings::section(),
                                            PlanoraSettings::namesDatabaseKey(),
                                            m_environment.programFolder);
-    const bool usersRead = readUserConfig(true);
+    readUserConfig(true);
 
     const LookupSettingsRead lookup = ConfigFiles::readLookupSettings(m_environment.programFolder);
     if (!lookup.valid)
@@ -184,8 +196,7 @@ void Form1::load()
     }
     if (othersEmpty) {
         m_dayView->userButton(1)->hide();
-        if (usersRead)
-            setBottomAnnotation(m_users[0].bottomAnnotation);
+        setBottomAnnotation(m_users[0].bottomAnnotation);
     }
     if (othersEmpty && m_users[0].name.isEmpty())
         m_users[0].name = QStringLiteral("PLANORA");
@@ -197,7 +208,7 @@ void Form1::load()
     layOutGrid(m_users[0].intervalIndex);
     m_dayView->hiddenIntervalLabel()->setText(QString::number(m_intervalMinutes));
 
-    showPositionedDay(positionOnShownDay(false), false);
+    showShownDay(false, false);
     m_timer->start();
     m_changed = false;
 }
@@ -228,17 +239,21 @@ bool Form1::readDatabasePath()
     return true;
 }
 
-// Utilisat.agc, read at start-up and again at every change of user. A file
-// that is missing, unreadable or empty gives no record: the window then keeps
-// what it shows (at start-up, the design captions and colours).
+// Utilisat.agc, read at start-up and again at every change of user.
+//
+// Decided: at start-up a file that is empty, holds only empty values or is
+// missing leaves all six users unassigned, and their rules apply (user 1's
+// empty annotations replace the design captions); a missing or unreadable
+// file is also said, once, naming the file looked for. At a change of user
+// such a file gives no record, and the user shown stays as it was.
 bool Form1::readUserConfig(bool atStartUp)
 {
     if (m_userConfigFolder.isEmpty())
         return false;
     const UserConfigRead read = ConfigFiles::readUserConfig(m_userConfigFolder);
-    if (!read.valid)
+    if (!read.valid || (atStartUp && !read.found))
         m_environment.prompts->information(read.message);
-    if (read.users == UserConfig{})
+    if (!atStartUp && read.users == UserConfig{})
         return false;
     m_users = read.users;
     if (!atStartUp)
@@ -264,10 +279,13 @@ void Form1::applyUser(int user)
     layOutGrid(entry.intervalIndex);
 }
 
-void Form1::applyWindowColour(qint32 colourValue)
+void Form1::applyWindowColour(std::optional<qint32> colourValue)
 {
+    // What the file held there was no number: the window keeps its colour.
+    if (!colourValue)
+        return;
     // The client area takes the colour; the menu bar keeps the system's.
-    const QColor colour = ColourValue::toColour(colourValue, QApplication::palette());
+    const QColor colour = ColourValue::toColour(*colourValue, QApplication::palette());
     QPalette windowPalette = m_dayView->palette();
     windowPalette.setColor(QPalette::Window, colour);
     m_dayView->setPalette(windowPalette);
@@ -344,34 +362,49 @@ qint32 Form1::labelDateNumber() const
 
 // --- store routines ---------------------------------------------------------
 
-bool Form1::positionOnShownDay(bool quiet)
+// Positions the day cursor on the shown day of the shown user and shows its
+// row, or an empty day when it has none. Without a database (start-up
+// stopped) every day shows empty.
+//
+// Decided: a day that cannot be read (the file locked by another workstation
+// past the wait, missing, damaged) shows empty, never as the day that was on
+// screen before, and locked: nothing can be typed or ticked in it and it is
+// never saved, so that its stored appointments cannot be replaced by an
+// empty page. It is read again by "x", by the refresh tick and by any
+// navigation; unless quiet, the user is told why and what to do.
+void Form1::showShownDay(bool quiet, bool hideAbsencesWhenEmpty)
 {
-    // Without a database (start-up stopped) every day shows empty.
-    if (!hasDatabase())
-        return false;
-    const Status status = m_cursor.position(m_databasePath, m_shownUser, m_shownDateNumber);
-    if (!status.ok()) {
-        if (!quiet)
-            m_environment.prompts->information(status.message());
-        return false;
+    Status status = Status::success();
+    if (hasDatabase()) {
+        status = m_cursor.position(m_databasePath, m_shownUser, m_shownDateNumber);
+        if (status.ok() && m_cursor.found()) {
+            if (AFFICHE_JOUR())
+                return;
+            status = Status::failure(QStringLiteral("Le jour n'a pas pu être lu dans la base de données %1.")
+                                         .arg(QDir::toNativeSeparators(m_databasePath)));
+        }
     }
-    return m_cursor.found();
-}
-
-void Form1::showPositionedDay(bool found, bool hideAbsencesWhenEmpty)
-{
-    // A row that cannot be read shows as an empty day, never as the day
-    // that was on screen before.
-    if (found && AFFICHE_JOUR())
-        return;
     if (hideAbsencesWhenEmpty)
         m_dayView->hideAbsencePanels();
     VIDE_JOUR();
+    setDayUnread(!status.ok());
+    if (!status.ok() && !quiet)
+        m_environment.prompts->information(status.message() + u"\n\n"_s + unreadDayNotice());
+}
+
+void Form1::setDayUnread(bool unread)
+{
+    m_dayUnread = unread;
+    m_dayView->setDayLocked(unread);
 }
 
 bool Form1::ENREG_01()
 {
     m_shownDateNumber = labelDateNumber();
+    if (m_dayUnread) {
+        m_environment.prompts->information(unreadDayNotice());
+        return false;
+    }
     if (!hasDatabase()) {
         m_environment.prompts->information(
             QStringLiteral("Aucune base de données n'est ouverte : le jour affiché ne peut pas être "
@@ -409,7 +442,7 @@ void Form1::SUIV_PREC()
     setShownDateNumber(m_shownDateNumber);
     showDateLabels(m_shownDateNumber);
     showChecksForDate(m_shownDateNumber);
-    showPositionedDay(positionOnShownDay(false), false);
+    showShownDay(false, false);
 }
 
 bool Form1::AFFICHE_JOUR()
@@ -419,6 +452,7 @@ bool Form1::AFFICHE_JOUR()
         return false;
     fillView(*record);
     m_rememberedDay = *record;
+    setDayUnread(false);
     return true;
 }
 

@@ -25,11 +25,11 @@ QString locate(const QString &folder, const QString &fileName)
     return dir.filePath(fileName);
 }
 
-QString readText(const QString &path)
+std::optional<QString> readText(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {};
+        return std::nullopt;
     return LegacyText::decode(file.readAll());
 }
 

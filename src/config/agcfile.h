@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 #include <functional>
 
 // The files of the comma-separated record format, as files: where they are,
@@ -17,8 +19,8 @@ namespace AgcFile {
 QString locate(const QString &folder, const QString &fileName);
 
 // The text of the file: UTF-8 when its bytes are valid UTF-8, Windows-1252
-// otherwise; empty when it is missing or cannot be read.
-QString readText(const QString &path);
+// otherwise; nothing when it is missing or cannot be read.
+std::optional<QString> readText(const QString &path);
 
 // Reads records of recordSize values, one after another, to the end of the
 // text; store receives each value with its position in the record (0-based)

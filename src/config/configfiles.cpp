@@ -27,7 +27,8 @@ void storeUserValue(UserConfig &users, int position, const AgcValue &value)
         entry.name = value.toText();
         break;
     case UserField::Colour:
-        entry.colour = value.toInt32().value_or(entry.colour);
+        entry.colour = value.toInt32(); // kept as read: applied only when it is a colour
+
         break;
     case UserField::Interval:
         entry.intervalIndex = value.toInt16().value_or(entry.intervalIndex);
@@ -48,7 +49,9 @@ AgcValue userValue(const UserConfig &users, int position)
     case UserField::Name:
         return AgcValue::text(entry.name);
     case UserField::Colour:
-        return AgcValue::number(entry.colour);
+        // A colour that was never one is written as the configuration
+        // window's default.
+        return AgcValue::number(entry.colour.value_or(SystemWindowColour));
     case UserField::Interval:
         return AgcValue::number(entry.intervalIndex);
     case UserField::TopAnnotation:
@@ -80,8 +83,17 @@ QString userConfigFolder(const SettingsStore &settings, const QString &programFo
 UserConfigRead readUserConfig(const QString &folder)
 {
     UserConfigRead read;
-    const QString text = AgcFile::readText(AgcFile::locate(folder, UserConfigFileName));
-    read.valid = AgcFile::readRecords(text, UserConfigRecordSize,
+    const std::optional<QString> text = AgcFile::readText(AgcFile::locate(folder, UserConfigFileName));
+    if (!text) {
+        read.found = false;
+        read.message = QStringLiteral("Le fichier des utilisateurs ") + folder + QDir::separator()
+            + UserConfigFileName
+            + QStringLiteral(" est introuvable ou illisible : aucun utilisateur n'est configuré. Veuillez "
+                             "à l'aide du SUPERVISEUR le placer dans ce dossier, ou configurer les "
+                             "utilisateurs par le menu « Utilisateurs ».");
+        return read;
+    }
+    read.valid = AgcFile::readRecords(*text, UserConfigRecordSize,
                                       [&read](int position, const AgcValue &value) {
                                           storeUserValue(read.users, position, value);
                                       });
@@ -112,7 +124,7 @@ bool writeUserConfigFile(const QString &folder, const UserConfig &users)
 LookupSettingsRead readLookupSettings(const QString &programFolder)
 {
     LookupSettingsRead read;
-    const QString text = AgcFile::readText(AgcFile::locate(programFolder, LookupFileName));
+    const QString text = AgcFile::readText(AgcFile::locate(programFolder, LookupFileName)).value_or(QString());
     read.valid = AgcFile::readRecords(text, LookupRecordSize,
                                       [&read](int position, const AgcValue &value) {
                                           if (position == 0)

@@ -14,7 +14,8 @@ struct UserConfigRead
 {
     UserConfig users;
     bool valid = true;  // false when the values did not fill whole records
-    QString message;    // the message to show when not valid
+    bool found = true;  // false when the file is missing or cannot be read
+    QString message;    // the message to show when not valid or not found
 };
 
 struct LookupSettings

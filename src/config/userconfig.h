@@ -3,12 +3,15 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The configuration of one user number (1 to 6).
 struct UserEntry
 {
     QString name;             // empty: the user number is not assigned
-    qint32 colour = 0;        // 0x00BBGGRR, or 0x800000nn for a system colour
+    // 0x00BBGGRR, or 0x800000nn for a system colour; nothing when the file
+    // held no number there (such a colour is never applied).
+    std::optional<qint32> colour;
     qint16 intervalIndex = -1; // 0..4 for 10, 15, 20, 30, 60 minutes; -1 none chosen
     QString topAnnotation;    // echography caption
     QString bottomAnnotation; // theatre programme caption

@@ -179,9 +179,19 @@ std::optional<qint32> DayCursor::currentDateNumber() const
     return qint32(m_view->number(dateField));
 }
 
+// A save: open the file afresh when needed, position on the day, then in
+// one write transaction read the day again, merge and write it. A failure at
+// any step closes the cursor, so that the next attempt opens the file again:
+// whatever refused this save (a lock, a read-only folder, a replaced file)
+// may be gone by then.
 Status DayCursor::save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &remembered,
                        const DayRecord &shown, DayRecord &saved)
 {
+    // A connection opened while the file could not be written stays
+    // read-only for its life; the file may have become writable since.
+    if (m_database && m_database->isReadOnly()) {
+        close();
+    }
     Status status = position(databasePath, user, dateNumber);
     if (status) {
         status = m_database->beginWrite();
@@ -192,8 +202,10 @@ Status DayCursor::save(const QString &databasePath, int user, qint32 dateNumber,
     if (status) {
         status = m_database->commit();
     }
-    if (!status && m_database) {
-        m_database->rollback();
+    if (!status) {
+        if (m_database) {
+            m_database->rollback();
+        }
         close();
     }
     return status;

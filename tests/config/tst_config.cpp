@@ -57,7 +57,7 @@ QStringList values(const UserConfig &users)
 {
     QStringList values;
     for (const UserEntry &e : users) values << quoted(e.name);
-    for (const UserEntry &e : users) values << QString::number(e.colour);
+    for (const UserEntry &e : users) values << (e.colour ? QString::number(*e.colour) : u"<aucune>"_s);
     for (const UserEntry &e : users) values << QString::number(e.intervalIndex);
     for (const UserEntry &e : users) values << quoted(e.topAnnotation);
     for (const UserEntry &e : users) values << quoted(e.bottomAnnotation);
@@ -134,7 +134,10 @@ private Q_SLOTS:
         QTest::newRow("almost numbers are texts") << u"12abc,1-2,--1,1e,#NULL#"_s
                                                   << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
         QTest::newRow("empty values") << u"1,,\"\",2"_s << u"1|\"\"|\"\"|2"_s;
-        QTest::newRow("empty lines and a comma at a line end are no values") << u"1,\r\n\r\n\r\n2,"_s << u"1|2"_s;
+        QTest::newRow("a line end after a comma ends an empty value") << u"1,\r\n2"_s << u"1|\"\"|2"_s;
+        QTest::newRow("an empty line is an empty value, LF or CR alone too")
+            << u"1\r\n\r\n2\n\n3\r\r4"_s << u"1|\"\"|2|\"\"|3|\"\"|4"_s;
+        QTest::newRow("blank lines and a comma at the end begin no value") << u"1,\r\n \r\n\r\n"_s << u"1"_s;
     }
 
     void readsValues()
@@ -161,15 +164,17 @@ private Q_SLOTS:
             << replaced(sample, {{0, u"\"Dr Petit\""_s}}) << false;
         QTest::newRow("60 values: the second record is used")
             << UsersFile << fileText(QStringList(30, u"\"Ancien\""_s)) + fileText(sample) << sample << true;
-        // Numbers round to the nearest, halves to even; #TRUE# is -1. A value
-        // that does not convert or does not fit keeps what the place held.
-        QTest::newRow("values of another kind converted, or the place kept")
+        // Numbers round to the nearest, halves to even; #TRUE# is -1. A colour
+        // that does not convert or does not fit is none; an interval index
+        // keeps what the place held.
+        QTest::newRow("values of another kind converted, a colour that is none, an index kept")
             << UsersFile
             << fileText(sample) + fileText(replaced(sample, {{0, u"12"_s}, {1, u"#TRUE#"_s}, {6, u"\"gris\""_s},
                                                              {7, u"\" 255 \""_s}, {8, u"-2147483648"_s},
                                                              {9, u"4294967295"_s}, {10, u"#TRUE#"_s}, {12, u"70000"_s},
                                                              {13, u"2.5"_s}, {14, u"3.5"_s}, {15, u"#FALSE#"_s}}))
-            << replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {7, u"255"_s}, {8, u"-2147483648"_s},
+            << replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {6, u"<aucune>"_s}, {7, u"255"_s},
+                                 {8, u"-2147483648"_s}, {9, u"<aucune>"_s},
                                  {10, u"-1"_s}, {13, u"2"_s}, {14, u"4"_s}, {15, u"0"_s}}) << true;
         QTest::newRow("Windows-1252 file with accents")
             << UsersFile << QString::fromUtf8(fileText(accents)).toLatin1() << accents << true;
@@ -209,6 +214,11 @@ private Q_SLOTS:
         const auto [readValues, readValid, message] = reading(dir.path(), file);
         QCOMPARE(readValues, values);
         QCOMPARE(readValid, valid);
+        if (content.isNull() && file == UsersFile) { // the file looked for is named
+            QVERIFY2(message.startsWith(u"Le fichier des utilisateurs "_s + dir.path() + u"/Utilisat.agc est introuvable"_s),
+                     qPrintable(message));
+            return;
+        }
         const QString invalid = file == UsersFile ? u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s
                                                   : u"Alpha.agc non valide."_s;
         QCOMPARE(message, valid ? QString() : u"Fichier "_s + dir.path() + u'/' + invalid);
@@ -251,8 +261,11 @@ private Q_SLOTS:
             });
         };
 
-        QTest::newRow("nothing assigned: -1 interval indexes")
-            << writeUsers({}) << UsersFile << false << fileText(values(UserConfig{})) << values(UserConfig{});
+        UserConfig defaults;
+        for (UserEntry &entry : defaults)
+            entry.colour = SystemWindowColour;
+        QTest::newRow("nothing assigned: -1 interval indexes, no colour as the system window's")
+            << writeUsers({}) << UsersFile << false << fileText(values(defaults)) << values(defaults);
         QTest::newRow("a name with a comma, accents, extreme numbers")
             << writeUsers(full) << UsersFile << false << fileText(values(full)) << values(full);
         // The format cannot carry a double quote: the name is written as typed
