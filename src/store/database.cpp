@@ -148,8 +148,9 @@ std::optional<Database::FileStamp> Database::stampOf(const QString &path)
 // live file does: such a copy is no SQLite write, and a backup can carry the
 // very header the live file has reached, whose pages would then be taken
 // for the cached ones. Any write moves the change time (a chmod too), so the
-// first positioning after any save, ours or another workstation's, opens the
-// file again: the connection is kept only while nobody writes.
+// first positioning after another workstation's save opens the file again:
+// the connection is kept only while nobody else writes (our own commit takes
+// a new stamp, see commit()).
 bool Database::isUnchangedAt(const QString &path) const
 {
     return m_connection && m_stamp && path == m_path && stampOf(path) == m_stamp;
