@@ -65,6 +65,9 @@ private Q_SLOTS:
         row("refresh with a slot typed: it stays, the other's slot comes",
             u"A type 3 Dupont, B type 7 Martin, B save, A tick"_s,
             u"A shows 3 Dupont, A shows 7 Martin, A changed, stored 3 , stored 7 Martin"_s);
+        row("a refresh after its own save still sees the other's later save",
+            u"A type 3 Dupont, A save, B type 7 Martin, B save, A tick"_s,
+            u"A shows 3 Dupont, A shows 7 Martin, A unchanged, stored 3 Dupont"_s);
         row("refresh with nothing typed: exactly the stored day",
             u"B type 7 Martin, B type 3 Roux, B save, A tick"_s,
             u"A shows 7 Martin, A shows 3 Roux, A unchanged"_s);
