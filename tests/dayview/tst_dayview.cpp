@@ -109,14 +109,13 @@ private Q_SLOTS:
     void initTestCase()
     {
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-        // A names table in which every lookup rule has a row that only it finds.
+        // The names the rows below find (the key's own rules are the
+        // engine's, tested there); "DU" itself is passed over.
         m_namesPath = m_dir.filePath(u"noms.db"_s);
         sqlite3 *db = nullptr;
         QVERIFY(sqlite3_open(m_namesPath.toUtf8().constData(), &db) == SQLITE_OK);
         QCOMPARE(sqlite3_exec(db, "CREATE TABLE PATIENTS (NOM TEXT, PRENOM TEXT);"
-                                  "INSERT INTO PATIENTS VALUES ('DU', 'Paul'), ('DUBOIS', 'Anne'), ('MARTIN', 'Élodie'),"
-                                  " ('O''BRIEN', 'Kate'), ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCD', 'Exact'),"
-                                  " ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB', 'Trente');"
+                                  "INSERT INTO PATIENTS VALUES ('DU', 'Paul'), ('DUBOIS', 'Anne'), ('MARTIN', 'Élodie');"
                                   "CREATE TABLE \"Clientèle\" (NOM TEXT, PRENOM TEXT);"
                                   "INSERT INTO \"Clientèle\" VALUES ('MARCEL', 'Ève');",
                               nullptr, nullptr, nullptr),
@@ -362,10 +361,6 @@ private Q_SLOTS:
         const QString dubois = u"DUBOIS Anne"_s, f2 = u"F2"_s;
         QTest::newRow("two letters") << Lookup{{u"MA"_s}, u"MARTIN Élodie"_s};
         QTest::newRow("one letter runs none") << Lookup{{u"D"_s}, u"DXavier"_s};
-        QTest::newRow("exact NOM passed over") << Lookup{{u"DU"_s}, dubois};
-        QTest::newRow("35 characters cut to 30")
-            << Lookup{{u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHI"_s}, u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB Trente"_s};
-        QTest::newRow("apostrophe") << Lookup{{u"O'"_s}, u"O'BRIEN Kate"_s};
         QTest::newRow("no match keeps the text") << Lookup{{u"ZZ"_s}, u"ZZXavier"_s};
         QTest::newRow("F2 turns it off") << Lookup{{f2, u"DU"_s}, u"DUXavier"_s, false};
         QTest::newRow("F2 twice turns it on") << Lookup{{f2, f2, u"DU"_s}, dubois};

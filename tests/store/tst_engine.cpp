@@ -25,8 +25,6 @@ private Q_SLOTS:
     void readOnlyThenClosed();
     void keptConnectionFollowsSchema();
     void statementCache();
-    void searchKey_data();
-    void searchKey();
     void lookup_data();
     void lookup();
     void lookupFollowsNamesFile_data();
@@ -301,23 +299,6 @@ void TestEngine::statementCache()
     QCOMPARE(outer.statement().integer(0), 200);
 }
 
-void TestEngine::searchKey_data()
-{
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<QString>("key");
-    const QString a = u"A"_s + QString(29, u' ');
-    QTest::newRow("two letters padded") << u"du"_s << u"du"_s + QString(28, u' ') + a;
-    QTest::newRow("35 characters cut to 30") << Thirty + u"VWXYZ"_s << Thirty + a;
-    QTest::newRow("spaces and apostrophe kept as typed") << u"d' "_s << u"d' "_s + QString(27, u' ') + a;
-}
-
-void TestEngine::searchKey()
-{
-    QFETCH(QString, prefix);
-    QFETCH(QString, key);
-    QCOMPARE(NameLookup::searchKey(prefix), key);
-}
-
 void TestEngine::lookup_data()
 {
     QTest::addColumn<QString>("prefix");
@@ -338,7 +319,9 @@ void TestEngine::lookup_data()
     row("capital prefix finds a name typed in lower case", u"LEF"_s, u"lefèvre anne"_s);
     row("apostrophe in the prefix", u"d'a"_s, u"D'ALMEIDA Rosa"_s);
     // Written into the criterion, this would find every name; as a key it
-    // sorts before the letters, so the first name in order comes.
+    // sorts before the letters, so the first name in order comes. The key
+    // itself (prefix padded and cut to 30, then "A") shows in the rows on
+    // the exact NOM and on the 35-character prefix.
     row("quote and criterion text taken as a name", u"' OR NOM<>'"_s, Thirty + u" Exact"_s);
     row("no match after the last name", u"zz"_s, QString());
     row("missing names database", u"du"_s, QString(), u"ALPHA"_s, u"ABSENT.db"_s);
