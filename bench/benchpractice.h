@@ -45,7 +45,13 @@ inline QString fullRvous(qint32 date, int user)
 // withRows false: the same file with its six tables empty.
 inline QString database(bool withRows)
 {
-    const QString folder = QDir::temp().filePath(QStringLiteral("planora-app-bench"));
+    QFile schemaFile(QStringLiteral(PLANORA_SCHEMA_FILE));
+    if (!schemaFile.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray schema = schemaFile.readAll();
+    // One folder per schema, so that a file made by an older one is not reused.
+    const QString folder =
+        QDir::temp().filePath(QStringLiteral("planora-app-bench-%1").arg(qHash(schema), 0, 16));
     const QString path = QDir(folder).filePath(withRows ? QStringLiteral("full/AGENDAS.MDB")
                                                         : QStringLiteral("empty/AGENDAS.MDB"));
     if (QFile::exists(path))
@@ -53,12 +59,9 @@ inline QString database(bool withRows)
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString partial = path + QStringLiteral(".partial");
     QFile::remove(partial);
-    QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-    if (!schema.open(QIODevice::ReadOnly))
-        return {};
     sqlite3 *db = nullptr;
     sqlite3_open(partial.toUtf8().constData(), &db);
-    bool ok = exec(db, schema.readAll()) && exec(db, "BEGIN");
+    bool ok = exec(db, schema) && exec(db, "BEGIN");
     std::array<bool, SlotCount> checks{};
     checks[3] = checks[17] = true;
     const QByteArray coche = DayEncoding::encodeChecks(checks).toUtf8();

@@ -55,8 +55,9 @@ bool preparePractice()
     if (!PracticeSetup::init(practiceFolder(), 0, notes).ok())
         return false;
     DayCursor cursor;
+    DayRecord written;
     for (QDate day = FirstDay; day <= LastDay; day = day.addDays(1)) {
-        if (!cursor.save(databasePath(), 1, DateNumber::fromDate(day), fullDay(day)).ok())
+        if (!cursor.save(databasePath(), 1, DateNumber::fromDate(day), DayRecord(), fullDay(day), written).ok())
             return false;
     }
     return true;

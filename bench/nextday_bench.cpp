@@ -79,16 +79,18 @@ void BM_StoreSaveAndPosition(benchmark::State &state)
         state.SkipWithError("the practice could not be prepared");
         return;
     }
-    DayRecord record = *cursor.currentRecord();
+    DayRecord remembered = *cursor.currentRecord();
     int step = 0;
     for (auto _ : state) {
-        record.slots[std::size_t(step % SlotCount)] = QStringLiteral("Nouveau patient %1").arg(step);
+        DayRecord shown = remembered;
+        shown.slots[std::size_t(step % SlotCount)] = QStringLiteral("Nouveau patient %1").arg(step);
         ++step;
-        if (!cursor.save(path, 1, day, record).ok() || !cursor.position(path, 1, ++day).ok()) {
+        DayRecord saved;
+        if (!cursor.save(path, 1, day, remembered, shown, saved).ok() || !cursor.position(path, 1, ++day).ok()) {
             state.SkipWithError("the store failed");
             break;
         }
-        record = cursor.currentRecord().value_or(DayRecord{});
+        remembered = cursor.currentRecord().value_or(DayRecord{});
     }
 }
 

@@ -9,7 +9,19 @@
 //   BM_RawPointQuery     the floor: one prepared point query on an open connection
 //   BM_OrderedViewScan   the reference: open the file, step through SELECT * ... ORDER BY
 //                        AGENDATE until the day, then read it (an ordered view of the whole table)
-// The database is generated once into the temporary folder and reused.
+// and what the day history and merging add to a save, on a year of full days
+// of one user, each save changing one slot (so that the history keeps a
+// version every time):
+//   BM_SavePlain         the save when nobody else wrote the file since our
+//                        last save (the connection is kept)
+//   BM_SaveNoHistory     the same on a file without the history triggers: the
+//                        reference for the triggers' cost
+//   BM_SaveAfterOtherDay another connection saved another day first (off the
+//                        clock): the file is opened again, triggers and all
+//   BM_SaveMerging       another connection saved another slot of the same day
+//                        first (off the clock): the merge takes it in; the
+//                        reference is BM_SaveAfterOtherDay
+// The big database is generated once into the temporary folder and reused.
 #include "daycursor.h"
 #include "sqliteconnection.h"
 #include "sqlitestatement.h"
@@ -19,7 +31,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,32 +63,39 @@ bool exec(sqlite3 *db, const char *sql)
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// Made with plain SQLite in one transaction; renamed into place only when
-// complete, so an interrupted run never leaves a short file to be reused.
-QString benchDatabase()
+QByteArray schemaText()
 {
-    const QString folder = QDir::temp().filePath(QStringLiteral("planora-store-bench"));
-    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS.MDB"));
-    if (QFile::exists(path)) {
-        return path;
-    }
-    QDir().mkpath(folder);
+    QFile schemaFile(QStringLiteral(PLANORA_SCHEMA_FILE));
+    return schemaFile.open(QIODevice::ReadOnly) ? schemaFile.readAll() : QByteArray();
+}
+
+// The schema's first step: the day tables without the history.
+QByteArray schemaWithoutHistory()
+{
+    const QByteArray schema = schemaText();
+    const QByteArray firstStepEnd("PRAGMA user_version = 1;");
+    const qsizetype end = schema.indexOf(firstStepEnd);
+    return end < 0 ? QByteArray() : schema.left(end + firstStepEnd.size());
+}
+
+// Made with plain SQLite in one transaction: `days` days of `users` users;
+// renamed into place only when complete, so an interrupted run never leaves
+// a short file to be reused.
+QString makeDatabase(const QString &path, const QByteArray &schema, int users, qint32 days)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
     const QString partial = path + QStringLiteral(".partial");
     QFile::remove(partial);
-    QFile schemaFile(QStringLiteral(PLANORA_SCHEMA_FILE));
-    if (!schemaFile.open(QIODevice::ReadOnly)) {
-        return {};
-    }
     sqlite3 *db = nullptr;
     sqlite3_open(partial.toUtf8().constData(), &db);
-    bool ok = exec(db, schemaFile.readAll().constData()) && exec(db, "BEGIN");
-    for (int user = 1; ok && user <= Users; ++user) {
+    bool ok = !schema.isEmpty() && exec(db, schema.constData()) && exec(db, "BEGIN");
+    for (int user = 1; ok && user <= users; ++user) {
         SqliteStatement insert;
         ok = insert.prepare(db, QStringLiteral("INSERT INTO RVOUS%1(AGENDATE, RVOUS, Postit, Bloc, COCHE) "
                                                "VALUES (?, ?, ?, ?, ?)")
                                     .arg(user))
              == SQLITE_OK;
-        for (qint32 date = FirstDay; ok && date < FirstDay + DayCount; ++date) {
+        for (qint32 date = FirstDay; ok && date < FirstDay + days; ++date) {
             const DayRecord record = fullDay(date, user);
             insert.bind(1, qint64(date));
             insert.bind(2, DayEncoding::encodeSlots(record.slots));
@@ -89,10 +111,105 @@ QString benchDatabase()
     return ok && QFile::rename(partial, path) ? path : QString();
 }
 
+// One folder per schema, so that a file made by an older one is not reused.
+QString benchDatabase()
+{
+    const QByteArray schema = schemaText();
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("planora-store-bench-%1/AGENDAS.MDB").arg(qHash(schema), 0, 16));
+    return QFile::exists(path) ? path : makeDatabase(path, schema, Users, DayCount);
+}
+
 const QString &databasePath()
 {
     static const QString path = benchDatabase();
     return path;
+}
+
+// A year of user 1, made afresh for each benchmark so that the history
+// starts empty.
+QString yearDatabase(bool withHistory)
+{
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(withHistory ? QStringLiteral("history/AGENDAS.MDB")
+                                                     : QStringLiteral("plain/AGENDAS.MDB"));
+    QFile::remove(path);
+    return makeDatabase(path, withHistory ? schemaText() : schemaWithoutHistory(), 1, 365);
+}
+
+// A workstation saving days of user 1: it remembers each day as its last
+// save left it, and changes one slot per save.
+class Saver
+{
+public:
+    Saver(QString path, int firstSlot) : m_path(std::move(path)), m_firstSlot(firstSlot) {}
+
+    bool save(qint32 date)
+    {
+        const DayRecord remembered = m_days.contains(date) ? m_days.value(date) : fullDay(date, 1);
+        DayRecord shown = remembered;
+        ++m_step;
+        shown.slots[std::size_t((m_firstSlot + m_step) % SlotCount)] = QStringLiteral("Nouveau patient %1").arg(m_step);
+        DayRecord saved;
+        if (!m_cursor.save(m_path, 1, date, remembered, shown, saved)) {
+            return false;
+        }
+        m_days.insert(date, saved);
+        return true;
+    }
+
+private:
+    QString m_path;
+    int m_firstSlot;
+    int m_step = 0;
+    DayCursor m_cursor;
+    QHash<qint32, DayRecord> m_days;
+};
+
+enum class OtherSave { None, OtherDay, SameDay };
+
+void saveYearDays(benchmark::State &state, bool withHistory, OtherSave otherSave)
+{
+    const QString path = yearDatabase(withHistory);
+    QRandomGenerator random(3);
+    Saver ours(path, 0);
+    Saver other(path, 20);
+    for (auto _ : state) {
+        const qint32 date = FirstDay + qint32(random.bounded(365));
+        if (otherSave != OtherSave::None) {
+            state.PauseTiming();
+            const bool otherSaved = other.save(otherSave == OtherSave::SameDay ? date : FirstDay + (date + 1) % 365);
+            state.ResumeTiming();
+            if (!otherSaved) {
+                state.SkipWithError("the other workstation's save failed");
+                break;
+            }
+        }
+        if (!ours.save(date)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+}
+
+void BM_SavePlain(benchmark::State &state)
+{
+    saveYearDays(state, true, OtherSave::None);
+}
+
+void BM_SaveNoHistory(benchmark::State &state)
+{
+    saveYearDays(state, false, OtherSave::None);
+}
+
+void BM_SaveAfterOtherDay(benchmark::State &state)
+{
+    saveYearDays(state, true, OtherSave::OtherDay);
+}
+
+void BM_SaveMerging(benchmark::State &state)
+{
+    saveYearDays(state, true, OtherSave::SameDay);
 }
 
 qint32 randomDay(QRandomGenerator &random)
@@ -137,9 +254,11 @@ void BM_SaveExistingDay(benchmark::State &state)
 {
     QRandomGenerator random(2);
     DayCursor cursor;
+    DayRecord saved;
     for (auto _ : state) {
         const qint32 date = randomDay(random);
-        if (!cursor.save(databasePath(), 1, date, fullDay(date, 1))) {
+        const DayRecord day = fullDay(date, 1);
+        if (!cursor.save(databasePath(), 1, date, day, day, saved)) {
             state.SkipWithError("save failed");
             break;
         }
@@ -198,6 +317,10 @@ BENCHMARK(BM_PositionAfterChange)->Apply(configure);
 BENCHMARK(BM_SaveExistingDay)->Apply(configure);
 BENCHMARK(BM_RawPointQuery)->Apply(configure);
 BENCHMARK(BM_OrderedViewScan)->Apply(configure);
+BENCHMARK(BM_SavePlain)->Apply(configure);
+BENCHMARK(BM_SaveNoHistory)->Apply(configure);
+BENCHMARK(BM_SaveAfterOtherDay)->Apply(configure);
+BENCHMARK(BM_SaveMerging)->Apply(configure);
 
 int main(int argc, char **argv)
 {

@@ -4,6 +4,7 @@
 #include "colourvalue.h"
 #include "configfiles.h"
 #include "datenumber.h"
+#include "daymerge.h"
 #include "dayview.h"
 #include "form15.h"
 #include "form2.h"
@@ -424,9 +425,11 @@ bool Form1::ENREG_01()
         return false;
     }
     Status status = Status::success();
+    DayRecord saved;
     {
         const BusyCursor hourglass;
-        status = m_cursor.save(m_databasePath, m_shownUser, m_shownDateNumber, m_dayView->record());
+        status = m_cursor.save(m_databasePath, m_shownUser, m_shownDateNumber, m_rememberedDay, m_dayView->record(),
+                               saved);
     }
     if (!status.ok()) {
         // The typed day stays on screen and the flag stays set, so that the
@@ -437,6 +440,11 @@ bool Form1::ENREG_01()
                              "au prochain enregistrement."));
         return false;
     }
+    // What another workstation saved meanwhile in the fields left alone
+    // here is now on screen too.
+    if (!DayMerge::sameDay(saved, m_dayView->record()))
+        fillView(saved);
+    m_rememberedDay = saved;
     m_changed = false;
     return true;
 }
@@ -454,10 +462,27 @@ bool Form1::AFFICHE_JOUR()
     const std::optional<DayRecord> record = m_cursor.currentRecord();
     if (!record)
         return false;
-    const QScopedValueRollback filling(m_filling, true);
-    m_dayView->showRecord(*record);
+    fillView(*record);
+    m_rememberedDay = *record;
     setDayUnread(false);
     return true;
+}
+
+// The refresh: the stored day merged with what is on screen, so that the
+// fields this workstation changed and has not saved stay as typed.
+void Form1::showMergedDay(const DayRecord &stored)
+{
+    const DayRecord shown = m_dayView->record();
+    const DayRecord merged = DayMerge::merge(m_rememberedDay, shown, stored);
+    if (!DayMerge::sameDay(merged, shown))
+        fillView(merged);
+    m_rememberedDay = stored;
+}
+
+void Form1::fillView(const DayRecord &record)
+{
+    const QScopedValueRollback filling(m_filling, true);
+    m_dayView->showRecord(record);
 }
 
 bool Form1::AFFICHE_JOUR_DATE()
@@ -473,4 +498,5 @@ void Form1::VIDE_JOUR()
 {
     const QScopedValueRollback filling(m_filling, true);
     m_dayView->showEmptyDay();
+    m_rememberedDay = DayRecord();
 }

@@ -114,6 +114,8 @@ private:
     qint32 labelDateNumber() const;
     void showShownDay(bool quiet, bool hideAbsencesWhenEmpty);
     void setDayUnread(bool unread);
+    void showMergedDay(const DayRecord &stored);
+    void fillView(const DayRecord &record);
     void stepDay(int days);
     bool saveBeforeLeaving();
     void closeSearchWindow();
@@ -150,4 +152,9 @@ private:
     bool m_dayUnread = false;
     QDate m_calendarDate;
     bool m_filling = false; // the store is filling the view: not an edit
+    // The day the view was last filled from (the empty day for a day without
+    // row): what tells, field by field, what this workstation has changed
+    // since, when a save or the refresh merges with what another
+    // workstation stored meanwhile.
+    DayRecord m_rememberedDay;
 };

@@ -32,7 +32,10 @@ void Form1::Enreg_auto_Click(bool checked)
 // row, or ENREG_01 has just added it), or that row cannot be read again, it
 // positions again; when the day still has no row, or the file cannot be
 // read, the screen is left alone and nothing is said (a message every minute
-// would help nobody).
+// would help nobody). The stored day is merged with the screen: with nothing
+// typed since the day was shown that is exactly the stored day; a field
+// typed into and not yet saved keeps what was typed, and the changed flag
+// stays as it is.
 void Form1::Timer1_Timer()
 {
     if (!hasDatabase())
@@ -44,10 +47,11 @@ void Form1::Timer1_Timer()
     const qint32 shownDay = labelDateNumber();
     const bool onShownDay = m_cursor.isOpen() && m_cursor.found() && m_cursor.user() == m_shownUser
         && m_cursor.currentDateNumber() == shownDay;
-    if (onShownDay && AFFICHE_JOUR())
-        return;
-    if (m_cursor.position(m_databasePath, m_shownUser, shownDay).ok() && m_cursor.found())
-        AFFICHE_JOUR();
+    std::optional<DayRecord> stored = onShownDay ? m_cursor.currentRecord() : std::nullopt;
+    if (!stored && m_cursor.position(m_databasePath, m_shownUser, shownDay).ok() && m_cursor.found())
+        stored = m_cursor.currentRecord();
+    if (stored)
+        showMergedDay(*stored);
 }
 
 void Form1::Quitte_Click()

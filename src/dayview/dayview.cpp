@@ -108,13 +108,19 @@ void DayView::GRILLE_60() { layOutGrid(4); }
 
 void DayView::showRecord(const DayRecord &record)
 {
+    // A box that already shows its text is left alone, so that the caret of
+    // a box being typed into stays where it is.
     for (int slot = 0; slot < SlotCount; ++slot) {
+        if (m->slotEdits[slot]->text() == record.slots[slot])
+            continue;
         m->slotEdits[slot]->setText(record.slots[slot]);
         // A long text shows its beginning (the patient's name), not its end.
         m->slotEdits[slot]->setCursorPosition(0);
     }
-    m->postit->setStoredText(record.postit);
-    m->bloc->setStoredText(record.bloc);
+    if (m->postit->storedText() != record.postit)
+        m->postit->setStoredText(record.postit);
+    if (m->bloc->storedText() != record.bloc)
+        m->bloc->setStoredText(record.bloc);
     showMark(m->absencePanels[0], record.absent1);
     showMark(m->absencePanels[1], record.absent2);
     showMark(m->echoPanels[0], record.echo1);

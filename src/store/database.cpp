@@ -148,8 +148,9 @@ std::optional<Database::FileStamp> Database::stampOf(const QString &path)
 // live file does: such a copy is no SQLite write, and a backup can carry the
 // very header the live file has reached, whose pages would then be taken
 // for the cached ones. Any write moves the change time (a chmod too), so the
-// first positioning after any save, ours or another workstation's, opens the
-// file again: the connection is kept only while nobody writes.
+// first positioning after another workstation's save opens the file again:
+// the connection is kept only while nobody else writes (our own commit takes
+// a new stamp, see commit()).
 bool Database::isUnchangedAt(const QString &path) const
 {
     return m_connection && m_stamp && path == m_path && stampOf(path) == m_stamp;
@@ -170,6 +171,41 @@ void Database::setBusyTimeout(int milliseconds)
     m_busyTimeoutMs = milliseconds;
     if (m_connection) {
         m_connection->setBusyTimeout(milliseconds);
+    }
+}
+
+Status Database::beginWrite()
+{
+    if (!m_connection) {
+        return Status::failure(QStringLiteral("La base de données n'est pas ouverte."));
+    }
+    if (m_readOnly) {
+        return StoreMessages::readOnly(m_path);
+    }
+    const int rc = m_connection->exec("BEGIN IMMEDIATE");
+    return rc == SQLITE_OK ? Status::success()
+                           : StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+}
+
+// Opening the file again after each of our own saves would cost the schema
+// read, history triggers and all, at every save. The stamp is taken just
+// after the commit: a write by another workstation in between is still seen
+// (SQLite compares the change counter at every read), and only a file copied
+// over this one by other means in that instant would go unnoticed.
+Status Database::commit()
+{
+    const int rc = m_connection ? m_connection->exec("COMMIT") : SQLITE_MISUSE;
+    if (rc != SQLITE_OK) {
+        return StoreMessages::fromSqlite(rc, m_path, m_busyTimeoutMs, m_connection->lastErrorText());
+    }
+    m_stamp = stampOf(m_path);
+    return Status::success();
+}
+
+void Database::rollback()
+{
+    if (m_connection && m_connection->inTransaction()) {
+        m_connection->exec("ROLLBACK");
     }
 }
 

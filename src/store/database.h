@@ -54,6 +54,17 @@ public:
     // Dialect); any other text is refused with a message and never run.
     Status openView(const QString &sqlText, std::unique_ptr<View> &view);
 
+    // One write made of several operations: BEGIN IMMEDIATE, waiting for
+    // another workstation's lock through the busy timeout. What is read and
+    // updated through this database's views until commit() or rollback()
+    // happens inside it, with no other workstation writing in between.
+    Status beginWrite();
+    // After a successful commit the file's new stamp is taken as this
+    // connection's own (see isUnchangedAt), so that the next positioning
+    // keeps the connection instead of opening the file again.
+    Status commit();
+    void rollback();
+
     // The raw connection, for the few callers that need SQLite itself
     // (backups, the supervisor's tool). Null when closed.
     sqlite3 *handle() const;

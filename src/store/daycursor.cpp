@@ -1,5 +1,7 @@
 #include "daycursor.h"
 
+#include "daymerge.h"
+
 #include "engine.h"
 #include "storemessages.h"
 
@@ -177,32 +179,54 @@ std::optional<qint32> DayCursor::currentDateNumber() const
     return qint32(m_view->number(dateField));
 }
 
-// A save goes in four steps: open the file afresh when needed, position on
-// the day, write every field into the row (edited or added), update. A
-// failure at any step closes the cursor, so that the next attempt opens the
-// file again: whatever refused this save (a lock, a read-only folder, a
-// replaced file) may be gone by then.
-Status DayCursor::save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record)
+// A save: open the file afresh when needed, position on the day, then in
+// one write transaction read the day again, merge and write it. A failure at
+// any step closes the cursor, so that the next attempt opens the file again:
+// whatever refused this save (a lock, a read-only folder, a replaced file)
+// may be gone by then.
+Status DayCursor::save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &remembered,
+                       const DayRecord &shown, DayRecord &saved)
 {
     // A connection opened while the file could not be written stays
     // read-only for its life; the file may have become writable since.
     if (m_database && m_database->isReadOnly()) {
         close();
     }
-    const Status status = writeDay(databasePath, user, dateNumber, record);
+    Status status = position(databasePath, user, dateNumber);
+    if (status) {
+        status = m_database->beginWrite();
+    }
+    if (status) {
+        status = writeMerged(dateNumber, remembered, shown, saved);
+    }
+    if (status) {
+        status = m_database->commit();
+    }
     if (!status) {
+        if (m_database) {
+            m_database->rollback();
+        }
         close();
     }
     return status;
 }
 
-Status DayCursor::writeDay(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record)
+// Inside the write transaction: no other workstation can save between the
+// read of the stored day and the write of the merged one.
+Status DayCursor::writeMerged(qint32 dateNumber, const DayRecord &remembered, const DayRecord &shown,
+                              DayRecord &saved)
 {
-    Status status = position(databasePath, user, dateNumber);
+    Status status = m_view->findFirst(dateField + u'=' + QString::number(dateNumber));
     if (!status) {
         return status;
     }
-    status = found() ? m_view->edit() : m_view->addNew();
+    const bool hasRow = found();
+    const std::optional<DayRecord> stored = hasRow ? currentRecord() : DayRecord();
+    if (!stored) {
+        return StoreMessages::noCurrentRow();
+    }
+    const DayRecord merged = DayMerge::merge(remembered, shown, *stored);
+    status = hasRow ? m_view->edit() : m_view->addNew();
     if (!status) {
         return status;
     }
@@ -210,25 +234,29 @@ Status DayCursor::writeDay(const QString &databasePath, int user, qint32 dateNum
     // so a cleared mark keeps the text it had.
     std::vector<std::pair<QString, QVariant>> fields = {
         {dateField, QString::number(dateNumber)},
-        {slotsField, DayEncoding::encodeSlots(record.slots)},
-        {postitField, record.postit},
-        {blocField, record.bloc},
+        {slotsField, DayEncoding::encodeSlots(merged.slots)},
+        {postitField, merged.postit},
+        {blocField, merged.bloc},
     };
     for (const MarkFields &markField : markFields()) {
-        const HalfDayMark &mark = record.*markField.mark;
+        const HalfDayMark &mark = merged.*markField.mark;
         fields.emplace_back(markField.flag, mark.set);
         if (mark.set) {
             fields.emplace_back(markField.text, mark.text);
         }
     }
-    fields.emplace_back(checksField, DayEncoding::encodeChecks(record.checks));
+    fields.emplace_back(checksField, DayEncoding::encodeChecks(merged.checks));
     for (const auto &[name, value] : fields) {
         if (status = m_view->setField(name, value); !status) {
             m_view->cancelUpdate();
             return status;
         }
     }
-    return m_view->update();
+    status = m_view->update();
+    if (status) {
+        saved = merged;
+    }
+    return status;
 }
 
 void DayCursor::close()

@@ -43,12 +43,18 @@ public:
     std::optional<DayRecord> currentRecord() const;
     std::optional<qint32> currentDateNumber() const;
 
-    // What ENREG_01 does to the store: position, edit the row or add a new
-    // one, write every field (a _TXT field is left as stored while its flag
-    // is no), update. Afterwards the cursor stands on the saved row. On
-    // failure the record in the caller's hands is untouched and the cursor
-    // is closed, so that the next attempt opens the file again.
-    Status save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record);
+    // What ENREG_01 does to the store. `shown` is the day on screen and
+    // `remembered` the day it was shown from (as read, or the empty day).
+    // Inside one write transaction the day's row is read again and merged
+    // with what is shown (see DayMerge::merge): the fields changed on screen
+    // are written as shown, the others keep what another workstation may
+    // have stored meanwhile. The row is then edited, or added when the day
+    // has none; a _TXT field is left as stored while its flag is no.
+    // `saved` receives the merged day, which the cursor stands on. On failure
+    // nothing is written and the cursor is closed, so that the next attempt
+    // opens the file again.
+    Status save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &remembered,
+                const DayRecord &shown, DayRecord &saved);
 
     // Releases the file: no handle of the cursor stays open on it, so that a
     // backup can copy it and a restore can replace it. The next positioning
@@ -60,9 +66,9 @@ public:
     void setBusyTimeout(int milliseconds);
 
 private:
+    Status writeMerged(qint32 dateNumber, const DayRecord &remembered, const DayRecord &shown, DayRecord &saved);
     Status open(const QString &databasePath, int user, const QString &sqlText, qint32 dateNumber);
     Status reuseOrOpen(const QString &databasePath);
-    Status writeDay(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record);
 
     std::unique_ptr<Database> m_database;
     std::unique_ptr<View> m_view;

@@ -52,6 +52,11 @@ int SqliteConnection::exec(const char *sql)
     return m_db ? sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) : SQLITE_MISUSE;
 }
 
+bool SqliteConnection::inTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
 void SqliteConnection::setBusyTimeout(int milliseconds)
 {
     if (m_db) {

@@ -29,6 +29,8 @@ public:
 
     // Runs SQL text holding no value from outside (pragmas, BEGIN, COMMIT).
     int exec(const char *sql);
+    // True between a BEGIN and its COMMIT or ROLLBACK.
+    bool inTransaction() const;
     void setBusyTimeout(int milliseconds);
     QString lastErrorText() const;
 

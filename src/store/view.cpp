@@ -387,7 +387,10 @@ Status View::update()
     }
     // IMMEDIATE takes the write lock at once, waiting for it through the busy
     // timeout; a deferred transaction that upgrades later could fail at once.
-    int rc = m_connection->exec("BEGIN IMMEDIATE");
+    // Inside a transaction the caller opened, the write joins it and the
+    // caller commits or rolls back.
+    const bool ownTransaction = !m_connection->inTransaction();
+    int rc = ownTransaction ? m_connection->exec("BEGIN IMMEDIATE") : SQLITE_OK;
     if (rc != SQLITE_OK) {
         return failure(rc);
     }
@@ -399,14 +402,16 @@ Status View::update()
         m_rowid = rowid;
         status = reread(); // what the file now holds, read inside the transaction
     }
-    if (status) {
+    if (status && ownTransaction) {
         rc = m_connection->exec("COMMIT");
         if (rc != SQLITE_OK) {
             status = failure(rc);
         }
     }
     if (!status) {
-        m_connection->exec("ROLLBACK");
+        if (ownTransaction) {
+            m_connection->exec("ROLLBACK");
+        }
         m_rowid = previousRowid;
         m_row = previousRow;
         return status;

@@ -69,7 +69,8 @@ public:
     Status reread();
 
     // Editing: edit() the current row or addNew(), setField() any number of
-    // times, then update() writes them in one transaction. A decimal text set
+    // times, then update() writes them in one transaction (or joins the one
+    // the caller opened, see Database::beginWrite). A decimal text set
     // into a whole-number field is stored as its number. Adding a row whose
     // unique key another workstation added meanwhile updates that row
     // instead (the last save wins). After update() the view stands on the

@@ -483,8 +483,9 @@ private Q_SLOTS:
     // --- saving, refresh, quitting ------------------------------------------------
 
     // Today's stored row shown at start (never another user's), or a row the
-    // search found shown with its date by AFFICHE_JOUR_DATE, then saved back
-    // unchanged to that date over what another workstation wrote meanwhile.
+    // search found shown with its date by AFFICHE_JOUR_DATE, then saved to
+    // that date with nothing typed: what another workstation wrote meanwhile
+    // stays as it wrote it, every field.
     void roundTrip_data()
     {
         QTest::addColumn<StoredDay>("day");
@@ -531,29 +532,35 @@ private Q_SLOTS:
 
         named<QAction>(form.get(), "Enregistrer")->trigger();
 
-        QCOMPARE(practice.readDay(1, date), std::optional<StoredDay>(day));
+        QCOMPARE(practice.readDay(1, date), std::optional<StoredDay>(elsewhere));
+        QCOMPARE(view->slotEdit(0)->text(), u"Ailleurs"_s);
         QCOMPARE(practice.rowCount(1), 1);
         QVERIFY(!form->isChanged());
         QCOMPARE(practice.prompts.informations, QStringList{});
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
     }
 
+    // The refresh while a slot holds unsaved text: the text stays, wherever
+    // the cursor stands; only "x" throws it away.
     void refresh_data()
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("after");
-        QTest::newRow("unsaved text replaced by another workstation's save") << u"changed elsewhere"_s << u"Ailleurs"_s;
-        QTest::newRow("day added by a save: its saved text comes back") << u"added by save"_s << u"Sauve"_s;
-        QTest::newRow("day without a row: screen left alone") << u"no row"_s << u"Tape"_s;
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("another workstation saved the same slot") << u"changed elsewhere"_s << u"Tape"_s
+                                                                 << u"Ailleurs"_s;
+        QTest::newRow("day added by a save, then typed again") << u"added by save"_s << u"Tape"_s << u"Sauve"_s;
+        QTest::newRow("day without a row: screen left alone") << u"no row"_s << u"Tape"_s << QString();
         QTest::newRow("cursor moved to another day's row: the shown day, not that one")
-            << u"cursor elsewhere"_s << u"Dupont"_s;
-        QTest::newRow("the \"x\" button also throws unsaved text away") << u"x button"_s << u"Dupont"_s;
+            << u"cursor elsewhere"_s << u"Tape"_s << u"Dupont"_s;
+        QTest::newRow("the \"x\" button throws unsaved text away") << u"x button"_s << u"Dupont"_s << u"Dupont"_s;
     }
 
     void refresh()
     {
         QFETCH(QString, situation);
         QFETCH(QString, after);
+        QFETCH(QString, stored);
         Practice practice;
         const qint32 today = practice.today();
         if (situation != u"no row"_s && situation != u"added by save"_s)
@@ -578,7 +585,7 @@ private Q_SLOTS:
         QCOMPARE(form->dayView()->slotEdit(3)->text(), after);
         QVERIFY(form->isChanged()); // neither writes nor clears the flag
         QCOMPARE(practice.readDay(1, today).value_or(StoredDay()).rvous,
-                 situation == u"no row"_s ? QString() : joinedSlots({{3, after}}));
+                 stored.isNull() ? QString() : joinedSlots({{3, stored}}));
         QCOMPARE(shownDate(*form), QString::number(today));
         QCOMPARE(practice.prompts.informations, QStringList{});
     }

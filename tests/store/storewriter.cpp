@@ -1,43 +1,50 @@
-// A workstation that only saves days, for the multi-process tests:
-//   store_writer <database> <writer> <table> <firstDate> <days>
-// saves <days> days of user <table> from <firstDate>, and every second one
-// also into RVOUS6 from day 41000, which all writers share; with <days> = 0
-// it saves day after day until killed. Each save is printed as
-// "<table> <date>" once it has returned.
+// A workstation that only saves, for the multi-process tests:
+//   store_writer <database> <writer 1..6> <milliseconds>
+// saves days 40000 to 40002 of user 1 in turn, for the given time (or until
+// killed when it is 0), through the day cursor's merging save. Writer w owns
+// the slots whose index is w - 1 modulo 6: each save puts into them the text
+// WriterRecord::slotText(w, n), n counting this writer's saves from 1, and
+// leaves the other slots as this writer last saw them. Each save is printed
+// as "<date> <n>" once it has returned.
 #include "daycursor.h"
 #include "writerrecord.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QStringList>
 
 #include <cstdio>
-
-using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 6) {
-        std::fprintf(stderr, "usage: store_writer database writer table firstDate days\n");
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: store_writer database writer milliseconds\n");
         return 2;
     }
     const int writer = args[2].toInt();
-    const int days = args[5].toInt();
+    const qint64 milliseconds = args[3].toLongLong();
     DayCursor cursor;
     cursor.setBusyTimeout(120000); // six writers queue for the lock; none may give up
-    int save = 0;
-    const auto saveDay = [&](int user, qint32 date) {
-        const Status status = cursor.save(args[1], user, date, WriterRecord::make(writer, date, ++save));
-        const QString line = status ? u"%1 %2"_s.arg(user).arg(date) : status.message();
-        std::fprintf(status ? stdout : stderr, "%s\n", qPrintable(line));
-        std::fflush(stdout);
-        return status.ok();
-    };
-    for (int i = 0; days == 0 || i < days; ++i) {
-        if (!saveDay(args[3].toInt(), args[4].toInt() + i) || (i % 2 == 0 && !saveDay(6, 41000 + i / 2))) {
+    QHash<qint32, DayRecord> seen; // each day as this writer last saved it
+    QElapsedTimer clock;
+    clock.start();
+    for (int save = 1; milliseconds == 0 || clock.elapsed() < milliseconds; ++save) {
+        const qint32 date = WriterRecord::FirstDay + save % WriterRecord::Days;
+        DayRecord shown = seen.value(date);
+        for (const int slot : WriterRecord::slotsOf(writer)) {
+            shown.slots[std::size_t(slot)] = WriterRecord::slotText(writer, save);
+        }
+        DayRecord saved;
+        if (const Status status = cursor.save(args[1], 1, date, seen.value(date), shown, saved); !status) {
+            std::fprintf(stderr, "%s\n", qPrintable(status.message()));
             return 1;
         }
+        seen.insert(date, saved);
+        std::printf("%d %d\n", date, save);
+        std::fflush(stdout);
     }
     return 0;
 }

@@ -89,7 +89,9 @@ private:
         } else if (kind == "no RVOUS6"_L1 || kind == "no COCHE"_L1) {
             QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
             QVERIFY(StoreTestDatabase::run(path, kind == "no RVOUS6"_L1 ? u"DROP TABLE RVOUS6"_s
-                                                                          : u"ALTER TABLE RVOUS3 DROP COLUMN COCHE"_s));
+                                                                          : u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER "
+                                                                            "RVOUS3_HISTORIQUE_SUPPR; ALTER TABLE "
+                                                                            "RVOUS3 DROP COLUMN COCHE"_s));
         } else if (kind == "truncated"_L1) {
             const QString whole = practice(folder(u"made"_s), u"x"_s);
             QVERIFY(StoreTestDatabase::run(

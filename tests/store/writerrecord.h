@@ -2,41 +2,42 @@
 
 #include "dayrecord.h"
 
+#include <QList>
 #include <QRegularExpression>
 
 #include <optional>
 
-// The day a test writer saves: every field names its writer, its day and
-// its save number, so that a row mixing two saves cannot pass for one.
+// What the test writers save: writer w (1 to 6) owns the slots whose index
+// is w - 1 modulo 6 of days FirstDay .. FirstDay + Days - 1 of user 1, and
+// its save n writes slotText(w, n) into each of them.
 namespace WriterRecord {
 
-inline DayRecord make(int writer, qint32 date, int save)
+inline constexpr qint32 FirstDay = 40000;
+inline constexpr int Days = 3;
+
+inline QList<int> slotsOf(int writer)
 {
-    const QString tag = QStringLiteral("w%1/%2/%3").arg(writer).arg(date).arg(save);
-    DayRecord record;
-    for (int i = 0; i < SlotCount; ++i) {
-        record.slots[std::size_t(i)] = tag + QStringLiteral(" créneau ") + QString::number(i);
-        record.checks[std::size_t(i)] = (i + save) % 6 == writer - 1;
+    QList<int> slots;
+    for (int slot = writer - 1; slot < SlotCount; slot += 6) {
+        slots << slot;
     }
-    record.postit = tag;
-    record.bloc = tag + QStringLiteral(" bloc");
-    record.absent1 = {true, tag + QStringLiteral(" a1")};
-    record.absent2 = {true, tag + QStringLiteral(" a2")};
-    record.echo1 = {true, tag + QStringLiteral(" e1")};
-    record.echo2 = {true, tag + QStringLiteral(" e2")};
-    return record;
+    return slots;
 }
 
-// The writer of a record that is exactly one whole save of one writer.
-inline std::optional<int> writerOf(const DayRecord &record, qint32 date)
+inline QString slotText(int writer, int save)
 {
-    static const QRegularExpression tag(QStringLiteral("^w(\\d+)/(\\d+)/(\\d+)$"));
-    const QRegularExpressionMatch match = tag.match(record.postit);
-    if (!match.hasMatch() || match.captured(2).toInt() != date) {
+    return QStringLiteral("w%1 n%2").arg(writer).arg(save);
+}
+
+// The save number in a writer's slot text, if it is one.
+inline std::optional<int> saveIn(const QString &text, int writer)
+{
+    static const QRegularExpression pattern(QStringLiteral("^w(\\d+) n(\\d+)$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch() || match.captured(1).toInt() != writer) {
         return std::nullopt;
     }
-    const int writer = match.captured(1).toInt();
-    return make(writer, date, match.captured(3).toInt()) == record ? std::optional<int>(writer) : std::nullopt;
+    return match.captured(2).toInt();
 }
 
 } // namespace WriterRecord

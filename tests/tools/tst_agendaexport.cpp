@@ -31,7 +31,9 @@ void makePractice(const QString &folder, int intervalIndex, const DayRecord &day
     users[0].intervalIndex = qint16(intervalIndex);
     QVERIFY(ConfigFiles::writeUserConfigFile(folder, users));
     DayCursor cursor;
-    const Status saved = cursor.save(folder + u"/AGENDAS.MDB"_s, 1, DateNumber::fromDate(exportedDay), day);
+    DayRecord written;
+    const Status saved =
+        cursor.save(folder + u"/AGENDAS.MDB"_s, 1, DateNumber::fromDate(exportedDay), DayRecord(), day, written);
     QVERIFY2(saved.ok(), qPrintable(saved.message()));
 }
 
@@ -284,10 +286,11 @@ private Q_SLOTS:
         QTemporaryDir temporary;
         makePractice(temporary.path(), 1, day);
         DayCursor cursor;
+        DayRecord written;
         const QString database = temporary.filePath(u"AGENDAS.MDB"_s);
-        QVERIFY(cursor.save(database, 1, DateNumber::fromDate(exportedDay.addDays(1)), day).ok());
-        QVERIFY(cursor.save(database, 1, DateNumber::fromDate(QDate(2026, 4, 1)), day).ok());
-        QVERIFY(cursor.save(database, 2, DateNumber::fromDate(exportedDay), day).ok());
+        QVERIFY(cursor.save(database, 1, DateNumber::fromDate(exportedDay.addDays(1)), DayRecord(), day, written).ok());
+        QVERIFY(cursor.save(database, 1, DateNumber::fromDate(QDate(2026, 4, 1)), DayRecord(), day, written).ok());
+        QVERIFY(cursor.save(database, 2, DateNumber::fromDate(exportedDay), DayRecord(), day, written).ok());
 
         AgendaExport::Agenda agenda;
         QVERIFY(AgendaExport::read(database, temporary.path(), 1, QDate(2026, 3, 1), QDate(2026, 3, 31), agenda).ok());

@@ -1,9 +1,10 @@
 #include "configfiles.h"
 #include "databasefile.h"
-#include "dayrecord.h"
 #include "datenumber.h"
+#include "dayrecord.h"
 #include "demopractice.h"
 #include "namegenerator.h"
+#include "schemaupgrade.h"
 #include "settingsstore.h"
 #include "textrules.h"
 #include "toolrun.h"
@@ -71,6 +72,29 @@ QStringList daysOfFirstAgenda(const QString &path)
     return allRows(path, u"SELECT "_s + columns + u" FROM RVOUS1 ORDER BY AGENDATE"_s);
 }
 
+// A new database made by the schema's steps up to `version`, then `sql`.
+void makeDatabase(const QString &path, int version, const QString &sql = {})
+{
+    const Status made = DatabaseFile::create(path, [&](SqliteConnection &db) {
+        Status status = Status::success();
+        for (const SchemaUpgrade::Step &step : SchemaUpgrade::steps()) {
+            if (status.ok() && step.version <= version)
+                status = DatabaseFile::execute(db, step.sql.toUtf8().constData());
+        }
+        return status.ok() ? DatabaseFile::execute(db, sql.toUtf8().constData()) : status;
+    });
+    QVERIFY2(made.ok(), qPrintable(made.message()));
+}
+
+// RVOUS with the given slots filled (slot index -> text).
+QString rvous(const QHash<int, QString> &texts)
+{
+    std::array<QString, SlotCount> slots;
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        slots[std::size_t(it.key())] = it.value();
+    return DayEncoding::encodeSlots(slots);
+}
+
 // An Access file as far as its first bytes go.
 QByteArray legacyHeader()
 {
@@ -115,6 +139,17 @@ private Q_SLOTS:
         QTest::newRow("program folder missing")
             << u"settings --database @/AGENDAS.MDB --users @ --names @ --program-folder @"_s << 1
             << u"Le dossier du programme"_s;
+        QTest::newRow("history with nothing to do") << u"history @"_s << 2 << u"history attend soit"_s;
+        QTest::newRow("history --user without --date") << u"history @ --user 2"_s << 2 << u"ensemble"_s;
+        QTest::newRow("history of user 7") << u"history @ --user 7 --date 2026-12-01"_s << 2 << u"--user"_s;
+        QTest::newRow("history of an impossible day")
+            << u"history @ --user 1 --date 2026-02-30"_s << 2 << u"--date attend"_s;
+        QTest::newRow("history listing and restoring at once")
+            << u"history @ --user 1 --date 2026-12-01 --restore 3"_s << 2 << u"history attend soit"_s;
+        QTest::newRow("restore of a version that is not a number") << u"history @ --restore trois"_s << 2
+                                                                  << u"--restore"_s;
+        QTest::newRow("prune before no date") << u"history @ --prune-before hier"_s << 2 << u"--prune-before"_s;
+        QTest::newRow("upgrade of a missing file") << u"upgrade @"_s << 1 << u"n'existe pas"_s;
         QTest::newRow("help") << u"--help"_s << 0 << u"convert ANCIEN.MDB DESTINATION"_s;
         QTest::newRow("help after a command") << u"init -h"_s << 0 << u"check FICHIER"_s;
         QTest::newRow("--demo takes no value") << u"init @ --demo=oui"_s << 2 << u"ne prend pas de valeur"_s;
@@ -237,14 +272,25 @@ private Q_SLOTS:
         QTest::newRow("cut at a page boundary") << damaged(8192, nullptr) << u"tronqué"_s;
         QTest::newRow("missing table") << damaged(0, "DROP TABLE RVOUS4") << u"La table RVOUS4 manque"_s;
         QTest::newRow("missing column")
-            << damaged(0, "ALTER TABLE RVOUS2 DROP COLUMN COCHE") << u"La table RVOUS2 n'a pas de colonne COCHE"_s;
+            << damaged(0, "DROP TRIGGER RVOUS2_HISTORIQUE_MAJ; DROP TRIGGER RVOUS2_HISTORIQUE_SUPPR;"
+                          "ALTER TABLE RVOUS2 DROP COLUMN COCHE")
+            << u"La table RVOUS2 n'a pas de colonne COCHE"_s;
         QTest::newRow("column of another kind")
-            << damaged(0, "ALTER TABLE RVOUS6 DROP COLUMN COCHE; ALTER TABLE RVOUS6 ADD COLUMN COCHE INTEGER")
+            << damaged(0, "DROP TRIGGER RVOUS6_HISTORIQUE_MAJ; DROP TRIGGER RVOUS6_HISTORIQUE_SUPPR;"
+                          "ALTER TABLE RVOUS6 DROP COLUMN COCHE; ALTER TABLE RVOUS6 ADD COLUMN COCHE INTEGER")
             << u"COCHE de la table RVOUS6 est de type INTEGER au lieu de TEXT"_s;
         // CREATE TABLE ... AS SELECT keeps the columns and their kinds, not the constraints.
         QTest::newRow("day not unique") << damaged(0, "ALTER TABLE RVOUS3 RENAME TO OLD;"
                                                       "CREATE TABLE RVOUS3 AS SELECT * FROM OLD; DROP TABLE OLD")
                                         << u"AGENDATE de la table RVOUS3 n'est pas unique"_s;
+        QTest::newRow("history trigger dropped") << damaged(0, "DROP TRIGGER RVOUS3_HISTORIQUE_MAJ")
+                                                 << u"Le déclencheur RVOUS3_HISTORIQUE_MAJ manque"_s;
+        QTest::newRow("history trigger that keeps nothing")
+            << damaged(0, "DROP TRIGGER RVOUS5_HISTORIQUE_SUPPR; CREATE TRIGGER RVOUS5_HISTORIQUE_SUPPR AFTER "
+                          "DELETE ON RVOUS5 BEGIN SELECT 1; END")
+            << u"RVOUS5_HISTORIQUE_SUPPR n'est pas celui du schéma"_s;
+        QTest::newRow("an older schema version") << damaged(0, "PRAGMA user_version = 1")
+                                                 << u"mettez-la à jour avec « planora-admin upgrade »"_s;
         // Pages of an index whose description is then removed: SQLite's own
         // integrity check finds them used by nothing.
         QTest::newRow("integrity failure")
@@ -271,6 +317,141 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QCOMPARE(contents(path), before); // checking never writes
+    }
+
+    void upgrade_data()
+    {
+        QTest::addColumn<int>("version"); // the schema steps the file was made with
+        QTest::addColumn<QString>("sql"); // then run on it
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+
+        const QString days = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS, Postit, ABSENT2, ABSENT2_TXT, COCHE) VALUES "
+                             "(46357, 'DUPONT' || char(13, 10) || 'MARTIN', 'a' || char(13, 10) || 'b', 0, 'Congrès', "
+                             "'1'), (46358, NULL, NULL, 1, 'ABSENT', NULL);"
+                             "INSERT INTO RVOUS4 (AGENDATE, Bloc) VALUES (46357, '8h hernie');"_s;
+        QTest::newRow("version 1 with days") << 1 << days << 0 << u"de la version 1 à la version 2"_s;
+        QTest::newRow("day tables without a version") << 1 << days + u"PRAGMA user_version = 0"_s << 0
+                                                      << u"de la version 1 à la version 2"_s;
+        QTest::newRow("already up to date") << 2 << days << 0 << u"déjà à jour (version 2)"_s;
+        QTest::newRow("newer than the tool") << 2 << u"PRAGMA user_version = 3"_s << 1 << u"plus récente"_s;
+        QTest::newRow("not an appointment database") << 0 << u"CREATE TABLE T (x)"_s << 1
+                                                     << u"n'est pas une base d'agendas"_s;
+        // The last statement of the step fails: everything before it is undone.
+        QTest::newRow("a step failing at its end")
+            << 1 << days + u"CREATE TABLE X (y); CREATE TRIGGER RVOUS6_HISTORIQUE_SUPPR AFTER DELETE ON X BEGIN "
+                           "SELECT 1; END"_s
+            << 1 << u"already exists"_s;
+    }
+
+    void upgrade()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, sql);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+
+        QTemporaryDir temporary;
+        const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
+        makeDatabase(path, version, sql);
+        const QStringList daysBefore = daysOfFirstAgenda(path);
+        const QByteArray before = contents(path);
+
+        const ToolRun run = runTool({u"upgrade"_s, path}, temporary.filePath(u"config"_s));
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
+        if (exitCode != 0 || said.contains(u"déjà"_s)) {
+            QCOMPARE(contents(path), before); // refused, failed or up to date: untouched
+            return;
+        }
+        QCOMPARE(daysOfFirstAgenda(path), daysBefore);
+        QCOMPARE(allRows(path, u"PRAGMA user_version"_s), QStringList{u"2"_s});
+        const ToolRun check = runTool({u"check"_s, path}, temporary.filePath(u"config"_s));
+        QVERIFY2(check.exitCode == 0, qPrintable(check.err));
+        // The triggers work: a change keeps the day it replaced, an
+        // unchanged write keeps nothing.
+        alterDatabase(path, "UPDATE RVOUS1 SET RVOUS = 'DURAND' WHERE AGENDATE = 46357;"
+                            "UPDATE RVOUS4 SET Bloc = Bloc;");
+        QCOMPARE(allRows(path, u"SELECT UTILISATEUR, AGENDATE, quote(RVOUS), quote(ABSENT2_TXT) FROM HISTORIQUE"_s),
+                 QStringList{u"1|46357|'DUPONT\r\nMARTIN'|'Congrès'"_s});
+    }
+
+    void history_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after FILE; {tomorrow} is the day after today
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("said");     // in this order, in what the tool printed
+        QTest::addColumn<QString>("query");        // on the file afterwards
+        QTest::addColumn<QString>("result");
+
+        const QString versionsKept = u"SELECT group_concat(NUMERO) FROM HISTORIQUE"_s;
+        // Kept: 1 (DUPONT in slot 5), then 2 (DURAND in slot 5); stored now:
+        // DURAND in slot 5, MARTIN in slot 7 and a post-it.
+        QTest::newRow("the day's versions, newest first, with what the next one changed")
+            << QStringList{u"--user"_s, u"2"_s, u"--date"_s, u"2026-12-01"_s} << 0
+            << QStringList{u"2 version(s)"_s, u"Version 2, remplacée le "_s,
+                           u"créneau 7 : (vide), remplacé par « MARTIN »"_s, u"autres changements : post-it"_s,
+                           u"Version 1, remplacée le "_s, u"créneau 5 : « DUPONT », remplacé par « DURAND »"_s}
+            << versionsKept << u"1,2"_s;
+        QTest::newRow("another user's same day has no versions")
+            << QStringList{u"--user"_s, u"3"_s, u"--date"_s, u"2026-12-01"_s} << 0
+            << QStringList{u"aucune version remplacée"_s} << versionsKept << u"1,2"_s;
+        QTest::newRow("restoring version 1 keeps what it replaces")
+            << QStringList{u"--restore"_s, u"1"_s} << 0 << QStringList{u"Version 1 rétablie"_s, u"01/12/2026"_s}
+            << u"SELECT instr(RVOUS, 'DUPONT') > 0, Postit IS NULL, (SELECT group_concat(NUMERO) FROM HISTORIQUE) "
+               "FROM RVOUS2"_s
+            << u"1|1|1,2,3"_s;
+        QTest::newRow("restoring a version that does not exist")
+            << QStringList{u"--restore"_s, u"7"_s} << 1 << QStringList{u"La version 7 n'existe pas"_s}
+            << versionsKept << u"1,2"_s;
+        QTest::newRow("pruning before tomorrow removes every version")
+            << QStringList{u"--prune-before"_s, u"{tomorrow}"_s} << 0 << QStringList{u"2 version(s)"_s}
+            << versionsKept << QString();
+        QTest::newRow("pruning before an old day removes nothing")
+            << QStringList{u"--prune-before"_s, u"2000-01-01"_s} << 0 << QStringList{u"0 version(s)"_s}
+            << versionsKept << u"1,2"_s;
+    }
+
+    void history()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, said);
+        QFETCH(QString, query);
+        QFETCH(QString, result);
+
+        QTemporaryDir temporary;
+        const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
+        const QString day = QString::number(DateNumber::fromDate(QDate(2026, 12, 1)));
+        makeDatabase(path, SchemaUpgrade::currentVersion(),
+                     u"INSERT INTO RVOUS2 (AGENDATE, RVOUS) VALUES (%1, '%2');"
+                     "UPDATE RVOUS2 SET RVOUS = '%3';"
+                     "UPDATE RVOUS2 SET RVOUS = '%4', Postit = 'rappel';"
+                     "INSERT INTO RVOUS3 (AGENDATE, RVOUS) VALUES (%1, 'seul');"_s
+                         .arg(day, rvous({{5, u"DUPONT"_s}}), rvous({{5, u"DURAND"_s}}),
+                              rvous({{5, u"DURAND"_s}, {7, u"MARTIN"_s}})));
+        arguments.replaceInStrings(u"{tomorrow}"_s, QDate::currentDate().addDays(1).toString(Qt::ISODate));
+
+        const ToolRun run = runTool(QStringList{u"history"_s, path} + arguments, temporary.filePath(u"config"_s));
+        QCOMPARE(run.exitCode, exitCode);
+        const QString shown = exitCode == 0 ? run.out : run.err;
+        qsizetype from = 0;
+        for (const QString &part : said) {
+            from = shown.indexOf(part, from);
+            QVERIFY2(from >= 0, qPrintable(part + u" not found in:\n"_s + shown));
+        }
+        QCOMPARE(allRows(path, query).value(0), result);
+    }
+
+    void historyOfAnOlderDatabase()
+    {
+        QTemporaryDir temporary;
+        const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
+        makeDatabase(path, 1);
+        const ToolRun run = runTool({u"history"_s, path, u"--prune-before"_s, u"2026-01-01"_s},
+                                    temporary.filePath(u"config"_s));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"« planora-admin upgrade »"_s), qPrintable(run.err));
     }
 
     void settings_data()

@@ -7,9 +7,11 @@
 
 #include "commandline.h"
 #include "databasecheck.h"
+#include "dayhistory.h"
 #include "legacyconversion.h"
 #include "practicesetup.h"
 #include "scheduledbackup.h"
+#include "schemaupgrade.h"
 #include "settingsstore.h"
 #include "workstationsettings.h"
 
@@ -120,6 +122,26 @@ int exportAgenda(const CommandLine &line, QTextStream &out, QTextStream &err)
     return Success;
 }
 
+int upgrade(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    QStringList notes;
+    return finish(SchemaUpgrade::upgrade(line.arguments.at(0), notes), notes, out, err);
+}
+
+int history(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    const QString path = line.arguments.at(0);
+    QStringList notes;
+    if (line.has(u"restore"_s))
+        return finish(DayHistory::restore(path, line.option(u"restore"_s).toLongLong(), notes), notes, out, err);
+    if (line.has(u"prune-before"_s))
+        return finish(DayHistory::prune(path, QDate::fromString(line.option(u"prune-before"_s), Qt::ISODate), notes),
+                      notes, out, err);
+    return finish(DayHistory::list(path, line.option(u"user"_s).toInt(),
+                                   QDate::fromString(line.option(u"date"_s), Qt::ISODate), notes),
+                  notes, out, err);
+}
+
 } // namespace
 
 int run(const QStringList &words, const QString &programFolder, QTextStream &out, QTextStream &err)
@@ -146,6 +168,10 @@ int run(const QStringList &words, const QString &programFolder, QTextStream &out
         return exportAgenda(line, out, err);
     case CommandLine::Command::Backup:
         return backup(line, out, err);
+    case CommandLine::Command::Upgrade:
+        return upgrade(line, out, err);
+    case CommandLine::Command::History:
+        return history(line, out, err);
     }
     return UsageError;
 }

@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include <QDate>
 #include <QRegularExpression>
 
 #include <span>
@@ -42,6 +43,8 @@ constexpr OptionSyntax exportOptions[] = {{"user"_L1, true},   {"from"_L1, true}
 
 constexpr QLatin1StringView backupPositionals[] = {"FICHIER"_L1, "DOSSIER"_L1};
 constexpr OptionSyntax backupOptions[] = {{"keep"_L1, false}, {"users"_L1, false}};
+constexpr OptionSyntax historyOptions[] = {
+    {"user"_L1, false}, {"date"_L1, false}, {"restore"_L1, false}, {"prune-before"_L1, false}};
 
 constexpr CommandSyntax commands[] = {
     {"init"_L1, CommandLine::Command::Init, initPositionals, initOptions},
@@ -50,6 +53,8 @@ constexpr CommandSyntax commands[] = {
     {"convert"_L1, CommandLine::Command::Convert, convertPositionals, {}},
     {"export"_L1, CommandLine::Command::Export, exportPositionals, exportOptions},
     {"backup"_L1, CommandLine::Command::Backup, backupPositionals, backupOptions},
+    {"upgrade"_L1, CommandLine::Command::Upgrade, checkPositionals, {}},
+    {"history"_L1, CommandLine::Command::History, checkPositionals, historyOptions},
 };
 
 bool isHelpWord(const QString &word)
@@ -73,9 +78,35 @@ CommandLineParse failure(QString message)
     return parse;
 }
 
+// history does one of three things, each with its own options.
+QString historyError(const CommandLine &line)
+{
+    const int chosen = int(line.has(u"date"_s) || line.has(u"user"_s)) + int(line.has(u"restore"_s))
+                       + int(line.has(u"prune-before"_s));
+    if (chosen != 1)
+        return u"history attend soit --user N --date AAAA-MM-JJ, soit --restore K, soit --prune-before AAAA-MM-JJ."_s;
+    if (line.has(u"date"_s) != line.has(u"user"_s))
+        return u"history attend --user et --date ensemble."_s;
+    const int user = line.option(u"user"_s).toInt();
+    if (line.has(u"user"_s) && (user < 1 || user > 6 || QString::number(user) != line.option(u"user"_s)))
+        return u"--user attend un numéro d'utilisateur de 1 à 6, pas « %1 »."_s.arg(line.option(u"user"_s));
+    for (const QString &name : {u"date"_s, u"prune-before"_s}) {
+        if (line.has(name) && !QDate::fromString(line.option(name), Qt::ISODate).isValid())
+            return u"--%1 attend une date AAAA-MM-JJ, pas « %2 »."_s.arg(name, line.option(name));
+    }
+    bool isNumber = false;
+    if (line.has(u"restore"_s) && (line.option(u"restore"_s).toLongLong(&isNumber) <= 0 || !isNumber))
+        return u"--restore attend un numéro de version, pas « %1 »."_s.arg(line.option(u"restore"_s));
+    return {};
+}
+
 // The checks that go beyond the shape of the command line.
 QString valueError(const CommandLine &line)
 {
+    if (line.command == CommandLine::Command::History) {
+        if (QString error = historyError(line); !error.isEmpty())
+            return error;
+    }
     if (line.has(u"sample-names"_s)) {
         bool isNumber = false;
         const qlonglong count = line.option(u"sample-names"_s).toLongLong(&isNumber);
@@ -211,7 +242,8 @@ QString usageText()
            "      dans le dossier du programme (par défaut celui de planora-admin). Un Alpha.agc\n"
            "      existant est gardé tel quel, sauf si --table est donné.\n"
            "  check FICHIER\n"
-           "      Vérifie une base AGENDAS.MDB : intégrité, six tables, treize colonnes.\n"
+           "      Vérifie une base AGENDAS.MDB : intégrité, six tables, treize colonnes, version\n"
+           "      du schéma et déclencheurs de l'historique des jours.\n"
            "  convert ANCIEN.MDB DESTINATION\n"
            "      Importe une ancienne base Access (demande le paquet mdbtools) dans une\n"
            "      nouvelle base ; DESTINATION est un dossier ou un fichier qui n'existe pas encore.\n"
@@ -228,6 +260,16 @@ QString usageText()
            "      et Utilisat.agc (lu dans --users, par défaut le dossier de FICHIER) dans un\n"
            "      nouveau sous-dossier daté de DOSSIER (AAAAMMJJ-HHMMSS), qui doit exister.\n"
            "      --keep N garde les N sauvegardes les plus récentes et supprime les autres.\n"
+           "  upgrade FICHIER\n"
+           "      Met une base AGENDAS.MDB à la version de cet outil, en une seule transaction ;\n"
+           "      sans effet sur une base déjà à jour.\n"
+           "  history FICHIER --user N --date AAAA-MM-JJ\n"
+           "      Liste les versions remplacées d'un jour, la plus récente d'abord, avec les\n"
+           "      créneaux qui diffèrent de la version suivante.\n"
+           "  history FICHIER --restore K\n"
+           "      Réécrit la version K comme un nouvel enregistrement (gardé lui aussi).\n"
+           "  history FICHIER --prune-before AAAA-MM-JJ\n"
+           "      Supprime les versions remplacées avant ce jour.\n"
            "\n"
            "Codes de sortie : 0 réussite, 1 échec, 2 ligne de commande incorrecte.\n"_s;
 }

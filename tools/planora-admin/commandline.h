@@ -11,7 +11,7 @@
 // commandline.cpp is the one place that says which.
 struct CommandLine
 {
-    enum class Command { Help, Init, Settings, Check, Convert, Export, Backup };
+    enum class Command { Help, Init, Settings, Check, Convert, Export, Backup, Upgrade, History };
 
     Command command = Command::Help;
     QStringList arguments;           // positional arguments, in order

@@ -2,6 +2,7 @@
 
 #include "databasefile.h"
 #include "schemalayout.h"
+#include "schemaupgrade.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,6 +50,27 @@ QStringList layoutProblems(const SqliteConnection &db)
                 problems.append(u"La colonne %2 de la table %1 n'est pas unique : un même jour pourrait y avoir deux lignes."_s
                                     .arg(expected.name, column));
         }
+    }
+    return problems;
+}
+
+// The history of the days is kept by triggers: each one must be there, as
+// the schema writes it (blanks aside).
+QStringList historyProblems(const SqliteConnection &db)
+{
+    const int version = SchemaUpgrade::versionOf(db);
+    if (version < SchemaUpgrade::currentVersion())
+        return {u"La base est en version %1, l'outil en version %2 : mettez-la à jour avec « planora-admin "
+                "upgrade »."_s.arg(version).arg(SchemaUpgrade::currentVersion())};
+    const auto simplified = [](const QString &sql) { return sql.simplified(); };
+    QStringList problems;
+    for (const SchemaLayout::Trigger &trigger : SchemaLayout::expectedTriggers()) {
+        const QString found = SchemaLayout::triggerSql(db, trigger.name);
+        if (found.isEmpty())
+            problems.append(u"Le déclencheur %1 manque : l'historique des jours n'est plus tenu."_s.arg(trigger.name));
+        else if (simplified(found) != simplified(trigger.sql))
+            problems.append(u"Le déclencheur %1 n'est pas celui du schéma : l'historique des jours n'est pas sûr."_s
+                                .arg(trigger.name));
     }
     return problems;
 }
@@ -129,6 +151,7 @@ QStringList problems(const QString &path)
     db.setBusyTimeout(5000);
     QStringList problems = integrityProblems(db);
     problems += layoutProblems(db);
+    problems += historyProblems(db);
     return problems;
 }
 

@@ -1,5 +1,6 @@
 #include "databasefile.h"
 
+#include "databasecheck.h"
 #include "sqlitestatement.h"
 
 #include <QDir>
@@ -61,6 +62,24 @@ Status execute(SqliteConnection &db, const char *sql)
     if (db.exec(sql) == SQLITE_OK)
         return Status::success();
     return Status::failure(u"Erreur de la base de données : %1"_s.arg(db.lastErrorText()));
+}
+
+Status openExisting(const QString &path, SqliteConnection &db)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!QFileInfo::exists(path))
+        return Status::failure(u"Le fichier %1 n'existe pas."_s.arg(shown));
+    if (QFileInfo(path).isDir())
+        return Status::failure(u"%1 est un dossier, pas un fichier de base de données."_s.arg(shown));
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(u"Le fichier %1 ne peut pas être lu : %2"_s.arg(shown, file.errorString()));
+    if (const QString problem = DatabaseCheck::headerProblem(file.read(100), file.size()); !problem.isEmpty())
+        return Status::failure(shown + u" : "_s + problem);
+    if (!QFileInfo(path).isWritable() || db.open(path, SqliteConnection::Mode::ReadWrite) != SQLITE_OK)
+        return Status::failure(u"Le fichier %1 ne peut pas être ouvert en écriture."_s.arg(shown));
+    db.setBusyTimeout(10000);
+    return Status::success();
 }
 
 Rows query(const SqliteConnection &db, const QString &sql, const QStringList &values)

@@ -23,6 +23,12 @@ SqliteConnection inMemory();
 
 Status execute(SqliteConnection &db, const char *sql);
 
+// Opens an existing appointment database to change it: refuses a missing
+// file, a folder, anything that is not a whole SQLite file, and a file that
+// cannot be written, each with its own message. Waits up to 10 s for
+// another workstation's lock.
+Status openExisting(const QString &path, SqliteConnection &db);
+
 // Every row of the query, each column as text (NULL as an empty text).
 // Values are bound in order to the ?s of the query.
 struct Rows

@@ -160,7 +160,8 @@ Status convert(const QString &legacyPath, const QString &destination, QStringLis
     // Every export is read before the new file is made, so that a failure
     // leaves nothing behind.
     QList<CsvText::Table> exports;
-    for (const SchemaLayout::Table &table : SchemaLayout::expected()) {
+    const QList<SchemaLayout::Table> dayTables = SchemaLayout::dayTables();
+    for (const SchemaLayout::Table &table : dayTables) {
         const bool present = legacyTables.contains(table.name, Qt::CaseInsensitive);
         if (!present)
             notes.append(u"La table %1 manque dans l'ancienne base : elle restera vide."_s.arg(table.name));
@@ -175,7 +176,7 @@ Status convert(const QString &legacyPath, const QString &destination, QStringLis
         if (status.ok())
             status = DatabaseFile::execute(db, "BEGIN");
         for (qsizetype i = 0; status.ok() && i < exports.size(); ++i) {
-            const SchemaLayout::Table &table = SchemaLayout::expected().at(i);
+            const SchemaLayout::Table &table = dayTables.at(i);
             qint64 copied = 0;
             status = copyTable(db, table, exports.at(i), copied);
             if (status.ok())

@@ -49,20 +49,64 @@ Table read(const SqliteConnection &db, const QString &name)
     return table;
 }
 
+namespace {
+
+// The built-in schema, made once in memory.
+const SqliteConnection &builtSchema()
+{
+    static const SqliteConnection db = [] {
+        SqliteConnection made = DatabaseFile::inMemory();
+        [[maybe_unused]] const Status done = DatabaseFile::execute(made, schemaSql);
+        Q_ASSERT(done.ok());
+        return made;
+    }();
+    return db;
+}
+
+} // namespace
+
 const QList<Table> &expected()
 {
     static const QList<Table> tables = [] {
-        SqliteConnection db = DatabaseFile::inMemory();
-        [[maybe_unused]] const Status made = DatabaseFile::execute(db, schemaSql);
-        Q_ASSERT(made.ok());
         QList<Table> found;
-        const auto names =
-            DatabaseFile::query(db, u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s);
+        const auto names = DatabaseFile::query(
+            builtSchema(), u"SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+                           "ESCAPE '\\' ORDER BY name"_s);
         for (const QStringList &row : names.rows)
-            found.append(read(db, row.at(0)));
+            found.append(read(builtSchema(), row.at(0)));
         return found;
     }();
     return tables;
+}
+
+QList<Table> dayTables()
+{
+    QList<Table> tables;
+    for (const Table &table : expected()) {
+        if (table.name.startsWith("RVOUS"_L1))
+            tables.append(table);
+    }
+    return tables;
+}
+
+const QList<Trigger> &expectedTriggers()
+{
+    static const QList<Trigger> triggers = [] {
+        QList<Trigger> found;
+        const auto rows = DatabaseFile::query(
+            builtSchema(), u"SELECT name, sql FROM sqlite_schema WHERE type = 'trigger' ORDER BY name"_s);
+        for (const QStringList &row : rows.rows)
+            found.append({row.at(0), row.at(1)});
+        return found;
+    }();
+    return triggers;
+}
+
+QString triggerSql(const SqliteConnection &db, const QString &name)
+{
+    return DatabaseFile::query(db, u"SELECT sql FROM sqlite_schema WHERE type = 'trigger' AND name = ?"_s, {name})
+        .rows.value(0)
+        .value(0);
 }
 
 } // namespace SchemaLayout

@@ -33,6 +33,21 @@ struct Table
 // The tables of data/schema.sql, by name.
 const QList<Table> &expected();
 
+// The tables that hold the users' days (RVOUS1 to RVOUS6), by name.
+QList<Table> dayTables();
+
+struct Trigger
+{
+    QString name;
+    QString sql; // as written, blanks and line breaks included
+};
+
+// The triggers of data/schema.sql, by name.
+const QList<Trigger> &expectedTriggers();
+
+// The trigger as found in the database; an empty text when it is missing.
+QString triggerSql(const SqliteConnection &db, const QString &name);
+
 // The table as found in the database; no columns when it does not exist.
 Table read(const SqliteConnection &db, const QString &table);
 

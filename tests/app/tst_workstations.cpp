@@ -1,0 +1,167 @@
+// Two workstations on one file: two main windows, each with its own day
+// cursor and so its own connection, editing the same day. Whatever the order
+// of their saves and refreshes, no field typed at one of them is lost; when
+// both typed into the same field, the later save wins and the other text is
+// in the day history.
+#include "practice.h"
+#include "sqliteconnection.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The slot texts of a stored RVOUS.
+QStringList slotsOf(const QString &rvous)
+{
+    QStringList slots = rvous.split(u"\r\n"_s);
+    while (slots.size() < SlotCount)
+        slots << QString();
+    return slots;
+}
+
+} // namespace
+
+class WorkstationsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
+
+    // The steps: "<A|B> type <slot> <text>", "<A|B> save" (ENREG_01), "<A|B>
+    // tick" (the refresh), "<A|B> check <slot>" (clicked, which saves),
+    // "<A|B> absent1" (the morning absence button), "<A|B> postit <text>",
+    // "<A|B> quit", "<A|B> next" (the next-day button), "lock" and "unlock"
+    // (a third program holding the file). The expectations: "stored <slot>
+    // <text>", "stored check <slot>", "stored absent1 <text>", "stored postit
+    // <text>", "<A|B> shows <slot> <text>", "<A|B> changed" / "<A|B>
+    // unchanged", "history <slot> <text>" (some kept version of the day has
+    // it), "history <count>" (versions kept, the day as it was before the
+    // first save included), "messages <count>".
+    void twoWorkstations_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("expected");
+
+        const auto row = [](const char *name, const QString &steps, const QString &expected) {
+            QTest::newRow(name) << steps.split(u", "_s) << expected.split(u", "_s);
+        };
+        row("different slots, A saves first", u"A type 3 Dupont, B type 7 Martin, A save, B save"_s,
+            u"stored 3 Dupont, stored 7 Martin, B shows 3 Dupont, B unchanged, history 2, messages 0"_s);
+        row("different slots, B saves first", u"A type 3 Dupont, B type 7 Martin, B save, A save"_s,
+            u"stored 3 Dupont, stored 7 Martin, A shows 7 Martin, A unchanged, history 2"_s);
+        row("the same slot: the later save wins, the other is kept",
+            u"A type 3 Dupont, B type 3 Martin, A save, B save"_s,
+            u"stored 3 Martin, history 3 Dupont, B shows 3 Martin, history 2"_s);
+        row("a check mark here, a slot there", u"B type 9 Bernard, A check 4, B save"_s,
+            u"stored check 4, stored 9 Bernard, B shows 9 Bernard"_s);
+        row("a half-day mark here, the post-it there", u"A absent1, B postit Rappel, A save, B save"_s,
+            u"stored absent1 ABSENT, stored postit Rappel"_s);
+        row("refresh with a slot typed: it stays, the other's slot comes",
+            u"A type 3 Dupont, B type 7 Martin, B save, A tick"_s,
+            u"A shows 3 Dupont, A shows 7 Martin, A changed, stored 3 , stored 7 Martin"_s);
+        row("a refresh after its own save still sees the other's later save",
+            u"A type 3 Dupont, A save, B type 7 Martin, B save, A tick"_s,
+            u"A shows 3 Dupont, A shows 7 Martin, A unchanged, stored 3 Dupont"_s);
+        row("refresh with nothing typed: exactly the stored day",
+            u"B type 7 Martin, B type 3 Roux, B save, A tick"_s,
+            u"A shows 7 Martin, A shows 3 Roux, A unchanged"_s);
+        row("nothing typed, quitting after the other saved", u"B type 7 Martin, B save, A quit"_s,
+            u"stored 7 Martin, history 1, messages 0"_s);
+        row("nothing typed, next day after the other saved", u"B type 7 Martin, B save, A next"_s,
+            u"stored 7 Martin, history 1"_s);
+        row("a failed save, a refresh, then a save", u"A type 3 Dupont, lock, A save, unlock, B type 7 Martin, "
+                                                     "B save, A tick, A save"_s,
+            u"messages 1, stored 3 Dupont, stored 7 Martin, A unchanged, A shows 7 Martin"_s);
+    }
+
+    void twoWorkstations()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, expected);
+        Practice practice;
+        const qint32 today = practice.today();
+        // The day already has a row, as most days being worked on do.
+        practice.storeDay(1, today, StoredDay::withSlots({{20, u"Ancien"_s}}));
+        const auto a = practice.loadedForm();
+        const auto b = practice.loadedForm();
+        const QHash<QString, Form1 *> workstations = {{u"A"_s, a.get()}, {u"B"_s, b.get()}};
+        a->dayCursor().setBusyTimeout(100);
+        SqliteConnection third;
+
+        for (const QString &step : steps) {
+            const QStringList word = step.split(u' ');
+            if (word[0] == u"lock") {
+                QCOMPARE(third.open(practice.databasePath(), SqliteConnection::Mode::ReadWrite), 0);
+                QCOMPARE(third.exec("BEGIN EXCLUSIVE"), 0);
+                continue;
+            }
+            if (word[0] == u"unlock") {
+                QCOMPARE(third.exec("ROLLBACK"), 0);
+                continue;
+            }
+            Form1 &form = *workstations.value(word[0]);
+            const QString &verb = word[1];
+            if (verb == u"type")
+                typeInSlot(form, word[2].toInt(), word[3]);
+            else if (verb == u"save")
+                form.ENREG_01();
+            else if (verb == u"tick")
+                form.Timer1_Timer();
+            else if (verb == u"check")
+                QTest::mouseClick(form.dayView()->checkBox(word[2].toInt()), Qt::LeftButton);
+            else if (verb == u"absent1")
+                QTest::mousePress(named<QWidget>(form.dayView(), "CmdAbsent1"), Qt::LeftButton);
+            else if (verb == u"postit")
+                QTest::keyClicks(named<QPlainTextEdit>(form.dayView(), "Text2"), word[2]);
+            else if (verb == u"quit")
+                form.close();
+            else if (verb == u"next")
+                QTest::mousePress(named<QWidget>(form.dayView(), "CmdSuiv"), Qt::LeftButton);
+            else
+                QFAIL(qPrintable(u"unknown step: "_s + step));
+        }
+
+        const StoredDay stored = practice.readDay(1, today).value_or(StoredDay());
+        const QStringList storedSlots = slotsOf(stored.rvous);
+        const QList<QStringList> kept = practice.history(1, today);
+        for (const QString &expectation : expected) {
+            const QStringList word = expectation.split(u' ');
+            const QString text = word.mid(2).join(u' ');
+            if (word[0] == u"stored" && word[1] == u"check") {
+                QCOMPARE(stored.coche.split(u"\r\n"_s).value(word[2].toInt()), u"1"_s);
+            } else if (word[0] == u"stored" && word[1] == u"absent1") {
+                QCOMPARE(stored.absent1 + u' ' + stored.absent1Txt, u"1 "_s + text);
+            } else if (word[0] == u"stored" && word[1] == u"postit") {
+                QCOMPARE(stored.postit, text);
+            } else if (word[0] == u"stored") {
+                QCOMPARE(storedSlots.value(word[1].toInt()), text);
+            } else if (word[0] == u"history" && word.size() == 2) {
+                QCOMPARE(kept.size(), word[1].toInt());
+            } else if (word[0] == u"history") {
+                QVERIFY2(std::any_of(kept.cbegin(), kept.cend(),
+                                     [&](const QStringList &version) {
+                                         return slotsOf(version.value(0)).value(word[1].toInt()) == text;
+                                     }),
+                         qPrintable(expectation));
+            } else if (word[0] == u"messages") {
+                QCOMPARE(practice.prompts.informations.size(), word[1].toInt());
+            } else if (word[1] == u"shows") {
+                QCOMPARE(workstations.value(word[0])->dayView()->slotEdit(word[2].toInt())->text(),
+                         word.mid(3).join(u' '));
+            } else {
+                QCOMPARE(workstations.value(word[0])->isChanged(), word[1] == u"changed");
+            }
+        }
+        // Whatever happened, the slot nobody touched keeps its text.
+        QCOMPARE(storedSlots.value(20), u"Ancien"_s);
+    }
+};
+
+QTEST_MAIN(WorkstationsTest)
+#include "tst_workstations.moc"
