@@ -6,6 +6,7 @@
 #include "datenumber.h"
 #include "dayview.h"
 #include "form15.h"
+#include "frmrech.h"
 #include "mousedownbutton.h"
 #include "programfolder.h"
 
@@ -123,7 +124,8 @@ void Form1::buildMenus()
 
     QMenuBar *bar = menuBar();
     addNamedAction(bar, QStringLiteral("Utilisat"), QStringLiteral("&Utilisateurs"))->setEnabled(false);
-    addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher"))->setEnabled(false);
+    connect(addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher")), &QAction::triggered,
+            this, [this] { FrmRech::showFor(*this, m_environment); });
     addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder"))->setEnabled(false);
     connect(addNamedAction(bar, QStringLiteral("Coches"), QStringLiteral("Voir les c&oches")),
             &QAction::triggered, this, &Form1::Coches_Click);
