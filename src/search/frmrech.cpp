@@ -209,15 +209,24 @@ void FrmRech::List1_DblClick()
 
 // Each slot's text box finds the searched text and selects its first
 // occurrence, compared as the search compares it (case and accents apart).
+// Done once the boxes have finished taking their new texts: a line edit
+// settles a new text on a posted event, which would drop a selection made
+// at once.
 void FrmRech::selectInSlots(const QString &searched)
 {
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        SlotEdit *edit = m_mainWindow.dayView()->slotEdit(slot);
-        const TextFold::Span found = TextFold::find(edit->text(), searched);
-        if (found.start >= 0 && found.length > 0) {
-            edit->setSelection(int(found.start), int(found.length));
-        }
-    }
+    DayView *dayView = m_mainWindow.dayView();
+    QMetaObject::invokeMethod(
+        dayView,
+        [dayView, searched] {
+            for (int slot = 0; slot < SlotCount; ++slot) {
+                SlotEdit *edit = dayView->slotEdit(slot);
+                const TextFold::Span found = TextFold::find(edit->text(), searched);
+                if (found.start >= 0 && found.length > 0) {
+                    edit->setSelection(int(found.start), int(found.length));
+                }
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void FrmRech::Command2_Click()
