@@ -11,6 +11,7 @@
 //                        AGENDATE until the day, then read it (an ordered view of the whole table)
 // The database is generated once into the temporary folder and reused.
 #include "daycursor.h"
+#include "storebenchdatabase.h"
 #include "sqliteconnection.h"
 #include "sqlitestatement.h"
 
@@ -26,74 +27,7 @@
 
 namespace {
 
-constexpr int Users = 6;
-constexpr qint32 FirstDay = 37622; // 1 January 2003
-constexpr qint32 DayCount = 7305;  // 20 years
-
-DayRecord fullDay(qint32 date, int user)
-{
-    DayRecord record;
-    for (int i = 0; i < SlotCount; ++i) {
-        record.slots[std::size_t(i)] =
-            QStringLiteral("PATIENT%1 Prénom%2 06 12 34 56 78 contrôle").arg(date % 997 + i).arg(user);
-        record.checks[std::size_t(i)] = i % 4 == 0;
-    }
-    record.postit = QStringLiteral("Rappeler le laboratoire");
-    record.bloc = QStringLiteral("8h cholécystectomie\r\n10h hernie");
-    return record;
-}
-
-bool exec(sqlite3 *db, const char *sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-// Made with plain SQLite in one transaction; renamed into place only when
-// complete, so an interrupted run never leaves a short file to be reused.
-QString benchDatabase()
-{
-    const QString folder = QDir::temp().filePath(QStringLiteral("planora-store-bench"));
-    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS.MDB"));
-    if (QFile::exists(path)) {
-        return path;
-    }
-    QDir().mkpath(folder);
-    const QString partial = path + QStringLiteral(".partial");
-    QFile::remove(partial);
-    QFile schemaFile(QStringLiteral(PLANORA_SCHEMA_FILE));
-    if (!schemaFile.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    sqlite3 *db = nullptr;
-    sqlite3_open(partial.toUtf8().constData(), &db);
-    bool ok = exec(db, schemaFile.readAll().constData()) && exec(db, "BEGIN");
-    for (int user = 1; ok && user <= Users; ++user) {
-        SqliteStatement insert;
-        ok = insert.prepare(db, QStringLiteral("INSERT INTO RVOUS%1(AGENDATE, RVOUS, Postit, Bloc, COCHE) "
-                                               "VALUES (?, ?, ?, ?, ?)")
-                                    .arg(user))
-             == SQLITE_OK;
-        for (qint32 date = FirstDay; ok && date < FirstDay + DayCount; ++date) {
-            const DayRecord record = fullDay(date, user);
-            insert.bind(1, qint64(date));
-            insert.bind(2, DayEncoding::encodeSlots(record.slots));
-            insert.bind(3, record.postit);
-            insert.bind(4, record.bloc);
-            insert.bind(5, DayEncoding::encodeChecks(record.checks));
-            ok = insert.step() == SqliteStatement::Step::Done;
-            insert.reset();
-        }
-    }
-    ok = ok && exec(db, "COMMIT");
-    sqlite3_close(db);
-    return ok && QFile::rename(partial, path) ? path : QString();
-}
-
-const QString &databasePath()
-{
-    static const QString path = benchDatabase();
-    return path;
-}
+using namespace StoreBenchDatabase;
 
 qint32 randomDay(QRandomGenerator &random)
 {

@@ -29,22 +29,27 @@ int fullYear(const QString &digits)
     return year < 30 ? 2000 + year : 1900 + year;
 }
 
-bool validTime(const QRegularExpressionMatch &match)
+// A time of day at the end of the text ("14:30", "9h15", "14:30:05"):
+// the text without it, or nothing when the time is not a valid one.
+std::optional<QString> withoutTimeOfDay(const QString &text)
 {
-    if (match.captured(QStringLiteral("hour")).isEmpty()) {
-        return true;
+    static const QRegularExpression time(
+        QStringLiteral(R"(\s+(\d{1,2})\s*[:hH]\s*(\d{2})(?::(\d{2}))?$)"));
+    const QRegularExpressionMatch match = time.match(text);
+    if (!match.hasMatch()) {
+        return text;
     }
-    const auto number = [&](const QString &name) { return match.captured(name).toInt(); };
-    return number(QStringLiteral("hour")) < 24 && number(QStringLiteral("minute")) < 60
-           && number(QStringLiteral("second")) < 60;
+    if (match.captured(1).toInt() >= 24 || match.captured(2).toInt() >= 60 || match.captured(3).toInt() >= 60) {
+        return std::nullopt;
+    }
+    return text.left(match.capturedStart());
 }
 
 std::optional<QDate> numericDate(const QString &text, const QLocale &locale)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{1,4})[/.\- ]+(\d{1,2})[/.\- ]+(\d{1,4})(?:\s+(?<hour>\d{1,2})\s*[:hH]\s*(?<minute>\d{2})(?::(?<second>\d{2}))?)?$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^(\d{1,4})[/.\- ]+(\d{1,2})[/.\- ]+(\d{1,4})$)"));
     const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch() || !validTime(match)) {
+    if (!match.hasMatch()) {
         return std::nullopt;
     }
     QString order = fieldOrder(locale);
@@ -79,16 +84,18 @@ QString format(QDate date, const QLocale &locale)
 
 std::optional<QDate> parse(const QString &text, const QLocale &locale)
 {
-    const QString typed = text.simplified();
-    if (typed.isEmpty()) {
+    const std::optional<QString> typed = withoutTimeOfDay(text.simplified());
+    if (!typed || typed->isEmpty()) {
         return std::nullopt;
     }
-    if (const std::optional<QDate> date = numericDate(typed, locale)) {
+    if (const std::optional<QDate> date = numericDate(*typed, locale)) {
         return date;
     }
-    // The long format, with or without its weekday ("15 mars 2024").
-    for (const QString &form : {locale.dateFormat(QLocale::LongFormat), QStringLiteral("d MMMM yyyy")}) {
-        const QDate date = locale.toDate(typed, form);
+    // The locale's own formats (what format() writes, as "6 Nov 2026" in
+    // some), and the long one without its weekday ("15 mars 2024").
+    for (const QString &form : {locale.dateFormat(QLocale::ShortFormat), locale.dateFormat(QLocale::LongFormat),
+                                QStringLiteral("d MMMM yyyy")}) {
+        const QDate date = locale.toDate(*typed, form);
         if (date.isValid()) {
             return date;
         }

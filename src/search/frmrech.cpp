@@ -11,14 +11,17 @@
 #include "textfold.h"
 #include "twips.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
-
 constexpr int RangeBeforeDays = 30;
 constexpr int RangeAfterDays = 60;
 
@@ -42,6 +45,35 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect g
     control->setText(caption);
     return control;
 }
+
+// Runs an action once, after its window has been activated and its line
+// edits have handled the activation; then goes. A line edit without the
+// focus drops its selection when its window is activated, in a call it
+// posts while the activation event goes down to it, after this filter has
+// seen the event: the action is posted from a call posted now, so that it
+// runs after theirs.
+class WhenActivated : public QObject
+{
+public:
+    WhenActivated(QWidget *window, std::function<void()> action)
+        : QObject(window), m_action(std::move(action))
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            QObject *window = parent();
+            QTimer::singleShot(0, window, [window, action = m_action] { QTimer::singleShot(0, window, action); });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry)
 {
@@ -109,8 +141,11 @@ void FrmRech::buildControls()
     m_txtRV = placed<QLineEdit>(this, "TxtRV", Twips::rect(240, 4800, 1320, 345));
     m_txtRV->hide(); // the searched table: holds no input and is not meant to be seen
 
-    command1->setDefault(true); // Enter in a box runs the search
     connect(command1, &QPushButton::clicked, this, &FrmRech::Command1_Click);
+    // Decided: Enter in any of the three boxes runs the search.
+    for (QLineEdit *box : {m_txtDate1, m_txtDate2, m_txtNom}) {
+        connect(box, &QLineEdit::returnPressed, this, &FrmRech::Command1_Click);
+    }
     connect(command2, &QPushButton::clicked, this, &FrmRech::Command2_Click);
     connect(m_list1, &QListWidget::itemDoubleClicked, this, &FrmRech::List1_DblClick);
 }
@@ -209,24 +244,24 @@ void FrmRech::List1_DblClick()
 
 // Each slot's text box finds the searched text and selects its first
 // occurrence, compared as the search compares it (case and accents apart).
-// Done once the boxes have finished taking their new texts: a line edit
-// settles a new text on a posted event, which would drop a selection made
-// at once.
+// Done once the main window is active again (see WhenActivated).
 void FrmRech::selectInSlots(const QString &searched)
 {
     DayView *dayView = m_mainWindow.dayView();
-    QMetaObject::invokeMethod(
-        dayView,
-        [dayView, searched] {
-            for (int slot = 0; slot < SlotCount; ++slot) {
-                SlotEdit *edit = dayView->slotEdit(slot);
-                const TextFold::Span found = TextFold::find(edit->text(), searched);
-                if (found.start >= 0 && found.length > 0) {
-                    edit->setSelection(int(found.start), int(found.length));
-                }
+    const auto select = [dayView, searched] {
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            SlotEdit *edit = dayView->slotEdit(slot);
+            const TextFold::Span found = TextFold::find(edit->text(), searched);
+            if (found.start >= 0 && found.length > 0) {
+                edit->setSelection(int(found.start), int(found.length));
             }
-        },
-        Qt::QueuedConnection);
+        }
+    };
+    if (m_mainWindow.isActiveWindow()) {
+        QTimer::singleShot(0, dayView, select);
+    } else {
+        new WhenActivated(&m_mainWindow, select);
+    }
 }
 
 void FrmRech::Command2_Click()

@@ -25,7 +25,11 @@ int rarity(char32_t folded)
     }
     const char *at = std::find(std::begin(FrequencyOrder), std::end(FrequencyOrder) - 1, char(folded));
     if (at == std::end(FrequencyOrder) - 1) {
-        return folded == U' ' ? -1 : 50; // digits and signs are rare; blanks are everywhere
+        if (folded == U' ') {
+            return -1; // everywhere
+        }
+        // Digits fill phone numbers and times; other signs are rare.
+        return folded >= U'0' && folded <= U'9' ? 0 : 50;
     }
     return int(at - std::begin(FrequencyOrder));
 }

@@ -19,6 +19,8 @@ class SearchWindowTest : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
+    void dateBox_data();
+    void dateBox();
     void opening_data();
     void opening();
     void queryText_data();
@@ -80,6 +82,42 @@ void doubleClickLine(FrmRech &window, int row)
 }
 
 } // namespace
+
+void SearchWindowTest::dateBox_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("day"); // invalid: not a date
+    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale plain = QLocale::c(); // short format "d MMM yyyy"
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
+    const QDate day(2024, 3, 15);
+    QTest::newRow("French short format") << french << u"15/03/2024"_s << day;
+    QTest::newRow("single digits, dashes, two-digit year") << french << u"15-3-24"_s << day;
+    QTest::newRow("two-digit year of the last century") << french << u"15.3.98"_s << QDate(1998, 3, 15);
+    QTest::newRow("year first") << french << u"2024-03-15"_s << day;
+    QTest::newRow("time of day with h") << french << u" 15/03/2024  9h30 "_s << day;
+    QTest::newRow("time of day with seconds") << french << u"15/03/2024 23:59:59"_s << day;
+    QTest::newRow("French long format") << french << u"vendredi 15 mars 2024"_s << day;
+    QTest::newRow("month in words, no weekday") << french << u"15 mars 2024"_s << day;
+    QTest::newRow("month first where the locale says so") << american << u"3/15/2024"_s << day;
+    QTest::newRow("short format with a month name, and a time") << plain << u"15 Mar 2024 14:30"_s << day;
+    QTest::newRow("no 30 February") << french << u"30/02/2024"_s << QDate();
+    QTest::newRow("month 13") << french << u"15/13/2024"_s << QDate();
+    QTest::newRow("time of day alone") << french << u"14:30"_s << QDate();
+    QTest::newRow("hour 24") << french << u"15/03/2024 24:00"_s << QDate();
+    QTest::newRow("text") << french << u"demain"_s << QDate();
+}
+
+void SearchWindowTest::dateBox()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, typed);
+    QFETCH(QDate, day);
+    QCOMPARE(DateBox::parse(typed, locale).value_or(QDate()), day);
+    if (day.isValid())
+        QCOMPARE(DateBox::parse(DateBox::format(day, locale), locale).value_or(QDate()), day); // written, read back
+}
 
 void SearchWindowTest::opening_data()
 {
@@ -343,18 +381,23 @@ void SearchWindowTest::openFoundDay()
     doubleClickLine(*window, 0);
 
     QTRY_VERIFY(!window);
-    QCoreApplication::sendPostedEvents(); // the selections are made once the boxes hold their texts
     QCOMPARE(shownDate(*form), QString::number(Today + 4));
     QCOMPARE(form->dayView()->dateLabel()->text(), u"mardi 19 mars 2024"_s);
     QCOMPARE(form->dayCursor().sqlText(), u"SELECT*FROM RVOUS1 WHERE AGENDATE =%1"_s.arg(Today + 4));
-    QStringList selections;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        const SlotEdit *edit = form->dayView()->slotEdit(slot);
-        QCOMPARE(edit->text(), pieces[slot]);
-        if (edit->hasSelectedText())
-            selections << u"%1:%2"_s.arg(slot).arg(edit->selectedText());
-    }
-    QCOMPARE(selections, selected);
+    for (int slot = 0; slot < SlotCount; ++slot)
+        QCOMPARE(form->dayView()->slotEdit(slot)->text(), pieces[slot]);
+    // The selections are made once the main window is active again.
+    const auto selections = [&form] {
+        QStringList made;
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            const SlotEdit *edit = form->dayView()->slotEdit(slot);
+            if (edit->hasSelectedText())
+                made << u"%1:%2"_s.arg(slot).arg(edit->selectedText());
+        }
+        return made;
+    };
+    QTRY_VERIFY(form->isActiveWindow());
+    QTRY_COMPARE(selections(), selected);
     QVERIFY(!form->isChanged());
     const std::optional<StoredDay> today = practice.readDay(1, Today);
     QCOMPARE(today.has_value(), edited);
