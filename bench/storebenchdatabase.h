@@ -82,9 +82,13 @@ inline QString benchDatabase()
     return ok && QFile::rename(partial, path) ? path : QString();
 }
 
+// PLANORA_BENCH_DATABASE, when set, names another file with the same days
+// (an older one, say) to measure instead.
 inline const QString &databasePath()
 {
-    static const QString path = benchDatabase();
+    static const QString path = qEnvironmentVariableIsSet("PLANORA_BENCH_DATABASE")
+                                    ? qEnvironmentVariable("PLANORA_BENCH_DATABASE")
+                                    : benchDatabase();
     return path;
 }
 
