@@ -60,6 +60,7 @@ void TestTextFold::contains_data()
     row("cedilla and circumflex", u"FRANÇOIS côté"_s, u"francois cote"_s, 0, 13);
     row("decomposed accents in the text", u"He\u0301le\u0300ne"_s, u"hélène"_s, 0, 8);
     row("rare letter in the middle: checked backwards over accents", u"xx Éléazar"_s, u"eleazar"_s, 3, 7);
+    row("the letters before the rare one must match too", u"Mme Aléazar, Mme Eleazer"_s, u"éléazar"_s, -1, 0);
     row("match crossing a sixteen-byte block", Filler + u"Dr Kéravec"_s, u"KERAVEC"_s, int(Filler.size()) + 3, 7);
     row("match at the very end", Filler + Filler + u"z"_s, u"Z"_s, 2 * int(Filler.size()), 1);
     row("near miss at the end", Filler + u"radi"_s, u"radio"_s, -1, 0);
