@@ -22,6 +22,7 @@
 #include <functional>
 
 namespace {
+
 constexpr int RangeBeforeDays = 30;
 constexpr int RangeAfterDays = 60;
 
@@ -55,9 +56,12 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect g
 class WhenActivated : public QObject
 {
 public:
+    static constexpr char Name[] = "WhenActivated";
+
     WhenActivated(QWidget *window, std::function<void()> action)
         : QObject(window), m_action(std::move(action))
     {
+        setObjectName(QLatin1String(Name));
         window->installEventFilter(this);
     }
 
@@ -257,6 +261,8 @@ void FrmRech::selectInSlots(const QString &searched)
             }
         }
     };
+    // A day opened before, whose selections still wait, is no longer shown.
+    qDeleteAll(m_mainWindow.findChildren<QObject *>(QLatin1String(WhenActivated::Name), Qt::FindDirectChildrenOnly));
     if (m_mainWindow.isActiveWindow()) {
         QTimer::singleShot(0, dayView, select);
     } else {
