@@ -23,6 +23,7 @@
 //                        reference is BM_SaveAfterOtherDay
 // The big database is generated once into the temporary folder and reused.
 #include "daycursor.h"
+#include "storebenchdatabase.h"
 #include "sqliteconnection.h"
 #include "sqlitestatement.h"
 
@@ -41,33 +42,7 @@
 
 namespace {
 
-constexpr int Users = 6;
-constexpr qint32 FirstDay = 37622; // 1 January 2003
-constexpr qint32 DayCount = 7305;  // 20 years
-
-DayRecord fullDay(qint32 date, int user)
-{
-    DayRecord record;
-    for (int i = 0; i < SlotCount; ++i) {
-        record.slots[std::size_t(i)] =
-            QStringLiteral("PATIENT%1 Prénom%2 06 12 34 56 78 contrôle").arg(date % 997 + i).arg(user);
-        record.checks[std::size_t(i)] = i % 4 == 0;
-    }
-    record.postit = QStringLiteral("Rappeler le laboratoire");
-    record.bloc = QStringLiteral("8h cholécystectomie\r\n10h hernie");
-    return record;
-}
-
-bool exec(sqlite3 *db, const char *sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-QByteArray schemaText()
-{
-    QFile schemaFile(QStringLiteral(PLANORA_SCHEMA_FILE));
-    return schemaFile.open(QIODevice::ReadOnly) ? schemaFile.readAll() : QByteArray();
-}
+using namespace StoreBenchDatabase;
 
 // The schema's first step: the day tables without the history.
 QByteArray schemaWithoutHistory()
@@ -76,54 +51,6 @@ QByteArray schemaWithoutHistory()
     const QByteArray firstStepEnd("PRAGMA user_version = 1;");
     const qsizetype end = schema.indexOf(firstStepEnd);
     return end < 0 ? QByteArray() : schema.left(end + firstStepEnd.size());
-}
-
-// Made with plain SQLite in one transaction: `days` days of `users` users;
-// renamed into place only when complete, so an interrupted run never leaves
-// a short file to be reused.
-QString makeDatabase(const QString &path, const QByteArray &schema, int users, qint32 days)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString partial = path + QStringLiteral(".partial");
-    QFile::remove(partial);
-    sqlite3 *db = nullptr;
-    sqlite3_open(partial.toUtf8().constData(), &db);
-    bool ok = !schema.isEmpty() && exec(db, schema.constData()) && exec(db, "BEGIN");
-    for (int user = 1; ok && user <= users; ++user) {
-        SqliteStatement insert;
-        ok = insert.prepare(db, QStringLiteral("INSERT INTO RVOUS%1(AGENDATE, RVOUS, Postit, Bloc, COCHE) "
-                                               "VALUES (?, ?, ?, ?, ?)")
-                                    .arg(user))
-             == SQLITE_OK;
-        for (qint32 date = FirstDay; ok && date < FirstDay + days; ++date) {
-            const DayRecord record = fullDay(date, user);
-            insert.bind(1, qint64(date));
-            insert.bind(2, DayEncoding::encodeSlots(record.slots));
-            insert.bind(3, record.postit);
-            insert.bind(4, record.bloc);
-            insert.bind(5, DayEncoding::encodeChecks(record.checks));
-            ok = insert.step() == SqliteStatement::Step::Done;
-            insert.reset();
-        }
-    }
-    ok = ok && exec(db, "COMMIT");
-    sqlite3_close(db);
-    return ok && QFile::rename(partial, path) ? path : QString();
-}
-
-// One folder per schema, so that a file made by an older one is not reused.
-QString benchDatabase()
-{
-    const QByteArray schema = schemaText();
-    const QString path = QDir::temp().filePath(
-        QStringLiteral("planora-store-bench-%1/AGENDAS.MDB").arg(qHash(schema), 0, 16));
-    return QFile::exists(path) ? path : makeDatabase(path, schema, Users, DayCount);
-}
-
-const QString &databasePath()
-{
-    static const QString path = benchDatabase();
-    return path;
 }
 
 // A year of user 1, made afresh for each benchmark so that the history

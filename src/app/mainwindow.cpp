@@ -8,6 +8,7 @@
 #include "dayview.h"
 #include "form15.h"
 #include "form2.h"
+#include "frmrech.h"
 #include "mousedownbutton.h"
 #include "programfolder.h"
 
@@ -145,7 +146,8 @@ void Form1::buildMenus()
                     buttons[user - 1] = m_dayView->userButton(user);
                 Form2::showFor(m_environment, buttons, this);
             });
-    addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher"))->setEnabled(false);
+    connect(addNamedAction(bar, QStringLiteral("Rechercher"), QStringLiteral("&Rechercher")), &QAction::triggered,
+            this, [this] { FrmRech::showFor(*this, m_environment); });
     connect(addNamedAction(bar, QStringLiteral("Sauve"), QStringLiteral("Sau&vegarder")), &QAction::triggered, this,
             &Form1::Sauve_Click);
     connect(addNamedAction(bar, QStringLiteral("Coches"), QStringLiteral("Voir les c&oches")),

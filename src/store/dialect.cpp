@@ -313,25 +313,79 @@ Status parseCriterion(const QString &text, Criterion &criterion)
     return Status::success();
 }
 
+namespace {
+
+// One element of an Access pattern: a wildcard, or a character to be
+// matched as itself.
+struct PatternPart
+{
+    enum class Kind { AnyRun, AnyOne, Literal };
+    Kind kind;
+    QChar c;
+};
+
+// Only '*', '?' and the bracketed single character are understood: a '#'
+// or a '[' that opens no "[c]" means that character, as a practice would
+// expect when it types one.
+QList<PatternPart> patternParts(const QString &pattern)
+{
+    QList<PatternPart> parts;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == u'*') {
+            parts.append({PatternPart::Kind::AnyRun, c});
+        } else if (c == u'?') {
+            parts.append({PatternPart::Kind::AnyOne, c});
+        } else if (c == u'[' && i + 2 < pattern.size() && pattern.at(i + 2) == u']') {
+            parts.append({PatternPart::Kind::Literal, pattern.at(i + 1)});
+            i += 2;
+        } else {
+            parts.append({PatternPart::Kind::Literal, c});
+        }
+    }
+    return parts;
+}
+
+} // namespace
+
 QString likePattern(const QString &accessPattern)
 {
-    // Only '*' and '?' are wildcards: a '#' or '[' typed in the search box
-    // means that character, as a practice would expect.
     QString pattern;
     pattern.reserve(accessPattern.size() + 8);
-    for (const QChar c : accessPattern) {
-        if (c == u'*') {
+    for (const PatternPart &part : patternParts(accessPattern)) {
+        switch (part.kind) {
+        case PatternPart::Kind::AnyRun:
             pattern += u'%';
-        } else if (c == u'?') {
+            break;
+        case PatternPart::Kind::AnyOne:
             pattern += u'_';
-        } else {
-            if (c == u'%' || c == u'_' || c == u'\\') {
+            break;
+        case PatternPart::Kind::Literal:
+            if (part.c == u'%' || part.c == u'_' || part.c == u'\\') {
                 pattern += u'\\';
             }
-            pattern += c;
+            pattern += part.c;
+            break;
         }
     }
     return pattern;
+}
+
+std::optional<QString> containedText(const QString &accessPattern)
+{
+    const QList<PatternPart> parts = patternParts(accessPattern);
+    if (parts.size() < 2 || parts.first().kind != PatternPart::Kind::AnyRun
+        || parts.last().kind != PatternPart::Kind::AnyRun) {
+        return std::nullopt;
+    }
+    QString text;
+    for (qsizetype i = 1; i + 1 < parts.size(); ++i) {
+        if (parts.at(i).kind != PatternPart::Kind::Literal) {
+            return std::nullopt;
+        }
+        text += parts.at(i).c;
+    }
+    return text;
 }
 
 } // namespace Dialect

@@ -25,7 +25,7 @@ struct ViewQuery
     std::optional<qint32> dateEquals;
     std::optional<qint32> dateFrom; // BETWEEN, both bounds included
     std::optional<qint32> dateTo;
-    std::optional<QString> rvousPattern; // Access pattern: '*' any run, '?' one character
+    std::optional<QString> rvousPattern; // Access pattern: '*' any run, '?' one character, '[c]' c itself
 };
 
 struct Criterion
@@ -43,7 +43,13 @@ Status parseQuery(const QString &text, ViewQuery &query);
 Status parseCriterion(const QString &text, Criterion &criterion);
 
 // The Access pattern as an SQL LIKE pattern for ESCAPE '\': '*' -> '%',
-// '?' -> '_', and a literal '%', '_' or '\' escaped.
+// '?' -> '_', '[c]' -> c taken literally, and a literal '%', '_' or '\'
+// escaped.
 QString likePattern(const QString &accessPattern);
+
+// The text between the stars of a pattern "*text*" whose text holds no
+// wildcard (a '[c]' in it is c): what the search window writes. Nothing for
+// any other pattern.
+std::optional<QString> containedText(const QString &accessPattern);
 
 } // namespace Dialect

@@ -1,5 +1,8 @@
 #include "textrules.h"
 
+#include "foldedneedle.h"
+#include "textfold.h"
+
 #include <sqlite3.h>
 
 #include <QList>
@@ -42,9 +45,12 @@ int collate(void *, int leftSize, const void *left, int rightSize, const void *r
 
 QList<uint> folded(const QString &text)
 {
-    QList<uint> codePoints = text.toUcs4();
-    for (uint &c : codePoints) {
-        c = QChar::toCaseFolded(char32_t(c));
+    QList<uint> codePoints;
+    codePoints.reserve(text.size());
+    for (const uint c : text.toUcs4()) {
+        if (const char32_t f = TextFold::fold(char32_t(c)); f != 0) {
+            codePoints.append(f);
+        }
     }
     return codePoints;
 }
@@ -70,6 +76,30 @@ void likeFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         escape = escapeText.at(0);
     }
     sqlite3_result_int(context, like(textOf(argv[0]), textOf(argv[1]), escape) ? 1 : 0);
+}
+
+// planora_contains(text, needle): whether the needle occurs in the text
+// under TextFold's rule, as like('%needle%') with no wildcard in the needle,
+// reading the text's UTF-8 bytes in place. The prepared needle is kept
+// with the statement for every row of a query.
+void containsFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        return;
+    }
+    auto *needle = static_cast<FoldedNeedle *>(sqlite3_get_auxdata(context, 1));
+    if (!needle) {
+        const auto *data = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+        needle = new FoldedNeedle(QString::fromUtf8(data, sqlite3_value_bytes(argv[1])));
+        sqlite3_set_auxdata(context, 1, needle, [](void *p) { delete static_cast<FoldedNeedle *>(p); });
+        needle = static_cast<FoldedNeedle *>(sqlite3_get_auxdata(context, 1));
+        if (!needle) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    sqlite3_result_int(context, needle->foundIn(text, std::size_t(sqlite3_value_bytes(argv[0]))) ? 1 : 0);
 }
 
 } // namespace
@@ -130,6 +160,10 @@ int registerTextRules(sqlite3 *db)
             rc = sqlite3_create_function_v2(db, "like", argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                             &likeFunction, nullptr, nullptr, nullptr);
         }
+    }
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_create_function_v2(db, ContainsFunctionName, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                        &containsFunction, nullptr, nullptr, nullptr);
     }
     return rc;
 }

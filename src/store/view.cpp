@@ -92,9 +92,16 @@ QString View::viewFilter(SqlText &sql) const
         return date + QStringLiteral(" = ") + sql.param(*m_query.dateEquals);
     }
     if (m_query.dateFrom) {
-        return date + QStringLiteral(" BETWEEN ") + sql.param(*m_query.dateFrom) + QStringLiteral(" AND ")
-               + sql.param(*m_query.dateTo) + QStringLiteral(" AND ") + quoted(QStringLiteral("RVOUS"))
-               + QStringLiteral(" LIKE ") + sql.param(Dialect::likePattern(*m_query.rvousPattern))
+        const QString range = date + QStringLiteral(" BETWEEN ") + sql.param(*m_query.dateFrom)
+                              + QStringLiteral(" AND ") + sql.param(*m_query.dateTo) + QStringLiteral(" AND ");
+        const QString rvous = quoted(QStringLiteral("RVOUS"));
+        // "*text*", as the search window writes it, runs the same test as
+        // LIKE through a function that reads the stored bytes in place.
+        if (const std::optional<QString> text = Dialect::containedText(*m_query.rvousPattern)) {
+            return range + QLatin1String(TextRules::ContainsFunctionName) + u'(' + rvous + QStringLiteral(", ")
+                   + sql.param(*text) + u')';
+        }
+        return range + rvous + QStringLiteral(" LIKE ") + sql.param(Dialect::likePattern(*m_query.rvousPattern))
                + QStringLiteral(" ESCAPE '\\'");
     }
     return QStringLiteral("1");
@@ -214,6 +221,35 @@ Status View::rowCount(qint64 &count) const
         return failure(statement.lastResultCode());
     }
     count = statement.integer(0);
+    return Status::success();
+}
+
+Status View::getRows(const QString &name, QVariantList &values) const
+{
+    const int index = columnIndex(name);
+    if (index < 0) {
+        return StoreMessages::unknownField(name);
+    }
+    SqlText sql;
+    const QString filter = viewFilter(sql);
+    const QString text = QStringLiteral("SELECT ") + quoted(m_columns[std::size_t(index)].name) + QStringLiteral(" FROM ")
+                         + quoted(m_query.table) + QStringLiteral(" WHERE ") + filter + QStringLiteral(" ORDER BY ")
+                         + orderBy(false);
+    StatementCache::Use use(*m_statements, text);
+    if (use.resultCode() != SQLITE_OK) {
+        return failure(use.resultCode());
+    }
+    SqliteStatement &statement = use.statement();
+    sql.bindTo(statement);
+    QVariantList rows;
+    SqliteStatement::Step step;
+    while ((step = statement.step()) == SqliteStatement::Step::Row) {
+        rows.append(statement.value(0));
+    }
+    if (step == SqliteStatement::Step::Error) {
+        return failure(statement.lastResultCode());
+    }
+    values = std::move(rows);
     return Status::success();
 }
 

@@ -57,6 +57,11 @@ public:
     // moveLast as Access would have it).
     Status rowCount(qint64 &count) const;
 
+    // One field of every row of the view, in the view's order, read in one
+    // pass (as GetRows does): for walking a whole result without a query per
+    // row. The current row is left as it was.
+    Status getRows(const QString &name, QVariantList &values) const;
+
     // Fields of the current row as last read. A text field never written
     // reads as an empty text; an unknown name or no current row reads as an
     // invalid QVariant.
