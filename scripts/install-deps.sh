@@ -2,7 +2,8 @@
 # Installs what PLANORA needs to build, test and run, from Debian's packages.
 set -euo pipefail
 packages=(g++ cmake make pkg-config qt6-base-dev libsqlite3-dev libbenchmark-dev
-          fonts-dejavu-core poppler-utils sqlite3 qt6-translations-l10n)
+          fonts-dejavu-core poppler-utils sqlite3 qt6-translations-l10n
+          clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
