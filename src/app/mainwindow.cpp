@@ -12,12 +12,15 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -36,6 +39,15 @@ QString userOneMissingMessage()
 {
     return QStringLiteral("L'utilisateur N°1 n'est pas attribué, or il doit l'être en priorité. "
                           "Veuillez corriger sinon cela est source d'erreues.");
+}
+
+// Said whenever the shown day could not be read (see showShownDay).
+QString unreadDayNotice()
+{
+    return QStringLiteral("Ce jour n'a pas pu être lu : il reste vide et verrouillé, et il ne sera pas "
+                          "enregistré, pour ne pas effacer les rendez-vous déjà enregistrés. Cliquez sur "
+                          "« x » pour le relire ; il est aussi relu à chaque actualisation et en changeant "
+                          "de jour.");
 }
 
 // Shows the hourglass for as long as it lives.
@@ -196,7 +208,7 @@ void Form1::load()
     layOutGrid(m_users[0].intervalIndex);
     m_dayView->hiddenIntervalLabel()->setText(QString::number(m_intervalMinutes));
 
-    showPositionedDay(positionOnShownDay(false), false);
+    showShownDay(false, false);
     m_timer->start();
     m_changed = false;
 }
@@ -343,34 +355,49 @@ qint32 Form1::labelDateNumber() const
 
 // --- store routines ---------------------------------------------------------
 
-bool Form1::positionOnShownDay(bool quiet)
+// Positions the day cursor on the shown day of the shown user and shows its
+// row, or an empty day when it has none. Without a database (start-up
+// stopped) every day shows empty.
+//
+// Decided: a day that cannot be read (the file locked by another workstation
+// past the wait, missing, damaged) shows empty, never as the day that was on
+// screen before, and locked: nothing can be typed or ticked in it and it is
+// never saved, so that its stored appointments cannot be replaced by an
+// empty page. It is read again by "x", by the refresh tick and by any
+// navigation; unless quiet, the user is told why and what to do.
+void Form1::showShownDay(bool quiet, bool hideAbsencesWhenEmpty)
 {
-    // Without a database (start-up stopped) every day shows empty.
-    if (!hasDatabase())
-        return false;
-    const Status status = m_cursor.position(m_databasePath, m_shownUser, m_shownDateNumber);
-    if (!status.ok()) {
-        if (!quiet)
-            m_environment.prompts->information(status.message());
-        return false;
+    Status status = Status::success();
+    if (hasDatabase()) {
+        status = m_cursor.position(m_databasePath, m_shownUser, m_shownDateNumber);
+        if (status.ok() && m_cursor.found()) {
+            if (AFFICHE_JOUR())
+                return;
+            status = Status::failure(QStringLiteral("Le jour n'a pas pu être lu dans la base de données %1.")
+                                         .arg(QDir::toNativeSeparators(m_databasePath)));
+        }
     }
-    return m_cursor.found();
-}
-
-void Form1::showPositionedDay(bool found, bool hideAbsencesWhenEmpty)
-{
-    // A row that cannot be read shows as an empty day, never as the day
-    // that was on screen before.
-    if (found && AFFICHE_JOUR())
-        return;
     if (hideAbsencesWhenEmpty)
         m_dayView->hideAbsencePanels();
     VIDE_JOUR();
+    setDayUnread(!status.ok());
+    if (!status.ok() && !quiet)
+        m_environment.prompts->information(status.message() + u"\n\n"_s + unreadDayNotice());
+}
+
+void Form1::setDayUnread(bool unread)
+{
+    m_dayUnread = unread;
+    m_dayView->setDayLocked(unread);
 }
 
 bool Form1::ENREG_01()
 {
     m_shownDateNumber = labelDateNumber();
+    if (m_dayUnread) {
+        m_environment.prompts->information(unreadDayNotice());
+        return false;
+    }
     if (!hasDatabase()) {
         m_environment.prompts->information(
             QStringLiteral("Aucune base de données n'est ouverte : le jour affiché ne peut pas être "
@@ -401,7 +428,7 @@ void Form1::SUIV_PREC()
     setShownDateNumber(m_shownDateNumber);
     showDateLabels(m_shownDateNumber);
     showChecksForDate(m_shownDateNumber);
-    showPositionedDay(positionOnShownDay(false), false);
+    showShownDay(false, false);
 }
 
 bool Form1::AFFICHE_JOUR()
@@ -411,6 +438,7 @@ bool Form1::AFFICHE_JOUR()
         return false;
     const QScopedValueRollback filling(m_filling, true);
     m_dayView->showRecord(*record);
+    setDayUnread(false);
     return true;
 }
 

@@ -61,6 +61,7 @@ public:
     int shownUser() const { return m_shownUser; }
     int intervalMinutes() const { return m_intervalMinutes; }
     bool isChanged() const { return m_changed; }
+    bool isDayUnread() const { return m_dayUnread; }
     void setChanged(bool changed) { m_changed = changed; }
     QTimer *refreshTimer() const { return m_timer; }
     Form15 *birthdayNotice() const { return m_birthdayNotice; }
@@ -99,8 +100,8 @@ private:
     void showDateLabels(qint32 dateNumber);
     void showChecksForDate(qint32 dateNumber);
     qint32 labelDateNumber() const;
-    bool positionOnShownDay(bool quiet);
-    void showPositionedDay(bool found, bool hideAbsencesWhenEmpty);
+    void showShownDay(bool quiet, bool hideAbsencesWhenEmpty);
+    void setDayUnread(bool unread);
     void stepDay(int days);
     bool saveBeforeLeaving();
     void closeSearchWindow();
@@ -128,6 +129,9 @@ private:
     int m_shownUser = 1;
     int m_intervalMinutes = 0;
     bool m_changed = false;
+    // The shown day could not be read: it shows empty and locked, and is
+    // never saved, so that the stored day cannot be replaced by nothing.
+    bool m_dayUnread = false;
     QDate m_calendarDate;
     bool m_filling = false; // the store is filling the view: not an edit
 };

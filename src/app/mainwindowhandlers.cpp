@@ -37,6 +37,10 @@ void Form1::Timer1_Timer()
 {
     if (!hasDatabase())
         return;
+    if (m_dayUnread) { // another try at reading the day, without a message every minute
+        showShownDay(true, false);
+        return;
+    }
     const qint32 shownDay = labelDateNumber();
     const bool onShownDay = m_cursor.isOpen() && m_cursor.found() && m_cursor.user() == m_shownUser
         && m_cursor.currentDateNumber() == shownDay;
@@ -53,11 +57,12 @@ void Form1::Quitte_Click()
 
 // Form_Unload. Decided: when the day cannot be saved and it holds unsaved
 // edits, the user is asked whether to quit anyway; "No" keeps the window open
-// with the edits on screen. Without a database (start-up stopped) there is
-// nothing to save into and the program ends at once.
+// with the edits on screen. Without a database (start-up stopped), or on a day
+// that could not be read, there is nothing to save and the program ends at
+// once.
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (hasDatabase() && !ENREG_01() && m_changed
+    if (hasDatabase() && !m_dayUnread && !ENREG_01() && m_changed
         && !m_environment.prompts->question(
             QStringLiteral("Le jour affiché n'a pas pu être enregistré. Quitter quand même et "
                            "perdre les modifications non enregistrées ?"),
@@ -97,7 +102,7 @@ void Form1::CmdUtilisat_MouseDown(int user)
     m_dayView->hiddenIntervalLabel()->setText(QString::number(m_intervalMinutes));
     setShownDateNumber(labelDateNumber());
     showDateLabels(m_shownDateNumber);
-    showPositionedDay(positionOnShownDay(false), true);
+    showShownDay(false, true);
     m_changed = false;
 }
 
@@ -131,7 +136,7 @@ void Form1::MonthView1_DateClick(QDate date)
     showDateLabels(DateNumber::fromDate(date));
     setShownDateNumber(labelDateNumber());
     showChecksForDate(m_shownDateNumber);
-    showPositionedDay(positionOnShownDay(false), true);
+    showShownDay(false, true);
     m_changed = false;
 }
 

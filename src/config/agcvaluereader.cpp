@@ -35,8 +35,7 @@ AgcValueReader::AgcValueReader(QString content)
 
 void AgcValueReader::skipBlanks()
 {
-    while (m_position < m_content.size()
-           && (LegacyText::isBlank(m_content[m_position]) || isLineEnd(m_content[m_position])))
+    while (m_position < m_content.size() && LegacyText::isBlank(m_content[m_position]))
         ++m_position;
 }
 
@@ -50,20 +49,27 @@ qsizetype AgcValueReader::valueEnd(qsizetype from) const
 void AgcValueReader::moveAfterValue(qsizetype end)
 {
     m_position = end;
-    if (m_position < m_content.size() && m_content[m_position] == u',')
-        ++m_position;
+    if (m_position >= m_content.size())
+        return;
+    const bool crLf = m_content[m_position] == u'\r' && m_position + 1 < m_content.size()
+        && m_content[m_position + 1] == u'\n';
+    m_position += crLf ? 2 : 1;
 }
 
 bool AgcValueReader::atEnd()
 {
-    skipBlanks();
-    return m_position >= m_content.size();
+    qsizetype position = m_position;
+    while (position < m_content.size()
+           && (LegacyText::isBlank(m_content[position]) || isLineEnd(m_content[position])))
+        ++position;
+    return position >= m_content.size();
 }
 
 std::optional<AgcValue> AgcValueReader::next()
 {
     if (atEnd())
         return std::nullopt;
+    skipBlanks();
 
     if (m_content[m_position] == u'"') {
         const qsizetype start = m_position + 1;

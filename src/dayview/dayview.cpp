@@ -1,6 +1,7 @@
 #include "dayview.h"
 
 #include "dayviewcontrols.h"
+#include "memoedit.h"
 #include "mousedownbutton.h"
 #include "prompts.h"
 #include "slotedit.h"
@@ -112,8 +113,8 @@ void DayView::showRecord(const DayRecord &record)
         // A long text shows its beginning (the patient's name), not its end.
         m->slotEdits[slot]->setCursorPosition(0);
     }
-    m->postit->setPlainText(record.postit);
-    m->bloc->setPlainText(record.bloc);
+    m->postit->setStoredText(record.postit);
+    m->bloc->setStoredText(record.bloc);
     showMark(m->absencePanels[0], record.absent1);
     showMark(m->absencePanels[1], record.absent2);
     showMark(m->echoPanels[0], record.echo1);
@@ -126,8 +127,8 @@ void DayView::showEmptyDay()
 {
     for (SlotEdit *edit : m->slotEdits)
         edit->clear();
-    m->postit->clear();
-    m->bloc->clear();
+    m->postit->setStoredText(QString());
+    m->bloc->setStoredText(QString());
     for (QLineEdit *panel : {m->absencePanels[0], m->absencePanels[1], m->echoPanels[0], m->echoPanels[1]})
         panel->setHidden(true);
     for (QCheckBox *check : m->checks)
@@ -141,8 +142,8 @@ DayRecord DayView::record() const
         result.slots[slot] = m->slotEdits[slot]->text();
         result.checks[slot] = m->checks[slot]->isChecked();
     }
-    result.postit = m->postit->toPlainText();
-    result.bloc = m->bloc->toPlainText();
+    result.postit = m->postit->storedText();
+    result.bloc = m->bloc->storedText();
     result.absent1 = markOf(m->absencePanels[0]);
     result.absent2 = markOf(m->absencePanels[1]);
     result.echo1 = markOf(m->echoPanels[0]);
@@ -154,6 +155,19 @@ void DayView::hideAbsencePanels()
 {
     for (QLineEdit *panel : m->absencePanels)
         panel->setHidden(true);
+}
+
+void DayView::setDayLocked(bool locked)
+{
+    m_locked = locked;
+    for (SlotEdit *edit : m->slotEdits)
+        edit->setReadOnly(locked);
+    m->postit->setReadOnly(locked);
+    m->bloc->setReadOnly(locked);
+    for (QCheckBox *check : m->checks)
+        check->setEnabled(!locked);
+    for (MouseDownButton *button : {m->absenceButtons[0], m->absenceButtons[1], m->echoButtons[0], m->echoButtons[1]})
+        button->setEnabled(!locked);
 }
 
 // --- check boxes ----------------------------------------------------------------
@@ -195,6 +209,8 @@ bool DayView::lookupMode() const
 
 void DayView::slotDoubleClicked(int slot)
 {
+    if (m_locked)
+        return;
     SlotEdit *edit = m->slotEdits[slot];
     // Only the truly empty text gets the marker; a slot of spaces is asked.
     if (edit->text().isEmpty())
@@ -207,11 +223,14 @@ void DayView::slotKeyReleased(int slot, int key)
 {
     if (m_lookupEnabled && key == Qt::Key_F2)
         m_lookupMode = !m_lookupMode;
-    if (!m_lookupMode)
+    if (!m_lookupMode || m_locked)
         return;
 
     SlotEdit *edit = m->slotEdits[slot];
-    const int caret = edit->cursorPosition();
+    // The insertion point: with a selection, where typing would replace it
+    // from. A Tab into a filled slot selects its whole text with the caret at
+    // the end; that is no prefix typed by anyone.
+    const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
     if (caret < LookupMinimumPrefix)
         return;
     // No matching name, or no names to read: the slot keeps what was typed,

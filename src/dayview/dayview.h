@@ -50,6 +50,11 @@ public:
     void showEmptyDay();                      // VIDE_JOUR
     DayRecord record() const;                 // what REMPLIT_JOUR writes
     void hideAbsencePanels();                 // Text4_0 and Text4_1 hidden
+    // A locked day takes no edit: the slots, the post-it and the theatre
+    // programme are read-only, the check boxes and half-day buttons do
+    // nothing, and double clicks and the name lookup leave the slots alone.
+    void setDayLocked(bool locked);
+    bool isDayLocked() const { return m_locked; }
 
     // --- check boxes --------------------------------------------------------
     void setChecksVisible(bool visible);
@@ -102,5 +107,6 @@ private:
     NameLookup m_lookup;
     bool m_lookupEnabled = false;
     bool m_lookupMode = false;
+    bool m_locked = false;
     QString m_echoAnnotation = QStringLiteral("Echographies"); // the design text until a user is applied
 };

@@ -1,6 +1,7 @@
 #include "dayviewcontrols.h"
 
 #include "halfdaypicture.h"
+#include "memoedit.h"
 #include "mousedownbutton.h"
 #include "slotedit.h"
 #include "twips.h"
@@ -180,10 +181,10 @@ DayView::Controls::Controls(QWidget *owner)
 
     postitTitle = named(new QLabel(QStringLiteral("Post-It"), owner), QStringLiteral("Label4"),
                         Twips::rect(NotesLeft, 4560, NotesWidth, 240));
-    postit = named(new QPlainTextEdit(owner), QStringLiteral("Text2"), Twips::rect(NotesLeft, 4800, NotesWidth, 1080));
+    postit = named(new MemoEdit(owner), QStringLiteral("Text2"), Twips::rect(NotesLeft, 4800, NotesWidth, 1080));
     blocTitle = named(new QLabel(QStringLiteral("Programme Bloc Opératoire"), owner), QStringLiteral("Label3"),
                       Twips::rect(NotesLeft, 5940, NotesWidth, 240));
-    bloc = named(new QPlainTextEdit(owner), QStringLiteral("Text3"), Twips::rect(NotesLeft, 6180, NotesWidth, 1560));
+    bloc = named(new MemoEdit(owner), QStringLiteral("Text3"), Twips::rect(NotesLeft, 6180, NotesWidth, 1560));
     for (QLabel *title : {postitTitle, blocTitle})
         title->setFont(withPoints(owner->font(), SlotFontPoints, true));
     for (QPlainTextEdit *notes : {postit, bloc}) {

@@ -5,6 +5,7 @@
 
 #include <array>
 
+class MemoEdit;
 class QPushButton;
 
 // Every control of the day view, created with its design name, caption and
@@ -29,9 +30,9 @@ struct DayView::Controls
 
     // The day's two free texts and their titles.
     QLabel *postitTitle = nullptr;   // Label4
-    QPlainTextEdit *postit = nullptr; // Text2
+    MemoEdit *postit = nullptr;      // Text2
     QLabel *blocTitle = nullptr;     // Label3
-    QPlainTextEdit *bloc = nullptr;  // Text3
+    MemoEdit *bloc = nullptr;        // Text3
 
     // Half-day marks, morning (0) and afternoon (1), and their buttons.
     std::array<QLineEdit *, 2> absencePanels{}; // Text4_0, Text4_1

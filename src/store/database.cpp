@@ -9,6 +9,7 @@
 
 #include <QFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,8 +79,9 @@ Status Database::open(const QString &path, SqliteConnection::Mode mode)
     file.close();
 
     auto connection = std::make_shared<SqliteConnection>();
-    bool readOnly =
-        mode == SqliteConnection::Mode::ReadOnly || ::access(QFile::encodeName(path).constData(), W_OK) != 0;
+    // The effective user's right to write, as open() will meet it.
+    bool readOnly = mode == SqliteConnection::Mode::ReadOnly
+                    || ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0;
     int rc = connection->open(path, readOnly ? SqliteConnection::Mode::ReadOnly : SqliteConnection::Mode::ReadWrite);
     if (!readOnly && (rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN || rc == SQLITE_PERM)) {
         readOnly = true;
@@ -88,6 +90,8 @@ Status Database::open(const QString &path, SqliteConnection::Mode mode)
     if (rc != SQLITE_OK) {
         return StoreMessages::fromSqlite(rc, path, m_busyTimeoutMs, QString());
     }
+    // SQLite itself falls back to reading when the file refuses writing.
+    readOnly = readOnly || sqlite3_db_readonly(connection->handle(), "main") == 1;
     connection->setBusyTimeout(m_busyTimeoutMs);
     // Journal DELETE and FULL sync: safe on a shared folder, where WAL's
     // shared-memory index does not work across machines. Reading the schema

@@ -177,7 +177,26 @@ std::optional<qint32> DayCursor::currentDateNumber() const
     return qint32(m_view->number(dateField));
 }
 
+// A save goes in four steps: open the file afresh when needed, position on
+// the day, write every field into the row (edited or added), update. A
+// failure at any step closes the cursor, so that the next attempt opens the
+// file again: whatever refused this save (a lock, a read-only folder, a
+// replaced file) may be gone by then.
 Status DayCursor::save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record)
+{
+    // A connection opened while the file could not be written stays
+    // read-only for its life; the file may have become writable since.
+    if (m_database && m_database->isReadOnly()) {
+        close();
+    }
+    const Status status = writeDay(databasePath, user, dateNumber, record);
+    if (!status) {
+        close();
+    }
+    return status;
+}
+
+Status DayCursor::writeDay(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record)
 {
     Status status = position(databasePath, user, dateNumber);
     if (!status) {

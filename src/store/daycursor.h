@@ -46,7 +46,8 @@ public:
     // What ENREG_01 does to the store: position, edit the row or add a new
     // one, write every field (a _TXT field is left as stored while its flag
     // is no), update. Afterwards the cursor stands on the saved row. On
-    // failure the record in the caller's hands is untouched.
+    // failure the record in the caller's hands is untouched and the cursor
+    // is closed, so that the next attempt opens the file again.
     Status save(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record);
 
     // Releases the file: no handle of the cursor stays open on it, so that a
@@ -61,6 +62,7 @@ public:
 private:
     Status open(const QString &databasePath, int user, const QString &sqlText, qint32 dateNumber);
     Status reuseOrOpen(const QString &databasePath);
+    Status writeDay(const QString &databasePath, int user, qint32 dateNumber, const DayRecord &record);
 
     std::unique_ptr<Database> m_database;
     std::unique_ptr<View> m_view;

@@ -10,17 +10,21 @@ namespace {
 
 struct Token
 {
-    enum class Kind { Word, Number, Text, Symbol, End };
+    // Name: a name written between brackets, as Jet writes one holding
+    // blanks or a keyword; it is never taken for a keyword.
+    enum class Kind { Word, Name, Number, Text, Symbol, End };
     Kind kind = Kind::End;
     QString text; // a Text token holds its value, apostrophes undoubled
 };
 
-// Splits the text into words, numbers, quoted texts and the few symbols the
-// dialect uses. Blanks only separate. A number ends where a letter starts,
-// which is how "37627AND" reads as 37627 then AND.
+// Splits the text into words, numbers, quoted texts, bracketed names and the
+// few symbols the dialect uses. Blanks only separate. A number ends where a
+// letter starts, which is how "37627AND" reads as 37627 then AND. Words take
+// letters of any language: the names table is named by whoever configures
+// the practice ("Clientèle").
 Status tokenize(const QString &sql, QList<Token> &tokens)
 {
-    const auto isWordStart = [](QChar c) { return c == u'_' || (c.unicode() < 128 && c.isLetter()); };
+    const auto isWordStart = [](QChar c) { return c == u'_' || c.isLetter(); };
     const auto isWordPart = [&](QChar c) { return isWordStart(c) || (c >= u'0' && c <= u'9'); };
     qsizetype i = 0;
     while (i < sql.size()) {
@@ -55,6 +59,17 @@ Status tokenize(const QString &sql, QList<Token> &tokens)
                 value.append(sql.at(i));
             }
             tokens.append({Token::Kind::Text, value});
+        } else if (c == u'[') {
+            const qsizetype close = sql.indexOf(u']', start + 1);
+            const QString name = close < 0 ? QString() : sql.mid(start + 1, close - start - 1);
+            // What goes between the double quotes of the SQLite text must
+            // not end them, nor hold a line.
+            if (name.trimmed().isEmpty() || name.contains(u'"') || name.contains(u'[') || name.contains(u'\r')
+                || name.contains(u'\n')) {
+                return Status::failure(QStringLiteral("Nom entre crochets non valide."));
+            }
+            tokens.append({Token::Kind::Name, name});
+            i = close + 1;
         } else if (c == u'>' && i + 1 < sql.size() && sql.at(i + 1) == u'=') {
             tokens.append({Token::Kind::Symbol, QStringLiteral(">=")});
             i += 2;
@@ -114,8 +129,8 @@ public:
     QString identifier()
     {
         const Token token = current();
-        if (!failed() && (token.kind != Token::Kind::Word || isReserved(token.text)
-                          || token.text.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))) {
+        const bool name = token.kind == Token::Kind::Name || (token.kind == Token::Kind::Word && !isReserved(token.text));
+        if (!failed() && (!name || token.text.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))) {
             fail(QStringLiteral("nom de table attendu"));
         }
         advance();

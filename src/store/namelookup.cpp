@@ -53,6 +53,7 @@ std::optional<QString> NameLookup::complete(const QString &prefix)
     }
     if (!m_view) {
         auto database = std::make_unique<Database>();
+        database->setBusyTimeout(BusyTimeoutMs);
         std::unique_ptr<View> view;
         // The names are only ever read here.
         if (!database->open(m_databasePath, SqliteConnection::Mode::ReadOnly)

@@ -15,6 +15,11 @@ class View;
 class NameLookup
 {
 public:
+    // How long a lookup waits for a workstation writing into the names
+    // database: it runs at every key release, and typing must not stall.
+    // When the wait runs out the slot keeps what was typed.
+    static constexpr int BusyTimeoutMs = 40;
+
     NameLookup();
     ~NameLookup();
     NameLookup(const NameLookup &) = delete;

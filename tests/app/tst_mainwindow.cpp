@@ -86,12 +86,48 @@ struct PendingEdits
     QList<int> checked = {};
 };
 
+// The shown day cannot be read at start-up or after a navigation (the file
+// held by another workstation past the wait, or gone), then can again and is
+// read once more by "x", the refresh tick or a calendar click; or the program
+// is quit while the day is unreadable.
+struct UnreadDay
+{
+    bool atStartUp = false;
+    bool missing = false; // otherwise locked
+    QByteArray retry;     // "Command1", "Timer1", "MonthView1" or "Quitte"
+    QByteArray navigation = "CmdSuiv";
+};
+
+// Another workstation in the middle of a long write: while it lives, nobody
+// else can read the file.
+class WritingWorkstation
+{
+public:
+    explicit WritingWorkstation(const QString &path)
+    {
+        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+            || sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            qFatal("cannot lock %s", qPrintable(path));
+    }
+    ~WritingWorkstation() { release(); }
+    void release()
+    {
+        if (m_db)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
 // A day with every field filled and every half-day flag set.
 StoredDay fullDay()
 {
     const QString set = u"1"_s;
     return {joinedSlots({{0, u"Martin Paul"_s}, {17, u"L'Hôte Zoé, écho"_s}, {52, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s}}),
-            u"Appeler\nle laboratoire"_s, u"8h Genou\n10h Hanche"_s, set, u"ABSENT"_s, set, u"Congrès"_s, set,
+            u"Appeler\r\nle laboratoire\r\n"_s, u"8h Genou\r\n10h Hanche"_s, set, u"ABSENT"_s, set, u"Congrès"_s, set,
             u"Echo matin"_s, set, u"Echo soir"_s, joinedChecks({0, 17, 52})};
 }
 
@@ -417,6 +453,9 @@ private Q_SLOTS:
         QTest::newRow("found 40 days ahead, shown with its date") << day << true;
         day.absent1 = day.echo2 = u"0"_s;
         QTest::newRow("two flags set, two unset with their texts kept") << day << false;
+        day.postit = u"Écrit\nailleurs\r"_s;
+        day.bloc = u"\r\n8h\rGenou"_s;
+        QTest::newRow("LF and CR alone in the memos, kept") << day << false;
     }
 
     void roundTrip()
@@ -439,7 +478,9 @@ private Q_SLOTS:
         QCOMPARE(view->dateLabel()->text(), found ? u"lundi 9 février 2004"_s : u"mercredi 31 décembre 2003"_s);
         QCOMPARE(view->calendar()->selectedDate(), QDate(2003, 12, 31));
         QCOMPARE(view->slotEdit(17)->text(), u"L'Hôte Zoé, écho"_s);
-        QCOMPARE(named<QPlainTextEdit>(view, "Text2")->toPlainText(), day.postit);
+        // Every line break shows as one.
+        QCOMPARE(named<QPlainTextEdit>(view, "Text2")->toPlainText(),
+                 QString(day.postit).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n'));
         QCOMPARE(named<QLineEdit>(view, "Text4_0")->isHidden(), day.absent1 == u"0"_s);
         QVERIFY(view->checkBox(17)->isChecked() && !view->checkBox(1)->isChecked());
         QVERIFY(!form->isChanged());
@@ -548,6 +589,107 @@ private Q_SLOTS:
         QCOMPARE(day->rvous, QString(u"\r\n"_s).repeated(52));
         QCOMPARE(day->coche, u"0"_s + QString(u"\r\n0"_s).repeated(52));
         QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
+    }
+
+    void unreadDay_data()
+    {
+        QTest::addColumn<UnreadDay>("c");
+        QTest::newRow("locked at start-up, read again by \"x\"")
+            << UnreadDay{.atStartUp = true, .retry = "Command1"};
+        QTest::newRow("missing at start-up, read again by the refresh")
+            << UnreadDay{.atStartUp = true, .missing = true, .retry = "Timer1"};
+        QTest::newRow("locked at the next day, read again by the refresh") << UnreadDay{.retry = "Timer1"};
+        QTest::newRow("missing at the next day, read again by \"x\"")
+            << UnreadDay{.missing = true, .retry = "Command1"};
+        QTest::newRow("locked at a user switch, read again by the calendar")
+            << UnreadDay{.retry = "MonthView1", .navigation = "CmdUtilisat2"};
+        QTest::newRow("locked at start-up, then quit") << UnreadDay{.atStartUp = true, .retry = "Quitte"};
+        QTest::newRow("missing at the previous day, then quit")
+            << UnreadDay{.missing = true, .retry = "Quitte", .navigation = "CmdPrec"};
+    }
+
+    // Whatever is tried on the unreadable day, the stored one stays as it
+    // was; once read again it takes edits and saves them.
+    void unreadDay()
+    {
+        QFETCH(UnreadDay, c);
+        Practice practice;
+        const int user = c.navigation == "CmdUtilisat2" ? 2 : 1;
+        const qint32 date = practice.today() + (c.navigation == "CmdSuiv" && !c.atStartUp ? 1 : 0)
+            - (c.navigation == "CmdPrec" && !c.atStartUp ? 1 : 0);
+        StoredDay stored = StoredDay::withSlots({{3, u"Dupont"_s}});
+        stored.postit = u"Rappeler"_s;
+        practice.storeDay(user, date, stored);
+        const QString moved = practice.databasePath() + u".ailleurs"_s;
+        std::optional<WritingWorkstation> other;
+        const auto makeUnreadable = [&] {
+            if (c.missing)
+                QVERIFY(QFile::rename(practice.databasePath(), moved));
+            else
+                other.emplace(practice.databasePath());
+        };
+        Form1 form(practice.environment());
+        form.dayCursor().setBusyTimeout(100);
+        if (c.atStartUp)
+            makeUnreadable();
+        form.load();
+        form.show();
+        if (!c.atStartUp) {
+            makeUnreadable();
+            press(form, c.navigation.constData());
+        }
+        DayView *view = form.dayView();
+
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        QVERIFY2(practice.prompts.informations.first().contains(c.missing ? u"introuvable"_s : u"occupée"_s),
+                 qPrintable(practice.prompts.informations.first()));
+        QVERIFY(practice.prompts.informations.first().contains(u"Ce jour n'a pas pu être lu"_s));
+        QVERIFY(form.isDayUnread());
+        QCOMPARE(form.shownUser(), user);
+        QCOMPARE(shownDate(form), QString::number(date));
+        QCOMPARE(view->slotEdit(3)->text(), QString());
+        // Nothing can be typed, ticked or marked, and "&Enregistrer" writes nothing.
+        view->slotEdit(3)->setFocus();
+        QTest::keyClicks(view->slotEdit(3), u"Vide"_s);
+        QTest::mouseDClick(view->slotEdit(5), Qt::LeftButton);
+        QTest::keyClicks(named<QPlainTextEdit>(view, "Text2"), u"Vide"_s);
+        QTest::mousePress(named<MouseDownButton>(view, "CmdAbsent1"), Qt::LeftButton);
+        QTest::mouseClick(view->checkBox(3), Qt::LeftButton);
+        named<QAction>(&form, "Enregistrer")->trigger();
+        QCOMPARE(view->slotEdit(3)->text() + view->slotEdit(5)->text(), QString());
+        QCOMPARE(named<QPlainTextEdit>(view, "Text2")->toPlainText(), QString());
+        QVERIFY(named<QLineEdit>(view, "Text4_0")->isHidden() && !view->checkBox(3)->isChecked());
+        QVERIFY(!form.isChanged());
+        QCOMPARE(practice.prompts.informations.size(), 2);
+        QVERIFY(practice.prompts.informations.last().startsWith(u"Ce jour n'a pas pu être lu"_s));
+        if (c.retry == "Quitte") {
+            named<QAction>(&form, "Quitte")->trigger();
+            QVERIFY(!form.isVisible());
+            QCOMPARE(practice.prompts.informations.size(), 2);
+            QVERIFY(practice.prompts.questions.isEmpty());
+        }
+        if (c.missing)
+            QVERIFY(QFile::rename(moved, practice.databasePath()));
+        else
+            other->release();
+        QCOMPARE(practice.readDay(user, date), std::optional<StoredDay>(stored));
+        if (c.retry == "Quitte")
+            return;
+
+        if (c.retry == "Command1")
+            QTest::mouseClick(named<QPushButton>(view, "Command1"), Qt::LeftButton);
+        else if (c.retry == "Timer1")
+            form.Timer1_Timer();
+        else
+            clickCalendar(form, DateNumber::toDate(date));
+        QVERIFY(!form.isDayUnread());
+        QCOMPARE(view->slotEdit(3)->text(), u"Dupont"_s);
+        typeInSlot(form, 4, u"Roux"_s);
+        named<QAction>(&form, "Enregistrer")->trigger();
+        QCOMPARE(practice.prompts.informations.size(), 2);
+        stored.rvous = joinedSlots({{3, u"Dupont"_s}, {4, u"Roux"_s}});
+        stored.coche = joinedChecks({});
+        QCOMPARE(practice.readDay(user, date), std::optional<StoredDay>(stored));
     }
 
     // --- users and days ---------------------------------------------------------------

@@ -134,7 +134,10 @@ private Q_SLOTS:
         QTest::newRow("almost numbers are texts") << u"12abc,1-2,--1,1e,#NULL#"_s
                                                   << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
         QTest::newRow("empty values") << u"1,,\"\",2"_s << u"1|\"\"|\"\"|2"_s;
-        QTest::newRow("empty lines and a comma at a line end are no values") << u"1,\r\n\r\n\r\n2,"_s << u"1|2"_s;
+        QTest::newRow("a line end after a comma ends an empty value") << u"1,\r\n2"_s << u"1|\"\"|2"_s;
+        QTest::newRow("an empty line is an empty value, LF or CR alone too")
+            << u"1\r\n\r\n2\n\n3\r\r4"_s << u"1|\"\"|2|\"\"|3|\"\"|4"_s;
+        QTest::newRow("blank lines and a comma at the end begin no value") << u"1,\r\n \r\n\r\n"_s << u"1"_s;
     }
 
     void readsValues()

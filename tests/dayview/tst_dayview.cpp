@@ -7,14 +7,18 @@
 #include "mousedownbutton.h"
 #include "slotedit.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -46,12 +50,17 @@ DayRecord sampleRecord(const QString &tag, bool marksSet)
     return record;
 }
 
-// A name typed at the start of slot 5, which holds "Xavier"; "F2" is that key.
+// A name typed at the start of slot 5, which holds "Xavier" or before; "F2",
+// "Shift+End" are those keys, "Tab" and "Shift+Tab" move into the slot from
+// the check box before or after it.
 struct Lookup
 {
     QStringList keys;
     QString expected;
     bool modeAfter = true, enabled = true, namesDatabase = true;
+    QString before = u"Xavier"_s;
+    bool namesLocked = false; // by a workstation writing into them
+    QString table = u"PATIENTS"_s;
 };
 
 // A half-day button pressed twice with a mouse button: its panel's text, then
@@ -107,7 +116,9 @@ private Q_SLOTS:
         QCOMPARE(sqlite3_exec(db, "CREATE TABLE PATIENTS (NOM TEXT, PRENOM TEXT);"
                                   "INSERT INTO PATIENTS VALUES ('DU', 'Paul'), ('DUBOIS', 'Anne'), ('MARTIN', 'Élodie'),"
                                   " ('O''BRIEN', 'Kate'), ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCD', 'Exact'),"
-                                  " ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB', 'Trente');",
+                                  " ('ABCDEFGHIJKLMNOPQRSTUVWXYZABCDB', 'Trente');"
+                                  "CREATE TABLE \"Clientèle\" (NOM TEXT, PRENOM TEXT);"
+                                  "INSERT INTO \"Clientèle\" VALUES ('MARCEL', 'Ève');",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
         sqlite3_close(db);
@@ -361,25 +372,103 @@ private Q_SLOTS:
         QTest::newRow("F2 looks up on its own release") << Lookup{{f2, u"DU"_s, f2}, dubois};
         QTest::newRow("lookup disabled, F2 does nothing") << Lookup{{f2, u"DU"_s}, u"DUXavier"_s, false, false};
         QTest::newRow("missing names database") << Lookup{{u"DU"_s}, u"DUXavier"_s, true, true, false};
+        const QString filled = u"DUPONT Jean 10h"_s;
+        QTest::newRow("Tab into a filled slot leaves it") << Lookup{{u"Tab"_s}, filled, true, true, true, filled};
+        QTest::newRow("Shift+Tab into a filled slot leaves it")
+            << Lookup{{u"Shift+Tab"_s}, filled, true, true, true, filled};
+        QTest::newRow("Shift+End after two letters looks up those two") << Lookup{{u"DU"_s, u"Shift+End"_s}, dubois};
+        QTest::newRow("accented table name") << Lookup{.keys = {u"MA"_s}, .expected = u"MARCEL Ève"_s, .table = u"Clientèle"_s};
+        QTest::newRow("names database locked: kept as typed, at once")
+            << Lookup{.keys = {u"DU"_s}, .expected = u"DUXavier"_s, .namesLocked = true};
     }
 
     void lookup()
     {
         QFETCH(Lookup, c);
         const QString missing = m_dir.filePath(u"absent.db"_s);
-        m_view->setNameLookup(c.enabled, c.namesDatabase ? m_namesPath : missing, u"PATIENTS"_s);
+        m_view->setNameLookup(c.enabled, c.namesDatabase ? m_namesPath : missing, c.table);
         SlotEdit *edit = m_view->slotEdit(5);
-        edit->setText(u"Xavier"_s);
+        edit->setText(c.before);
         edit->setCursorPosition(0);
         edit->setFocus();
-        for (const QString &key : c.keys)
-            key == u"F2"_s ? QTest::keyClick(edit, Qt::Key_F2) : QTest::keyClicks(edit, key);
+        sqlite3 *writer = nullptr;
+        if (c.namesLocked) {
+            QCOMPARE(sqlite3_open(m_namesPath.toUtf8().constData(), &writer), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        const auto unlock = qScopeGuard([writer] { sqlite3_close(writer); }); // rolls back
+        QElapsedTimer typing;
+        typing.start();
+        QString typed;
+        for (const QString &key : c.keys) {
+            if (key == u"F2"_s) {
+                QTest::keyClick(edit, Qt::Key_F2);
+            } else if (key == u"Shift+End"_s) {
+                QTest::keyClick(edit, Qt::Key_End, Qt::ShiftModifier);
+            } else if (key.contains(u"Tab"_s)) {
+                // The press moves the focus; the release reaches the slot.
+                const bool back = key.startsWith(u"Shift"_s);
+                QCheckBox *from = m_view->checkBox(back ? 5 : 4);
+                from->setFocus();
+                const Qt::Key tab = back ? Qt::Key_Backtab : Qt::Key_Tab;
+                const Qt::KeyboardModifiers shift = back ? Qt::ShiftModifier : Qt::NoModifier;
+                QTest::keyPress(from, tab, shift);
+                QCOMPARE(QApplication::focusWidget(), edit);
+                QTest::keyRelease(edit, tab, shift);
+            } else {
+                QTest::keyClicks(edit, key);
+                typed += key;
+            }
+        }
+        // Far above the lookup's own wait, far below the day cursor's 8 s:
+        // a loaded machine passes, a window frozen for the long wait fails.
+        QVERIFY2(typing.elapsed() < 2000, qPrintable(QString::number(typing.elapsed())));
         QCOMPARE(edit->text(), c.expected);
-        QCOMPARE(edit->cursorPosition(), c.keys.join(QString()).remove(u"F2"_s).size()); // after what was typed
-        QVERIFY(!edit->hasSelectedText());
+        if (typed.isEmpty()) { // tabbed in: all selected, as Qt does
+            QCOMPARE(edit->selectedText(), c.before);
+        } else {
+            QCOMPARE(edit->cursorPosition(), typed.size());
+            QVERIFY(!edit->hasSelectedText());
+        }
         QCOMPARE(m_view->lookupMode(), c.modeAfter);
         QVERIFY(m_prompts.informations.isEmpty());
         QVERIFY(!QFileInfo::exists(missing)); // never created by a lookup
+    }
+
+    // What the post-it and the theatre programme give back to be stored: as
+    // shown when untouched, with CR LF line breaks once edited ("\n" stands
+    // for Enter).
+    void memoLineBreaks_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("typed"); // at the end of the text
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("post-it with CR LF untouched") << u"Text2"_s << u"a\r\nb\r\n"_s << QStringList() << u"a\r\nb\r\n"_s;
+        QTest::newRow("programme with LF and CR alone untouched")
+            << u"Text3"_s << u"8h\nGenou\r10h"_s << QStringList() << u"8h\nGenou\r10h"_s;
+        QTest::newRow("typed line breaks as CR LF") << u"Text3"_s << QString() << QStringList{u"a"_s, u"\n"_s, u"b"_s}
+                                                    << u"a\r\nb"_s;
+        QTest::newRow("edited: every line break as CR LF")
+            << u"Text2"_s << u"a\nb\rc"_s << QStringList{u"\n"_s, u"d"_s} << u"a\r\nb\r\nc\r\nd"_s;
+    }
+
+    void memoLineBreaks()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, stored);
+        DayRecord record;
+        (box == u"Text2"_s ? record.postit : record.bloc) = shown;
+        m_view->showRecord(record);
+        auto *edit = control<QPlainTextEdit>(box);
+        edit->setFocus();
+        edit->moveCursor(QTextCursor::End);
+        for (const QString &keys : typed)
+            keys == u"\n"_s ? QTest::keyClick(edit, Qt::Key_Return) : QTest::keyClicks(edit, keys);
+        const DayRecord after = m_view->record();
+        QCOMPARE(box == u"Text2"_s ? after.postit : after.bloc, stored);
     }
 
     void halfDayButtons_data()

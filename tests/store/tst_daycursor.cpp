@@ -1,4 +1,5 @@
 #include "daycursor.h"
+#include "refusedwrites.h"
 #include "storetestdatabase.h"
 #include "writerrecord.h"
 
@@ -35,6 +36,8 @@ private Q_SLOTS:
     void positionings();
     void failures_data();
     void failures();
+    void savesOnceWritable_data();
+    void savesOnceWritable();
     void fileChangedBetweenPositionings_data();
     void fileChangedBetweenPositionings();
     void sharedFile_data();
@@ -356,6 +359,47 @@ void TestDayCursor::failures()
     // Once the other workstation is done, the same save goes through.
     QCOMPARE(other.exec("ROLLBACK"), 0);
     QVERIFY(cursor.save(path, user, Day, record).ok());
+    QCOMPARE(cursor.currentRecord(), record);
+}
+
+// The file refused writing to this workstation for a while (a read-only
+// share, a folder whose rights were taken away), untouched meanwhile: once
+// it takes writes again, the next save goes through without a restart.
+void TestDayCursor::savesOnceWritable_data()
+{
+    QTest::addColumn<bool>("savedWhileRefused");
+    QTest::newRow("connection opened read-only by a positioning: the first save after goes through") << false;
+    QTest::newRow("save refused as read-only: the next one goes through") << true;
+}
+
+void TestDayCursor::savesOnceWritable()
+{
+    QFETCH(bool, savedWhileRefused);
+    if (geteuid() != 0) {
+        QSKIP("Acting as another user and back needs the superuser.");
+    }
+    QTemporaryDir dir; // others may read the file there, not write it
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                                  | QFile::ExeOther));
+    const QString path = StoreTestDatabase::create(dir.path());
+    QVERIFY(!path.isEmpty());
+    const QByteArray before = StoreTestDatabase::contents(path);
+    const DayRecord record = WriterRecord::make(1, Day, 1);
+    DayCursor cursor;
+    {
+        const auto refused = asOrdinaryUser();
+        const Status positioned = cursor.position(path, 1, Day);
+        QVERIFY2(positioned.ok(), qPrintable(positioned.message()));
+        if (savedWhileRefused) {
+            const Status saved = cursor.save(path, 1, Day, record);
+            QVERIFY2(saved.message().contains(u"lecture seule"_s), qPrintable(saved.message()));
+        }
+    }
+    QCOMPARE(StoreTestDatabase::contents(path), before);
+
+    const Status saved = cursor.save(path, 1, Day, record);
+    QVERIFY2(saved.ok(), qPrintable(saved.message()));
     QCOMPARE(cursor.currentRecord(), record);
 }
 

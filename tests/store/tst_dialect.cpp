@@ -79,8 +79,16 @@ void TestDialect::queries_data()
     row("order by another column", u"SELECT*FROM RVOUS1 ORDER BY RVOUS"_s);
     row("half the name order", u"SELECT*FROM PATIENTS ORDER BY NOM"_s);
     row("second statement", u"SELECT*FROM RVOUS1 ORDER BY AGENDATE; DROP TABLE RVOUS1"_s);
-    row("accented table name", u"SELECT*FROM RVÖUS1 ORDER BY AGENDATE"_s);
+    row("accented names table", u"SELECT*FROM Clientèle ORDER BY NOM, PRENOM"_s, u"Clientèle name"_s);
+    row("names table between brackets, with a blank", u"SELECT*FROM [Mes patients] ORDER BY NOM, PRENOM"_s,
+        u"Mes patients name"_s);
+    row("keyword between brackets is a name", u"SELECT*FROM [Order] ORDER BY NOM, PRENOM"_s, u"Order name"_s);
     row("keyword as table name", u"SELECT*FROM ORDER ORDER BY AGENDATE"_s);
+    row("two words as table name", u"SELECT*FROM Mes patients ORDER BY NOM, PRENOM"_s);
+    row("bracket left open", u"SELECT*FROM [Mes patients ORDER BY NOM, PRENOM"_s);
+    row("empty brackets", u"SELECT*FROM [ ] ORDER BY NOM, PRENOM"_s);
+    row("double quote between brackets", u"SELECT*FROM [a\"; DROP TABLE RVOUS1; --] ORDER BY NOM, PRENOM"_s);
+    row("SQLite's own table between brackets", u"SELECT*FROM [sqlite_schema] ORDER BY NOM, PRENOM"_s);
     row("SQLite's own table", u"SELECT*FROM sqlite_master ORDER BY AGENDATE"_s);
     row("extra condition after the day", u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 OR 1=1"_s);
     row("day number beyond 32 bits", u"SELECT*FROM RVOUS1 WHERE AGENDATE =2147483648"_s);
