@@ -51,7 +51,10 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
     if (lines.last().isEmpty()) // the final line end does not begin a line
         lines.removeLast();
     for (QByteArray &line : lines) {
-        if (line.endsWith('\r'))
+        // Every carriage return before the line feed belongs to the line end:
+        // one kept would read differently once the file is written back with
+        // plain line feeds (a "[a]" CR header would become a section).
+        while (line.endsWith('\r'))
             line.chop(1);
         document.m_lines.append(LegacyText::decode(line));
     }

@@ -1,0 +1,131 @@
+// A day row as any writer of the file may have left it: each of the columns
+// of RVOUS1 holding text, bytes (embedded NULs included), a number or NULL,
+// of any length. The day cursor reads it into a day record without fault, the
+// record's slots encode back to themselves, and the day saved as read comes
+// back as it was.
+#include "daycursor.h"
+#include "dayrecord.h"
+#include "sqliteconnection.h"
+#include "sqlitestatement.h"
+#include "textrules.h"
+
+#include <sqlite3.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+constexpr qint32 ReadDate = 40000;
+constexpr qint32 SavedDate = 40001;
+
+const char *const Columns[] = {"RVOUS", "Postit", "Bloc", "ABSENT1", "ABSENT1_TXT", "ABSENT2",
+                               "ABSENT2_TXT", "ECHO1", "ECHO1_TXT", "ECHO2", "ECHO2_TXT", "COCHE"};
+
+// An empty database made from the schema, once, on a memory file system when
+// there is one so that the saves' flushes cost nothing.
+QString databasePath()
+{
+    static QTemporaryDir folder(QFileInfo::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm/planora-fuzz-XXXXXX")
+                                                                        : QString());
+    static const QString path = [] {
+        const QString file = folder.filePath(QStringLiteral("AGENDAS.MDB"));
+        QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
+        sqlite3 *db = nullptr;
+        if (!schema.open(QIODevice::ReadOnly)
+            || sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK
+            || sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            std::abort();
+        sqlite3_close(db);
+        return file;
+    }();
+    return path;
+}
+
+// The input cut into column values at 0xFF bytes; the first byte of each
+// value says how it is stored.
+void storeRow(sqlite3 *db, const QByteArray &input)
+{
+    const QList<QByteArray> values = input.split('\xff');
+    QByteArray sql = "INSERT OR REPLACE INTO RVOUS1 (AGENDATE";
+    QByteArray marks = "?";
+    for (const char *column : Columns) {
+        sql += QByteArray(",") + column;
+        marks += ",?";
+    }
+    sql += ") VALUES (" + marks + ")";
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
+        std::abort();
+    sqlite3_bind_int(statement, 1, ReadDate);
+    for (int i = 0; i < int(std::size(Columns)); ++i) {
+        const QByteArray value = values.value(i);
+        const QByteArray body = value.mid(1);
+        switch (value.isEmpty() ? 0 : std::uint8_t(value.at(0)) % 4) {
+        case 0:
+            sqlite3_bind_text(statement, i + 2, body.constData(), int(body.size()), SQLITE_TRANSIENT);
+            break;
+        case 1:
+            sqlite3_bind_blob(statement, i + 2, body.constData(), int(body.size()), SQLITE_TRANSIENT);
+            break;
+        case 2:
+            sqlite3_bind_int64(statement, i + 2, body.toLongLong());
+            break;
+        default:
+            sqlite3_bind_null(statement, i + 2);
+        }
+    }
+    // A NOT NULL column given NULL refuses the row: that is a row no writer
+    // can leave, and the input is simply not used.
+    sqlite3_step(statement);
+    sqlite3_finalize(statement);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QString path = databasePath();
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
+        std::abort();
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; DELETE FROM RVOUS1;", nullptr, nullptr, nullptr);
+    storeRow(db, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    sqlite3_close(db);
+
+    static DayCursor cursor;
+    if (!cursor.position(path, 1, ReadDate).ok())
+        std::abort();
+    const std::optional<DayRecord> read = cursor.currentRecord();
+    if (!cursor.found())
+        return 0;
+    if (!read)
+        std::abort();
+    if (DayEncoding::decodeSlots(DayEncoding::encodeSlots(read->slots)) != read->slots)
+        std::abort();
+    if (DayEncoding::decodeChecks(DayEncoding::encodeChecks(read->checks)) != read->checks)
+        std::abort();
+
+    DayRecord written;
+    if (!cursor.save(path, 1, SavedDate, DayRecord(), *read, written).ok())
+        std::abort();
+    if (!cursor.position(path, 1, SavedDate).ok())
+        std::abort();
+    const std::optional<DayRecord> saved = cursor.currentRecord();
+    if (!saved || saved->slots != read->slots || saved->checks != read->checks
+        || saved->postit != read->postit || saved->bloc != read->bloc)
+        std::abort();
+    for (const auto mark : {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2}) {
+        // A mark's text is written only with its mark set.
+        if ((*saved).*mark != (*read).*mark && (((*read).*mark).set || ((*saved).*mark).set))
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,43 @@
+// Any text handed to the SQL dialect: it is recognised or refused, never
+// misread. What is recognised names one plain table and sane bounds.
+#include "dialect.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+
+    ViewQuery query;
+    if (Dialect::parseQuery(text, query).ok()) {
+        // One name: nothing in it can end the statement or start another.
+        if (query.table.isEmpty() || query.table.contains(u';'))
+            std::abort();
+        for (const QChar c : query.table) {
+            if (c.category() == QChar::Other_Control)
+                std::abort();
+        }
+        if (query.rvousPattern) {
+            // '*' and '?' become '%' and '_'; nothing else may widen the match.
+            const QString like = Dialect::likePattern(*query.rvousPattern);
+            qsizetype wildcards = 0;
+            for (qsizetype i = 0; i < like.size(); ++i) {
+                if (like.at(i) == u'\\') {
+                    ++i;
+                    continue;
+                }
+                if (like.at(i) == u'%' || like.at(i) == u'_')
+                    ++wildcards;
+            }
+            if (wildcards != query.rvousPattern->count(u'*') + query.rvousPattern->count(u'?'))
+                std::abort();
+        }
+    }
+
+    Criterion criterion;
+    (void)Dialect::parseCriterion(text, criterion);
+    return 0;
+}

@@ -1,0 +1,28 @@
+// Runs a fuzz target's entry point over every file of the folders given, so
+// that the seed corpus and every input a fuzzing run once found stay tests of
+// the ordinary (and the sanitizer) build. A fault aborts the program.
+#include <QDirIterator>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
+
+int main(int argc, char **argv)
+{
+    int inputs = 0;
+    for (int i = 1; i < argc; ++i) {
+        QDirIterator files(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            if (!file.open(QIODevice::ReadOnly))
+                return 1;
+            const QByteArray bytes = file.readAll();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
+            ++inputs;
+        }
+    }
+    QTextStream(stdout) << inputs << " inputs replayed\n";
+    return inputs > 0 ? 0 : 1;
+}
