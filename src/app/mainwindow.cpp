@@ -127,8 +127,6 @@ void Form1::buildMenus()
     connect(addNamedAction(fichier, QStringLiteral("Quitte"), QStringLiteral("&Quitter")),
             &QAction::triggered, this, &Form1::Quitte_Click);
     addNamedSeparator(fichier, QStringLiteral("T2"));
-    // The entries below that open windows not built yet are shown with their
-    // captions, greyed, rather than doing nothing when chosen.
     QMenu *imprimer = fichier->addMenu(QStringLiteral("&Imprimer"));
     imprimer->setObjectName(QStringLiteral("Imprimer"));
     connect(addNamedAction(imprimer, QStringLiteral("Matin"), QStringLiteral("La liste du &Matin")),

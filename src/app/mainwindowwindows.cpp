@@ -33,6 +33,9 @@ void Form1::Sauve_Click()
         });
         connect(m_backupWindow, &Form21::restored, this, [this] {
             m_changed = false;
+            // The day on screen may have been opened by the search, which
+            // sets only the date label.
+            setShownDateNumber(labelDateNumber());
             SUIV_PREC();
         });
     }
