@@ -325,6 +325,7 @@ private Q_SLOTS:
         QTest::newRow("garbage") << binaryBytes() << u"MAR"_s;
         QTest::newRow("missing") << QByteArray() << u"MAR"_s;
         QTest::newRow("a directory") << QByteArray("directory") << u"MAR"_s;
+        QTest::newRow("without the table") << QByteArray("other table") << u"MAR"_s;
     }
 
     // A names database that cannot be read is not said at every key: the
@@ -337,6 +338,8 @@ private Q_SLOTS:
         const QString names = practice.sharedFolder() + u"/NOMS.db"_s;
         if (content == "good")
             runSql(names, "CREATE TABLE NOMS (NOM TEXT, PRENOM TEXT); INSERT INTO NOMS VALUES ('MARTIN', 'Paul')");
+        else if (content == "other table")
+            runSql(names, "CREATE TABLE AUTRE (NOM TEXT, PRENOM TEXT); INSERT INTO AUTRE VALUES ('MARTIN', 'Paul')");
         else if (content == "directory")
             QDir().mkpath(names);
         else if (!content.isNull())
