@@ -2,6 +2,7 @@
 // state, saving, the refresh, quitting, a database that goes away, and the
 // navigation between users and days. That the keyboard does nothing on the
 // day view's buttons is proved on the day view itself.
+#include "captions.h"
 #include "form0.h"
 #include "form15.h"
 #include "mousedownbutton.h"
@@ -161,7 +162,9 @@ private Q_SLOTS:
         if (!notice)
             return;
         QVERIFY(form15->isVisible() && !form15->isModal());
-        QCOMPARE(named<QLabel>(form15, "Label2")->text(), u"16 Avril"_s);
+        QCOMPARE(captionsOf(form15, {u"Label1"_s, u"Label2"_s, u"Label3"_s}),
+                 (QStringList{u"Aujourd'hui c'est l'anniversaire du bon "_s, u"16 Avril"_s,
+                              u"Vous pouvez le lui souhaiter à l'adresse :"_s}));
 
         QTest::mouseClick(named<QPushButton>(form15, "Command1"), Qt::LeftButton);
         QVERIFY(form.isVisible());
@@ -376,13 +379,29 @@ private Q_SLOTS:
         QCOMPARE(view->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
     }
 
-    void menusTimerAndChecks()
+    // The splash hands over to a main window loaded before it is shown; its
+    // menus, the refresh timer and the check boxes' menu entry.
+    void splashThenMenus()
     {
         Practice practice;
         UserConfig users = Practice::namedUsers({1, 2});
         users[0].bottomAnnotation = u"Programme du bloc opératoire de la clinique du Parc"_s;
         practice.writeUsers(users);
-        const auto form = practice.loadedForm(true);
+        QPointer<Form0> splash = new Form0(practice.environment());
+        splash->show();
+        QCOMPARE(captionsOf(splash, {u"LblTitle"_s, u"LblVersion"_s, u"Label3"_s}),
+                 (QStringList{u"PLANORA"_s, u"Version 4.0.0"_s, u"Le carnet de rendez vous du médecin"_s}));
+        QTimer *splashTimer = named<QTimer>(splash, "Timer1");
+        QCOMPARE(splashTimer->interval(), 4000);
+        QVERIFY(splashTimer->isSingleShot() && splashTimer->isActive());
+        splash->Timer1_Timer(); // what the timer does when it fires
+        const std::unique_ptr<Form1> form(splash->mainWindow());
+        QVERIFY(form && form->isVisible());
+        QVERIFY(!splash->isVisible() && !splashTimer->isActive());
+        QCOMPARE(form->windowTitle(), u"Dr A"_s); // loaded before shown
+        QTRY_VERIFY(splash.isNull()); // unloaded
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
         QMenuBar *bar = form->menuBar();
         QCOMPARE(entries(bar->actions()),
                  (QStringList{u"Fichier &Fichier"_s, u"Utilisat &Utilisateurs"_s, u"Rechercher &Rechercher"_s,
@@ -396,6 +415,9 @@ private Q_SLOTS:
             QVERIFY2(!place.isEmpty() && bar->rect().contains(place) && !place.intersects(week),
                      qPrintable(action->text()));
         }
+        QCOMPARE(entries(named<QMenu>(form.get(), "Fichier")->actions()),
+                 (QStringList{u"Enregistrer &Enregistrer"_s, u"T1 -"_s, u"Enreg_auto Enregistrement automatique"_s,
+                              u"T3 -"_s, u"Quitte &Quitter"_s, u"T2 -"_s, u"Imprimer &Imprimer"_s}));
 
         // "Enregistrement automatique" starts checked with the one-minute
         // refresh running; unchecking stops it, checking starts it again.
@@ -415,23 +437,6 @@ private Q_SLOTS:
         named<QAction>(form.get(), "Coches")->trigger();
         for (int slot = 0; slot < SlotCount; ++slot)
             QCOMPARE(form->dayView()->checkBox(slot)->isHidden(), slot <= 10);
-    }
-
-    void splashHandsOver()
-    {
-        Practice practice;
-        QPointer<Form0> splash = new Form0(practice.environment());
-        splash->show();
-        QTimer *timer = named<QTimer>(splash, "Timer1");
-        QCOMPARE(timer->interval(), 4000);
-        QVERIFY(timer->isSingleShot() && timer->isActive());
-
-        splash->Timer1_Timer(); // what the timer does when it fires
-        const std::unique_ptr<Form1> main(splash->mainWindow());
-        QVERIFY(main && main->isVisible());
-        QVERIFY(!splash->isVisible() && !timer->isActive());
-        QCOMPARE(main->windowTitle(), u"Dr A"_s); // loaded before shown
-        QTRY_VERIFY(splash.isNull()); // unloaded
     }
 
     // --- saving, refresh, quitting ------------------------------------------------

@@ -1,3 +1,4 @@
+#include "captions.h"
 #include "datacontrol.h"
 #include "datebox.h"
 #include "frmrech.h"
@@ -93,7 +94,9 @@ private Q_SLOTS:
     }
 
     // The window opened for user 1, then for the user switched to, which
-    // closes it: the default range, the caption, the table searched.
+    // closes it: the default range, the caption, the table searched. With 31
+    // values in Utilisat.agc, a message, then the window opens with what was
+    // read (the 31st value has become user 1's name).
     void opening_data()
     {
         QTest::addColumn<QDate>("today");
@@ -101,19 +104,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("invalidFile");
         QTest::newRow("user 1, mid-March") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
-                                           << u"Recherche chez Dr A"_s;
+                                           << u"Recherche chez Dr A"_s << false;
         QTest::newRow("user 2, across the new year and a leap day")
-            << QDate(2024, 1, 10) << 2 << u"11/12/2023"_s << u"10/03/2024"_s << u"Recherche chez Dr B"_s;
+            << QDate(2024, 1, 10) << 2 << u"11/12/2023"_s << u"10/03/2024"_s << u"Recherche chez Dr B"_s << false;
+        QTest::newRow("invalid Utilisat.agc") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
+                                              << u"Recherche chez Dr Z"_s << true;
     }
 
     void opening()
     {
         QFETCH(QDate, today);
         QFETCH(int, user);
+        QFETCH(bool, invalidFile);
         Practice practice;
         practice.clock.setToday(today);
         auto form = practice.loadedForm();
+        QFile file(practice.sharedFolder() + u"/Utilisat.agc"_s);
+        QVERIFY(!invalidFile || (file.open(QIODevice::Append) && file.write("\"Dr Z\"\r\n") == 8));
+        file.close();
         QPointer<FrmRech> window = openSearch(*form);
         QVERIFY(window);
         if (user != 1) {
@@ -130,8 +140,14 @@ private Q_SLOTS:
         QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), u"RVOUS%1"_s.arg(user));
         QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
         QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
+        QCOMPARE(captionsOf(window, {u"Label1"_s, u"Label2"_s, u"Label3"_s, u"Label4"_s, u"Command1"_s, u"Command2"_s}),
+                 (QStringList{u"Entre le"_s, u"et le "_s, u"Nom à rechercher"_s,
+                              u"Double clic sur la date trouvée pour retrouver le rendez vous"_s, u"Recherche"_s,
+                              u"Quitter"_s}));
         QCOMPARE(named<DataControl>(window, "Data1")->databaseName(), practice.databasePath());
-        QVERIFY(practice.prompts.informations.isEmpty());
+        QCOMPARE(practice.prompts.informations.size(), int(invalidFile));
+        QVERIFY(!invalidFile || practice.prompts.informations.first().endsWith(
+            u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s));
 
         QTest::mouseClick(named<QPushButton>(window, "Command2"), Qt::LeftButton);
         QTRY_VERIFY(!window);
@@ -346,25 +362,6 @@ private Q_SLOTS:
         QCOMPARE(today.has_value(), edited);
         QVERIFY(!edited || today->rvous.contains(u"Nouveau RV"_s));
         QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
-    }
-
-    // 31 values: the message, then the window opens with what was read (the
-    // 31st value has become user 1's name).
-    void invalidUserFile()
-    {
-        Practice practice;
-        auto form = practice.loadedForm();
-        QFile file(practice.sharedFolder() + u"/Utilisat.agc"_s);
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("\"Dr Z\"\r\n");
-        file.close();
-        FrmRech *window = openSearch(*form);
-        QVERIFY(window);
-        QCOMPARE(practice.prompts.informations.size(), 1);
-        QVERIFY(practice.prompts.informations.first().endsWith(
-            u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s));
-        QCOMPARE(window->windowTitle(), u"Recherche chez Dr Z"_s);
-        QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), u"RVOUS1"_s);
     }
 };
 

@@ -2,6 +2,7 @@
 // "Par &Semaine" button, paging, opening a day, the database path read
 // again, and store errors.
 
+#include "captions.h"
 #include "form3.h"
 #include "practice.h"
 
@@ -78,6 +79,8 @@ private Q_SLOTS:
         Form3 *week = openWeek(*form);
         QVERIFY(week);
         QCOMPARE(week->windowTitle(), u"Agenda"_s);
+        QCOMPARE(captionsOf(week, {u"CmdPrec"_s, u"CmdSuiv"_s, u"Command2"_s}),
+                 (QStringList{u"<   &Précédent"_s, u"&Suivant   >"_s, u"&Quitte"_s}));
         QVERIFY(week->isWindow() && !week->isModal());
         QVERIFY(week->width() <= 1280 && week->height() <= 760 && week->list(0)->width() >= 120);
         for (int day = 1; day < 7; ++day)
