@@ -2,10 +2,12 @@
 // state, saving, the refresh, quitting, a database that goes away, and the
 // navigation between users and days. That the keyboard does nothing on the
 // day view's buttons is proved on the day view itself.
+#include "captions.h"
 #include "form0.h"
 #include "form15.h"
 #include "mousedownbutton.h"
 #include "practice.h"
+#include "sqliteconnection.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,24 +68,18 @@ struct Quit
     bool throughMenu = false, broken = false, edited = false, answer = false, closes = true;
 };
 
-// Another day shown by CmdPrec, CmdSuiv or the calendar, then today again.
-struct DayStep
-{
-    QDate today;
-    QByteArray control;
-    Qt::MouseButton mouse;
-    QDate shown;
-    QString longDate;
-};
-
 // An action on a day with unsaved edits; broken: the save fails. Afterwards
-// the user and the day (from today) shown, and the marks of the saved row.
+// the user and the day (from today) shown, the day's long date when another
+// day is shown, and the marks of the saved row.
 struct PendingEdits
 {
     QByteArray action;
     bool broken = false;
     int shownUser = 1, shownOffset = 0;
     QList<int> checked = {};
+    QDate today = {2024, 3, 15};
+    QString longDate = {};
+    Qt::MouseButton mouse = Qt::RightButton;
 };
 
 // The shown day cannot be read at start-up or after a navigation (the file
@@ -96,30 +92,6 @@ struct UnreadDay
     bool missing = false; // otherwise locked
     QByteArray retry;     // "Command1", "Timer1", "MonthView1" or "Quitte"
     QByteArray navigation = "CmdSuiv";
-};
-
-// Another workstation in the middle of a long write: while it lives, nobody
-// else can read the file.
-class WritingWorkstation
-{
-public:
-    explicit WritingWorkstation(const QString &path)
-    {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
-            || sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
-            qFatal("cannot lock %s", qPrintable(path));
-    }
-    ~WritingWorkstation() { release(); }
-    void release()
-    {
-        if (m_db)
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-        m_db = nullptr;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
 };
 
 // A day with every field filled and every half-day flag set.
@@ -190,15 +162,9 @@ private Q_SLOTS:
         if (!notice)
             return;
         QVERIFY(form15->isVisible() && !form15->isModal());
-        QCOMPARE(form15->windowTitle(), u"Form15"_s);
-        QCOMPARE(named<QLabel>(form15, "Label1")->text(), u"Aujourd'hui c'est l'anniversaire du bon "_s);
-        QCOMPARE(named<QLabel>(form15, "Label2")->text(), u"16 Avril"_s);
-        QCOMPARE(named<QLabel>(form15, "Label3")->text(), u"Vous pouvez le lui souhaiter à l'adresse :"_s);
-        QVERIFY(!named<QLabel>(form15, "Label4")->text().isEmpty());
-        QVERIFY(!named<QLabel>(form15, "Label5")->text().isEmpty());
-        QCOMPARE(form15->palette().color(QPalette::Window), QColor(224, 224, 224));
-        for (const char *image : {"Image1", "Image2", "Image3", "Image4"})
-            QVERIFY(!named<QLabel>(form15, image)->pixmap().isNull());
+        QCOMPARE(captionsOf(form15, {u"Label1"_s, u"Label2"_s, u"Label3"_s}),
+                 (QStringList{u"Aujourd'hui c'est l'anniversaire du bon "_s, u"16 Avril"_s,
+                              u"Vous pouvez le lui souhaiter à l'adresse :"_s}));
 
         QTest::mouseClick(named<QPushButton>(form15, "Command1"), Qt::LeftButton);
         QVERIFY(form.isVisible());
@@ -413,13 +379,29 @@ private Q_SLOTS:
         QCOMPARE(view->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
     }
 
-    void menusTimerAndChecks()
+    // The splash hands over to a main window loaded before it is shown; its
+    // menus, the refresh timer and the check boxes' menu entry.
+    void splashThenMenus()
     {
         Practice practice;
         UserConfig users = Practice::namedUsers({1, 2});
         users[0].bottomAnnotation = u"Programme du bloc opératoire de la clinique du Parc"_s;
         practice.writeUsers(users);
-        const auto form = practice.loadedForm(true);
+        QPointer<Form0> splash = new Form0(practice.environment());
+        splash->show();
+        QCOMPARE(captionsOf(splash, {u"LblTitle"_s, u"LblVersion"_s, u"Label3"_s}),
+                 (QStringList{u"PLANORA"_s, u"Version 4.0.0"_s, u"Le carnet de rendez vous du médecin"_s}));
+        QTimer *splashTimer = named<QTimer>(splash, "Timer1");
+        QCOMPARE(splashTimer->interval(), 4000);
+        QVERIFY(splashTimer->isSingleShot() && splashTimer->isActive());
+        splash->Timer1_Timer(); // what the timer does when it fires
+        const std::unique_ptr<Form1> form(splash->mainWindow());
+        QVERIFY(form && form->isVisible());
+        QVERIFY(!splash->isVisible() && !splashTimer->isActive());
+        QCOMPARE(form->windowTitle(), u"Dr A"_s); // loaded before shown
+        QTRY_VERIFY(splash.isNull()); // unloaded
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
         QMenuBar *bar = form->menuBar();
         QCOMPARE(entries(bar->actions()),
                  (QStringList{u"Fichier &Fichier"_s, u"Utilisat &Utilisateurs"_s, u"Rechercher &Rechercher"_s,
@@ -436,7 +418,6 @@ private Q_SLOTS:
         QCOMPARE(entries(named<QMenu>(form.get(), "Fichier")->actions()),
                  (QStringList{u"Enregistrer &Enregistrer"_s, u"T1 -"_s, u"Enreg_auto Enregistrement automatique"_s,
                               u"T3 -"_s, u"Quitte &Quitter"_s, u"T2 -"_s, u"Imprimer &Imprimer"_s}));
-        QCOMPARE(named<QPushButton>(form.get(), "Semaine")->text(), u"Par &Semaine"_s);
 
         // "Enregistrement automatique" starts checked with the one-minute
         // refresh running; unchecking stops it, checking starts it again.
@@ -456,28 +437,6 @@ private Q_SLOTS:
         named<QAction>(form.get(), "Coches")->trigger();
         for (int slot = 0; slot < SlotCount; ++slot)
             QCOMPARE(form->dayView()->checkBox(slot)->isHidden(), slot <= 10);
-    }
-
-    void splashHandsOver()
-    {
-        Practice practice;
-        QPointer<Form0> splash = new Form0(practice.environment());
-        splash->show();
-        QCOMPARE(splash->windowTitle(), u"PLANORA"_s);
-        QCOMPARE(named<QLabel>(splash, "LblTitle")->text(), u"PLANORA"_s);
-        QCOMPARE(named<QLabel>(splash, "LblVersion")->text(), u"Version 4.0.0"_s);
-        QCOMPARE(named<QLabel>(splash, "Label3")->text(), u"Le carnet de rendez vous du médecin"_s);
-        QVERIFY(!named<QLabel>(splash, "Image1")->pixmap().isNull());
-        QTimer *timer = named<QTimer>(splash, "Timer1");
-        QCOMPARE(timer->interval(), 4000);
-        QVERIFY(timer->isSingleShot() && timer->isActive());
-
-        splash->Timer1_Timer(); // what the timer does when it fires
-        const std::unique_ptr<Form1> main(splash->mainWindow());
-        QVERIFY(main && main->isVisible());
-        QVERIFY(!splash->isVisible() && !timer->isActive());
-        QCOMPARE(main->windowTitle(), u"Dr A"_s); // loaded before shown
-        QTRY_VERIFY(splash.isNull()); // unloaded
     }
 
     // --- saving, refresh, quitting ------------------------------------------------
@@ -669,12 +628,13 @@ private Q_SLOTS:
         stored.postit = u"Rappeler"_s;
         practice.storeDay(user, date, stored);
         const QString moved = practice.databasePath() + u".ailleurs"_s;
-        std::optional<WritingWorkstation> other;
+        SqliteConnection other; // a workstation in the middle of a long write
         const auto makeUnreadable = [&] {
             if (c.missing)
                 QVERIFY(QFile::rename(practice.databasePath(), moved));
             else
-                other.emplace(practice.databasePath());
+                QVERIFY(other.open(practice.databasePath(), SqliteConnection::Mode::ReadWrite) == 0
+                        && other.exec("BEGIN EXCLUSIVE") == 0);
         };
         Form1 form(practice.environment());
         form.dayCursor().setBusyTimeout(100);
@@ -719,7 +679,7 @@ private Q_SLOTS:
         if (c.missing)
             QVERIFY(QFile::rename(moved, practice.databasePath()));
         else
-            other->release();
+            QCOMPARE(other.exec("ROLLBACK"), 0);
         QCOMPARE(practice.readDay(user, date), std::optional<StoredDay>(stored));
         if (c.retry == "Quitte")
             return;
@@ -742,51 +702,6 @@ private Q_SLOTS:
 
     // --- users and days ---------------------------------------------------------------
 
-    void dayStep_data()
-    {
-        QTest::addColumn<DayStep>("c");
-        QTest::newRow("1 March of a non-leap year back to 28 February, right button")
-            << DayStep{{2023, 3, 1}, "CmdPrec", Qt::RightButton, {2023, 2, 28}, u"mardi 28 février 2023"_s};
-        QTest::newRow("1 March of a leap year back to 29 February")
-            << DayStep{{2024, 3, 1}, "CmdPrec", Qt::LeftButton, {2024, 2, 29}, u"jeudi 29 février 2024"_s};
-        QTest::newRow("31 December forward to 1 January, right button")
-            << DayStep{{2003, 12, 31}, "CmdSuiv", Qt::RightButton, {2004, 1, 1}, u"jeudi 1 janvier 2004"_s};
-        QTest::newRow("Saturday to Sunday, no day skipped, middle button")
-            << DayStep{{2024, 6, 15}, "CmdSuiv", Qt::MiddleButton, {2024, 6, 16}, u"dimanche 16 juin 2024"_s};
-        QTest::newRow("calendar on another day, then on today")
-            << DayStep{{2024, 3, 15}, "MonthView1", Qt::LeftButton, {2024, 7, 14}, u"dimanche 14 juillet 2024"_s};
-    }
-
-    void dayStep()
-    {
-        QFETCH(DayStep, c);
-        Practice practice;
-        practice.clock.setToday(c.today);
-        practice.storeDay(1, DateNumber::fromDate(c.shown), StoredDay::withSlots({{0, u"Jour voisin"_s}}));
-        const auto form = practice.loadedForm(true);
-        const bool calendar = c.control == "MonthView1";
-        const auto step = [&](const char *button, QDate date) {
-            if (calendar)
-                clickCalendar(*form, date);
-            else
-                press(*form, button, c.mouse);
-        };
-
-        step(c.control.constData(), c.shown);
-        QCOMPARE(shownDate(*form), QString::number(DateNumber::fromDate(c.shown)));
-        QCOMPARE(form->shownDateNumber(), DateNumber::fromDate(c.shown));
-        QCOMPARE(form->dayView()->dateLabel()->text(), c.longDate);
-        QCOMPARE(form->dayView()->slotEdit(0)->text(), u"Jour voisin"_s);
-        QVERIFY(allChecks(*form, false)); // not today
-        QCOMPARE(form->dayView()->calendar()->selectedDate(), calendar ? c.shown : c.today); // the date last clicked
-        QVERIFY(!form->isChanged());
-
-        step(c.control == "CmdSuiv" ? "CmdPrec" : "CmdSuiv", c.today);
-        QCOMPARE(shownDate(*form), QString::number(DateNumber::fromDate(c.today)));
-        QVERIFY(allChecks(*form, true));
-        QCOMPARE(form->dayView()->slotEdit(0)->text(), QString());
-    }
-
     // Unsaved edits are saved under the day and user they were typed on. When
     // that save fails (the database replaced by a text file), the store's
     // message says why and the view stays where it is with the edits and the
@@ -794,10 +709,21 @@ private Q_SLOTS:
     void pendingEdits_data()
     {
         QTest::addColumn<PendingEdits>("c");
-        QTest::newRow("next day: saved under the old date") << PendingEdits{.action = "CmdSuiv", .shownOffset = 1};
-        QTest::newRow("previous day: saved under the old date") << PendingEdits{.action = "CmdPrec", .shownOffset = -1};
+        QTest::newRow("next day: saved under the old date; 31 December to 1 January")
+            << PendingEdits{.action = "CmdSuiv", .shownOffset = 1, .today = {2003, 12, 31},
+                            .longDate = u"jeudi 1 janvier 2004"_s};
+        QTest::newRow("next day, Saturday to Sunday, no day skipped, middle button")
+            << PendingEdits{.action = "CmdSuiv", .shownOffset = 1, .today = {2024, 6, 15},
+                            .longDate = u"dimanche 16 juin 2024"_s, .mouse = Qt::MiddleButton};
+        QTest::newRow("previous day: saved under the old date; back to 29 February")
+            << PendingEdits{.action = "CmdPrec", .shownOffset = -1, .today = {2024, 3, 1},
+                            .longDate = u"jeudi 29 février 2024"_s, .mouse = Qt::LeftButton};
+        QTest::newRow("previous day, 1 March of a non-leap year back to 28 February")
+            << PendingEdits{.action = "CmdPrec", .shownOffset = -1, .today = {2023, 3, 1},
+                            .longDate = u"mardi 28 février 2023"_s};
         QTest::newRow("user switch: saved under the old user") << PendingEdits{.action = "CmdUtilisat2", .shownUser = 2};
-        QTest::newRow("calendar: saved under the day typed on") << PendingEdits{.action = "MonthView1", .shownOffset = 9};
+        QTest::newRow("calendar: saved under the day typed on")
+            << PendingEdits{.action = "MonthView1", .shownOffset = 9, .longDate = u"dimanche 24 mars 2024"_s};
         QTest::newRow("check-box click: saved with its mark") << PendingEdits{.action = "Check1_3", .checked = {3}};
         QTest::newRow("\"&Enregistrer\" fails: edits kept") << PendingEdits{.action = "Enregistrer", .broken = true};
         QTest::newRow("next day, save fails: stays") << PendingEdits{.action = "CmdSuiv", .broken = true};
@@ -806,10 +732,20 @@ private Q_SLOTS:
         QTest::newRow("calendar, save fails: stays on that date") << PendingEdits{.action = "MonthView1", .broken = true};
     }
 
+    // Unsaved edits are saved under the day and user they were typed on. When
+    // that save fails (the database replaced by a text file), the store's
+    // message says why and the view stays where it is with the edits and the
+    // changed flag set; once the file is back the next save writes them.
+    // Back on the day typed on, the saved text shows.
     void pendingEdits()
     {
         QFETCH(PendingEdits, c);
         Practice practice;
+        practice.clock.setToday(c.today);
+        const qint32 today = practice.today();
+        const bool neighbour = c.shownOffset != 0 && !c.broken;
+        if (neighbour)
+            practice.storeDay(1, today + c.shownOffset, StoredDay::withSlots({{0, u"Jour voisin"_s}}));
         const auto form = practice.loadedForm(true);
         typeInSlot(*form, 3, u"Roux"_s);
         QVERIFY(form->isChanged());
@@ -826,20 +762,25 @@ private Q_SLOTS:
         const bool calendar = c.action == "MonthView1";
 
         if (calendar)
-            clickCalendar(*form, practice.clock.today().addDays(c.broken ? 9 : c.shownOffset));
+            clickCalendar(*form, c.today.addDays(c.broken ? 9 : c.shownOffset));
         else if (c.action == "Check1_3")
             QTest::mouseClick(form->dayView()->checkBox(3), Qt::LeftButton);
         else if (c.action == "Enregistrer")
             named<QAction>(form.get(), "Enregistrer")->trigger();
         else
-            press(*form, c.action.constData(), Qt::RightButton);
+            press(*form, c.action.constData(), c.mouse);
 
+        DayView *view = form->dayView();
         QCOMPARE(form->shownUser(), c.shownUser);
-        QCOMPARE(shownDate(*form), QString::number(practice.today() + c.shownOffset));
-        const QDate calendarDate = practice.clock.today().addDays(calendar ? c.shownOffset : 0);
-        QCOMPARE(form->dayView()->calendar()->selectedDate(), calendarDate);
+        QCOMPARE(shownDate(*form), QString::number(today + c.shownOffset));
+        QCOMPARE(form->shownDateNumber(), today + c.shownOffset);
+        QCOMPARE(view->calendar()->selectedDate(), c.today.addDays(calendar ? c.shownOffset : 0)); // last clicked
         const bool stayed = c.shownOffset == 0 && c.shownUser == 1;
-        QCOMPARE(form->dayView()->slotEdit(3)->text(), stayed ? u"Roux"_s : QString());
+        QCOMPARE(view->slotEdit(3)->text(), stayed ? u"Roux"_s : QString());
+        QCOMPARE(view->slotEdit(0)->text(), neighbour ? u"Jour voisin"_s : QString());
+        QVERIFY(allChecks(*form, c.shownOffset == 0)); // shown on today only
+        if (!c.longDate.isEmpty())
+            QCOMPARE(view->dateLabel()->text(), c.longDate);
         QCOMPARE(form->isChanged(), c.broken);
         QCOMPARE(practice.prompts.informations.size(), c.broken ? 1 : 0);
         QVERIFY(!c.broken || practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s));
@@ -852,13 +793,22 @@ private Q_SLOTS:
             QCOMPARE(practice.prompts.informations.size(), 1);
             QVERIFY(!form->isChanged());
         }
-        const std::optional<StoredDay> saved = practice.readDay(1, practice.today());
+        const std::optional<StoredDay> saved = practice.readDay(1, today);
         QVERIFY(saved);
         QCOMPARE(saved->rvous, joinedSlots({{3, u"Roux"_s}}));
         QCOMPARE(saved->coche, joinedChecks(c.checked));
-        // Without an edit, moving on writes nothing more.
-        press(*form, "CmdSuiv");
-        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
+
+        if (c.shownUser != 1)
+            press(*form, "CmdUtilisat1");
+        else if (calendar)
+            clickCalendar(*form, c.today);
+        else if (c.shownOffset != 0)
+            press(*form, c.shownOffset > 0 ? "CmdPrec" : "CmdSuiv");
+        QCOMPARE(shownDate(*form), QString::number(today));
+        QCOMPARE(view->slotEdit(3)->text(), u"Roux"_s);
+        QVERIFY(allChecks(*form, true));
+        // Without an edit, moving about writes nothing more.
+        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), neighbour ? 2 : 1);
     }
 };
 

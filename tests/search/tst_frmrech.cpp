@@ -1,3 +1,4 @@
+#include "captions.h"
 #include "datacontrol.h"
 #include "datebox.h"
 #include "frmrech.h"
@@ -9,33 +10,6 @@
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
-
-// The search window driven as a person would: opened from "&Rechercher",
-// dates and text typed, "Recherche" clicked, a found date double-clicked.
-class SearchWindowTest : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
-
-    void dateBox_data();
-    void dateBox();
-    void opening_data();
-    void opening();
-    void queryText_data();
-    void queryText();
-    void results_data();
-    void results();
-    void invalidDate_data();
-    void invalidDate();
-    void engineError();
-    void openFoundDay_data();
-    void openFoundDay();
-    void noLineSelected();
-    void userSwitchCloses();
-    void invalidUserFile();
-};
 
 namespace {
 
@@ -72,389 +46,324 @@ QString search(FrmRech &window, const QString &from, const QString &to, const QS
     return lines.join(u'|');
 }
 
-void doubleClickLine(FrmRech &window, int row)
-{
-    QListWidget *list = named<QListWidget>(&window, "List1");
-    list->setCurrentRow(row);
-    const QRect line = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
-}
-
 } // namespace
 
-void SearchWindowTest::dateBox_data()
+// The search window driven as a person would: opened from "&Rechercher",
+// dates and text typed, "Recherche" clicked, a found date double-clicked.
+class SearchWindowTest : public QObject
 {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QDate>("day"); // invalid: not a date
-    const QLocale french(QLocale::French, QLocale::France);
-    const QLocale plain = QLocale::c(); // short format "d MMM yyyy"
-    const QLocale american(QLocale::English, QLocale::UnitedStates);
-    const QDate day(2024, 3, 15);
-    QTest::newRow("French short format") << french << u"15/03/2024"_s << day;
-    QTest::newRow("single digits, dashes, two-digit year") << french << u"15-3-24"_s << day;
-    QTest::newRow("two-digit year of the last century") << french << u"15.3.98"_s << QDate(1998, 3, 15);
-    QTest::newRow("year first") << french << u"2024-03-15"_s << day;
-    QTest::newRow("time of day with h") << french << u" 15/03/2024  9h30 "_s << day;
-    QTest::newRow("time of day with seconds") << french << u"15/03/2024 23:59:59"_s << day;
-    QTest::newRow("French long format") << french << u"vendredi 15 mars 2024"_s << day;
-    QTest::newRow("month in words, no weekday") << french << u"15 mars 2024"_s << day;
-    QTest::newRow("month first where the locale says so") << american << u"3/15/2024"_s << day;
-    QTest::newRow("short format with a month name, and a time") << plain << u"15 Mar 2024 14:30"_s << day;
-    QTest::newRow("no 30 February") << french << u"30/02/2024"_s << QDate();
-    QTest::newRow("month 13") << french << u"15/13/2024"_s << QDate();
-    QTest::newRow("time of day alone") << french << u"14:30"_s << QDate();
-    QTest::newRow("hour 24") << french << u"15/03/2024 24:00"_s << QDate();
-    QTest::newRow("text") << french << u"demain"_s << QDate();
-}
+    Q_OBJECT
 
-void SearchWindowTest::dateBox()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(QString, typed);
-    QFETCH(QDate, day);
-    QCOMPARE(DateBox::parse(typed, locale).value_or(QDate()), day);
-    if (day.isValid())
-        QCOMPARE(DateBox::parse(DateBox::format(day, locale), locale).value_or(QDate()), day); // written, read back
-}
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
-void SearchWindowTest::opening_data()
-{
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<int>("user");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("table");
+    void dateBox_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("day"); // invalid: not a date
+        const QLocale french(QLocale::French, QLocale::France);
+        const QDate day(2024, 3, 15);
+        QTest::newRow("French short format") << french << u"15/03/2024"_s << day;
+        QTest::newRow("single digits, dashes, two-digit year") << french << u"15-3-24"_s << day;
+        QTest::newRow("two-digit year of the last century") << french << u"15.3.98"_s << QDate(1998, 3, 15);
+        QTest::newRow("year first") << french << u"2024-03-15"_s << day;
+        QTest::newRow("time of day with h") << french << u" 15/03/2024  9h30 "_s << day;
+        QTest::newRow("time of day with seconds") << french << u"15/03/2024 23:59:59"_s << day;
+        QTest::newRow("French long format") << french << u"vendredi 15 mars 2024"_s << day;
+        QTest::newRow("month in words, no weekday") << french << u"15 mars 2024"_s << day;
+        QTest::newRow("month first where the locale says so")
+            << QLocale(QLocale::English, QLocale::UnitedStates) << u"3/15/2024"_s << day;
+        QTest::newRow("short format with a month name, and a time") << QLocale::c() << u"15 Mar 2024 14:30"_s << day;
+        QTest::newRow("no 30 February") << french << u"30/02/2024"_s << QDate();
+        QTest::newRow("month 13") << french << u"15/13/2024"_s << QDate();
+        QTest::newRow("time of day alone") << french << u"14:30"_s << QDate();
+        QTest::newRow("hour 24") << french << u"15/03/2024 24:00"_s << QDate();
+        QTest::newRow("day and month only") << french << u"14/02"_s << QDate();
+        QTest::newRow("text") << french << u"demain"_s << QDate();
+    }
 
-    QTest::newRow("user 1, mid-March") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
-                                       << u"Recherche chez Dr A"_s << u"RVOUS1"_s;
-    QTest::newRow("user 2, across the new year and a leap day")
-        << QDate(2024, 1, 10) << 2 << u"11/12/2023"_s << u"10/03/2024"_s << u"Recherche chez Dr B"_s << u"RVOUS2"_s;
-}
+    void dateBox()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, typed);
+        QFETCH(QDate, day);
+        QCOMPARE(DateBox::parse(typed, locale).value_or(QDate()), day);
+        if (day.isValid()) // written, read back
+            QCOMPARE(DateBox::parse(DateBox::format(day, locale), locale).value_or(QDate()), day);
+    }
 
-void SearchWindowTest::opening()
-{
-    QFETCH(QDate, today);
-    QFETCH(int, user);
-    Practice practice;
-    practice.clock.setToday(today);
-    auto form = practice.loadedForm();
-    if (user != 1)
-        form->CmdUtilisat_MouseDown(user);
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    QVERIFY(window->isVisible());
-    QVERIFY(form->isEnabled()); // modeless: the main window stays usable
-    QFETCH(QString, caption);
-    QCOMPARE(window->windowTitle(), caption);
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    QFETCH(QString, table);
-    QCOMPARE(named<QLineEdit>(window, "TxtDate1")->text(), first);
-    QCOMPARE(named<QLineEdit>(window, "TxtDate2")->text(), last);
-    QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), table);
-    QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
-    QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
-    QCOMPARE(named<DataControl>(window, "Data1")->databaseName(), practice.databasePath());
-    const std::initializer_list<std::pair<const char *, QString>> captions = {
-        {"Label1", u"Entre le"_s},
-        {"Label2", u"et le "_s},
-        {"Label3", u"Nom à rechercher"_s},
-        {"Label4", u"Double clic sur la date trouvée pour retrouver le rendez vous"_s}};
-    for (const auto &[name, text] : captions)
-        QCOMPARE(named<QLabel>(window, name)->text(), text);
-    QCOMPARE(named<QPushButton>(window, "Command1")->text(), u"Recherche"_s);
-    QCOMPARE(named<QPushButton>(window, "Command2")->text(), u"Quitter"_s);
-    QVERIFY(practice.prompts.informations.isEmpty());
+    // The window opened for user 1, then for the user switched to, which
+    // closes it: the default range, the caption, the table searched. With 31
+    // values in Utilisat.agc, a message, then the window opens with what was
+    // read (the 31st value has become user 1's name).
+    void opening_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<int>("user");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("invalidFile");
+        QTest::newRow("user 1, mid-March") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
+                                           << u"Recherche chez Dr A"_s << false;
+        QTest::newRow("user 2, across the new year and a leap day")
+            << QDate(2024, 1, 10) << 2 << u"11/12/2023"_s << u"10/03/2024"_s << u"Recherche chez Dr B"_s << false;
+        QTest::newRow("invalid Utilisat.agc") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
+                                              << u"Recherche chez Dr Z"_s << true;
+    }
 
-    QTest::mouseClick(named<QPushButton>(window, "Command2"), Qt::LeftButton);
-    QTRY_VERIFY(!form->findChild<FrmRech *>());
-}
-
-void SearchWindowTest::queryText_data()
-{
-    QTest::addColumn<int>("user");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("query");
-
-    QTest::newRow("the window's own example") << 2 << u"30/12/2002"_s << u"06/01/2003"_s << u"radio"_s
-        << u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '*radio*')"
-           "ORDER BY AGENDATE"_s;
-    QTest::newRow("apostrophe doubled, wildcards bracketed") << 1 << u"14/03/2024"_s << u"15/03/2024"_s
-        << u"l'o*u?r#s[1]"_s
-        << u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND "
-           "(RVOUS1.RVOUS LIKE '*l''o[*]u[?]r[#]s[[]1]*')ORDER BY AGENDATE"_s;
-    QTest::newRow("empty text, time of day dropped") << 1 << u"14/03/2024 18:45"_s << u"15/03/2024"_s << QString()
-        << u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND (RVOUS1.RVOUS LIKE '**')"
-           "ORDER BY AGENDATE"_s;
-}
-
-void SearchWindowTest::queryText()
-{
-    QFETCH(int, user);
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    QFETCH(QString, text);
-    QFETCH(QString, query);
-    Practice practice;
-    auto form = practice.loadedForm();
-    if (user != 1)
-        form->CmdUtilisat_MouseDown(user);
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    search(*window, first, last, text);
-    QCOMPARE(named<DataControl>(window, "Data1")->recordSource(), query);
-    QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
-}
-
-// Days stored around today (45366, 15 March 2024) for users 1 and 2; each
-// row searches user 1 and lists what it finds.
-void SearchWindowTest::results_data()
-{
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<qint32>>("found");
-
-    const QString from = day(Today - 30);
-    const QString to = day(Today + 60);
-    const auto row = [&](const char *name, const QString &text, QList<qint32> found, const QString &first = {},
-                         const QString &last = {}) {
-        QTest::newRow(name) << (first.isNull() ? from : first) << (last.isNull() ? to : last) << text << found;
-    };
-    row("three days in ascending order, not in stored order", u"radio"_s, {Today - 3, Today, Today + 40});
-    row("empty text: every day with a record in the range", QString(),
-        {Today - 30, Today - 3, Today, Today + 1, Today + 2, Today + 5, Today + 7, Today + 40, Today + 60});
-    row("other case and no accents", u"HELENE"_s, {Today + 1});
-    row("accents where the text has none", u"Dupré"_s, {Today + 2});
-    row("apostrophe taken literally", u"l'ours"_s, {Today + 5});
-    row("star is a character", u"a*b"_s, {Today + 7});
-    row("question mark is a character", u"a?c"_s, {Today + 7});
-    row("hash is a character, not a digit", u"n#1"_s, {Today + 7});
-    row("bracket is a character", u"[x]"_s, {Today + 7});
-    row("percent is a character", u"50%"_s, {Today + 7});
-    row("underscore is a character", u"a_b"_s, {Today + 7});
-    row("both bounds included", u"borne"_s, {Today - 30, Today + 60});
-    row("first date after the last", u"radio"_s, {}, day(Today + 1), day(Today - 1));
-    row("a first date with a time of day counts from its day", u"radio"_s, {Today}, day(Today) + u" 17:30"_s,
-        day(Today));
-    row("another user's days are not searched", u"seulement B"_s, {});
-}
-
-void SearchWindowTest::results()
-{
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    QFETCH(QString, text);
-    QFETCH(QList<qint32>, found);
-    Practice practice;
-    const std::initializer_list<std::pair<qint32, QString>> days = {
-        {Today + 40, u"Contrôle RADIO"_s}, // stored first, listed last
-        {Today, u"radio du genou"_s},
-        {Today - 3, u"Radiographie"_s},
-        {Today - 31, u"radio, hors période"_s},
-        {Today + 61, u"radio, hors période"_s},
-        {Today - 30, u"borne"_s},
-        {Today + 60, u"borne"_s},
-        {Today + 1, u"Mme Hélène Martin"_s},
-        {Today + 2, u"M. DUPRE"_s},
-        {Today + 5, u"Brasserie l'ours"_s},
-        {Today + 7, u"a*b a?c n#1 [x] 50% a_b"_s},
-    };
-    for (const auto &[date, text] : days)
-        practice.storeDay(1, date, StoredDay::withSlots({{3, u"avant"_s}, {30, text}}));
-    // Would match a literal taken as a wildcard, or another user's table.
-    practice.storeDay(1, Today + 8, StoredDay::withSlots({{0, u"axxb abc n51 x 50 mg axb"_s}}));
-    practice.storeDay(2, Today, StoredDay::withSlots({{0, u"seulement B"_s}}));
-    found.append(Today + 8); // matched by the empty text only
-    if (!text.isEmpty())
-        found.removeLast();
-    std::sort(found.begin(), found.end());
-
-    auto form = practice.loadedForm();
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    QString count;
-    const QString lines = search(*window, first, last, text, &count);
-    QStringList expected;
-    for (qint32 date : found)
-        expected << day(date);
-    QCOMPARE(lines, expected.join(u'|'));
-    QCOMPARE(count, QString::number(found.size()));
-    QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
-}
-
-void SearchWindowTest::invalidDate_data()
-{
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::newRow("no such day") << u"30/02/2024"_s << u"15/03/2024"_s;
-    QTest::newRow("words") << u"14/02/2024"_s << u"demain"_s;
-    QTest::newRow("empty box") << QString() << u"15/03/2024"_s;
-    QTest::newRow("day and month only") << u"14/02"_s << u"15/03/2024"_s;
-    QTest::newRow("impossible time of day") << u"14/02/2024 25:00"_s << u"15/03/2024"_s;
-}
-
-// The message, and the list of the previous search left as it was.
-void SearchWindowTest::invalidDate()
-{
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    Practice practice;
-    practice.storeDay(1, Today, StoredDay::withSlots({{0, u"radio"_s}}));
-    auto form = practice.loadedForm();
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    QCOMPARE(search(*window, day(Today), day(Today), u"radio"_s), day(Today));
-    QString count;
-    QCOMPARE(search(*window, first, last, u"radio"_s, &count), day(Today));
-    QCOMPARE(count, u"1"_s);
-    QCOMPARE(practice.prompts.informations,
-             QStringList{u"La Date est saisie selon un mode incorrect. Veuillez corriger."_s});
-}
-
-// The database replaced by a file that is not one: a message that says so,
-// an empty list, nothing written.
-void SearchWindowTest::engineError()
-{
-    Practice practice;
-    auto form = practice.loadedForm();
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    QFile file(practice.databasePath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("pas une base de données");
-    file.close();
-    QString count;
-    QCOMPARE(search(*window, day(Today - 1), day(Today), u"radio"_s, &count), QString());
-    QCOMPARE(count, QString());
-    QCOMPARE(practice.prompts.informations.size(), 1);
-    QVERIFY(practice.prompts.informations.first().startsWith(u"La recherche n'a pas pu être faite."_s));
-    QVERIFY(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("pas une base de données"));
-}
-
-// A found day opened: the search window closes, the main window shows the
-// day, and every slot holding the text has its first occurrence selected.
-void SearchWindowTest::openFoundDay_data()
-{
-    QTest::addColumn<QStringList>("slots");    // "slot:text" stored on day Today + 4
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("selected"); // "slot:selected text", every slot with a selection
-    QTest::addColumn<bool>("edited");          // unsaved edits on the shown day first
-
-    const QStringList slots = {u"2:Mme HÉLÈNE Martin"_s, u"30:hélène, Hélène"_s, u"40:rien"_s,
-                               u"52:Dr Helene"_s};
-    QTest::newRow("first occurrence in each slot, any case or accent")
-        << slots << u"hélène"_s << QStringList{u"2:HÉLÈNE"_s, u"30:hélène"_s, u"52:Helene"_s} << false;
-    QTest::newRow("unsaved edits saved before the day is replaced")
-        << slots << u"martin"_s << QStringList{u"2:Martin"_s} << true;
-    QTest::newRow("empty text selects nothing") << slots << QString() << QStringList() << false;
-}
-
-void SearchWindowTest::openFoundDay()
-{
-    QFETCH(QStringList, slots);
-    QFETCH(QString, text);
-    QFETCH(QStringList, selected);
-    QFETCH(bool, edited);
-    Practice practice;
-    StoredDay found;
-    QStringList pieces(SlotCount);
-    for (const QString &slot : slots)
-        pieces[slot.section(u':', 0, 0).toInt()] = slot.section(u':', 1);
-    found.rvous = pieces.join(u"\r\n"_s);
-    practice.storeDay(1, Today + 4, found);
-    practice.storeDay(1, Today + 9, StoredDay::withSlots({{0, u"Hélène Martin"_s}}));
-
-    auto form = practice.loadedForm(true);
-    if (edited)
-        typeInSlot(*form, 7, u"Nouveau RV"_s);
-    QPointer<FrmRech> window = openSearch(*form);
-    QVERIFY(window);
-    QCOMPARE(search(*window, day(Today), day(Today + 10), text).split(u'|').first(), day(Today + 4));
-    doubleClickLine(*window, 0);
-
-    QTRY_VERIFY(!window);
-    QCOMPARE(shownDate(*form), QString::number(Today + 4));
-    QCOMPARE(form->dayView()->dateLabel()->text(), u"mardi 19 mars 2024"_s);
-    QCOMPARE(form->dayCursor().sqlText(), u"SELECT*FROM RVOUS1 WHERE AGENDATE =%1"_s.arg(Today + 4));
-    for (int slot = 0; slot < SlotCount; ++slot)
-        QCOMPARE(form->dayView()->slotEdit(slot)->text(), pieces[slot]);
-    // The selections are made once the main window is active again.
-    const auto selections = [&form] {
-        QStringList made;
-        for (int slot = 0; slot < SlotCount; ++slot) {
-            const SlotEdit *edit = form->dayView()->slotEdit(slot);
-            if (edit->hasSelectedText())
-                made << u"%1:%2"_s.arg(slot).arg(edit->selectedText());
+    void opening()
+    {
+        QFETCH(QDate, today);
+        QFETCH(int, user);
+        QFETCH(bool, invalidFile);
+        Practice practice;
+        practice.clock.setToday(today);
+        auto form = practice.loadedForm();
+        QFile file(practice.sharedFolder() + u"/Utilisat.agc"_s);
+        QVERIFY(!invalidFile || (file.open(QIODevice::Append) && file.write("\"Dr Z\"\r\n") == 8));
+        file.close();
+        QPointer<FrmRech> window = openSearch(*form);
+        QVERIFY(window);
+        if (user != 1) {
+            form->CmdUtilisat_MouseDown(user);
+            QTRY_VERIFY(!window);
+            window = openSearch(*form);
+            QVERIFY(window);
         }
-        return made;
-    };
-    QTRY_VERIFY(form->isActiveWindow());
-    QTRY_COMPARE(selections(), selected);
-    QVERIFY(!form->isChanged());
-    const std::optional<StoredDay> today = practice.readDay(1, Today);
-    QCOMPARE(today.has_value(), edited);
-    if (edited)
-        QVERIFY(today->rvous.contains(u"Nouveau RV"_s));
-    QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
-}
+        QVERIFY(window->isVisible());
+        QVERIFY(form->isEnabled()); // modeless: the main window stays usable
+        QTEST(window->windowTitle(), "caption");
+        QTEST(named<QLineEdit>(window, "TxtDate1")->text(), "first");
+        QTEST(named<QLineEdit>(window, "TxtDate2")->text(), "last");
+        QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), u"RVOUS%1"_s.arg(user));
+        QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
+        QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
+        QCOMPARE(captionsOf(window, {u"Label1"_s, u"Label2"_s, u"Label3"_s, u"Label4"_s, u"Command1"_s, u"Command2"_s}),
+                 (QStringList{u"Entre le"_s, u"et le "_s, u"Nom à rechercher"_s,
+                              u"Double clic sur la date trouvée pour retrouver le rendez vous"_s, u"Recherche"_s,
+                              u"Quitter"_s}));
+        QCOMPARE(named<DataControl>(window, "Data1")->databaseName(), practice.databasePath());
+        QCOMPARE(practice.prompts.informations.size(), int(invalidFile));
+        QVERIFY(!invalidFile || practice.prompts.informations.first().endsWith(
+            u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s));
 
-// A double click on the list while no line is selected opens nothing.
-void SearchWindowTest::noLineSelected()
-{
-    Practice practice;
-    practice.storeDay(1, Today + 4, StoredDay::withSlots({{0, u"radio"_s}}));
-    auto form = practice.loadedForm();
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    QCOMPARE(search(*window, day(Today), day(Today + 10), u"radio"_s), day(Today + 4));
-    QListWidget *list = named<QListWidget>(window, "List1");
-    list->clearSelection();
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
-    window->List1_DblClick();
-    QCoreApplication::processEvents();
-    QVERIFY(window->isVisible());
-    QCOMPARE(shownDate(*form), QString::number(Today));
-}
+        QTest::mouseClick(named<QPushButton>(window, "Command2"), Qt::LeftButton);
+        QTRY_VERIFY(!window);
+    }
 
-void SearchWindowTest::userSwitchCloses()
-{
-    Practice practice;
-    auto form = practice.loadedForm();
-    QPointer<FrmRech> window = openSearch(*form);
-    QVERIFY(window);
-    form->CmdUtilisat_MouseDown(2);
-    QTRY_VERIFY(!window);
-    // Opened again, it searches the new user.
-    window = openSearch(*form);
-    QVERIFY(window);
-    QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), u"RVOUS2"_s);
-}
+    void queryText_data()
+    {
+        QTest::addColumn<int>("user");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("query");
+        QTest::newRow("the window's own example") << 2 << u"30/12/2002"_s << u"06/01/2003"_s << u"radio"_s
+            << u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '*radio*')"
+               "ORDER BY AGENDATE"_s;
+        QTest::newRow("apostrophe doubled, wildcards bracketed") << 1 << u"14/03/2024"_s << u"15/03/2024"_s
+            << u"l'o*u?r#s[1]"_s
+            << u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND "
+               "(RVOUS1.RVOUS LIKE '*l''o[*]u[?]r[#]s[[]1]*')ORDER BY AGENDATE"_s;
+        QTest::newRow("empty text, time of day dropped") << 1 << u"14/03/2024 18:45"_s << u"15/03/2024"_s << QString()
+            << u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND (RVOUS1.RVOUS LIKE '**')"
+               "ORDER BY AGENDATE"_s;
+    }
 
-// 31 values: the message, then the window opens with what was read (the
-// 31st value has become user 1's name).
-void SearchWindowTest::invalidUserFile()
-{
-    Practice practice;
-    auto form = practice.loadedForm();
-    QFile file(practice.sharedFolder() + u"/Utilisat.agc"_s);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("\"Dr Z\"\r\n");
-    file.close();
-    FrmRech *window = openSearch(*form);
-    QVERIFY(window);
-    QCOMPARE(practice.prompts.informations.size(), 1);
-    QVERIFY(practice.prompts.informations.first().endsWith(u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s));
-    QCOMPARE(window->windowTitle(), u"Recherche chez Dr Z"_s);
-    QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), u"RVOUS1"_s);
-}
+    void queryText()
+    {
+        QFETCH(int, user);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QString, text);
+        Practice practice;
+        auto form = practice.loadedForm();
+        if (user != 1)
+            form->CmdUtilisat_MouseDown(user);
+        FrmRech *window = openSearch(*form);
+        QVERIFY(window);
+        search(*window, first, last, text);
+        QTEST(named<DataControl>(window, "Data1")->recordSource(), "query");
+        QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
+    }
+
+    // Days stored around today for users 1 and 2; each row searches user 1
+    // and lists what it finds.
+    void results_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<qint32>>("found");
+        const auto row = [](const char *name, const QString &text, QList<qint32> found, const QString &first = day(Today - 30),
+                            const QString &last = day(Today + 60)) { QTest::newRow(name) << first << last << text << found; };
+        row("three days in ascending order, not in stored order", u"radio"_s, {Today - 3, Today, Today + 40});
+        row("empty text: every day with a record in the range", QString(),
+            {Today - 30, Today - 3, Today, Today + 1, Today + 2, Today + 5, Today + 7, Today + 8, Today + 40, Today + 60});
+        row("other case and no accents", u"HELENE"_s, {Today + 1});
+        row("accents where the text has none", u"Dupré"_s, {Today + 2});
+        row("apostrophe taken literally", u"l'ours"_s, {Today + 5});
+        // Each would match day Today + 8 if taken as a wildcard.
+        for (const char *literal : {"a*b", "a?c", "n#1", "[x]", "50%", "a_b"})
+            QTest::addRow("%s taken literally", literal) << day(Today - 30) << day(Today + 60) << QString::fromLatin1(literal)
+                                                         << QList<qint32>{Today + 7};
+        row("both bounds included", u"borne"_s, {Today - 30, Today + 60});
+        row("first date after the last", u"radio"_s, {}, day(Today + 1), day(Today - 1));
+        row("a first date with a time of day counts from its day", u"radio"_s, {Today}, day(Today) + u" 17:30"_s,
+            day(Today));
+        row("another user's days are not searched", u"seulement B"_s, {});
+    }
+
+    void results()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QString, text);
+        QFETCH(QList<qint32>, found);
+        Practice practice;
+        const std::initializer_list<std::pair<qint32, QString>> days = {
+            {Today + 40, u"Contrôle RADIO"_s}, // stored first, listed last
+            {Today, u"radio du genou"_s}, {Today - 3, u"Radiographie"_s}, {Today - 31, u"radio, hors période"_s},
+            {Today + 61, u"radio, hors période"_s}, {Today - 30, u"borne"_s}, {Today + 60, u"borne"_s},
+            {Today + 1, u"Mme Hélène Martin"_s}, {Today + 2, u"M. DUPRE"_s}, {Today + 5, u"Brasserie l'ours"_s},
+            {Today + 7, u"a*b a?c n#1 [x] 50% a_b"_s}};
+        for (const auto &[date, text] : days)
+            practice.storeDay(1, date, StoredDay::withSlots({{3, u"avant"_s}, {30, text}}));
+        practice.storeDay(1, Today + 8, StoredDay::withSlots({{0, u"axxb abc n51 x 50 mg axb"_s}}));
+        practice.storeDay(2, Today, StoredDay::withSlots({{0, u"seulement B"_s}}));
+        auto form = practice.loadedForm();
+        FrmRech *window = openSearch(*form);
+        QVERIFY(window);
+        QString count;
+        const QString lines = search(*window, first, last, text, &count);
+        QStringList expected;
+        for (qint32 date : found)
+            expected << day(date);
+        QCOMPARE(lines, expected.join(u'|'));
+        QCOMPARE(count, QString::number(found.size()));
+        QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
+    }
+
+    // A date that cannot be read: the message, and the list of the previous
+    // search left as it was. A database that cannot be searched (replaced by
+    // a file that is not one): a message that says so, an empty list,
+    // nothing written.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<bool>("notADatabase");
+        QTest::addColumn<QString>("message"); // how it starts
+        const QString badDate = u"La Date est saisie selon un mode incorrect. Veuillez corriger."_s;
+        QTest::newRow("no such day") << u"30/02/2024"_s << u"15/03/2024"_s << false << badDate;
+        QTest::newRow("words") << u"14/02/2024"_s << u"demain"_s << false << badDate;
+        QTest::newRow("empty box") << QString() << u"15/03/2024"_s << false << badDate;
+        QTest::newRow("impossible time of day") << u"14/02/2024 25:00"_s << u"15/03/2024"_s << false << badDate;
+        QTest::newRow("not a database") << day(Today - 1) << day(Today) << true
+                                        << u"La recherche n'a pas pu être faite."_s;
+    }
+
+    void refused()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(bool, notADatabase);
+        QFETCH(QString, message);
+        Practice practice;
+        practice.storeDay(1, Today, StoredDay::withSlots({{0, u"radio"_s}}));
+        auto form = practice.loadedForm();
+        FrmRech *window = openSearch(*form);
+        QVERIFY(window);
+        QCOMPARE(search(*window, day(Today), day(Today), u"radio"_s), day(Today));
+        QFile file(practice.databasePath());
+        const QByteArray garbage = "pas une base de données";
+        if (notADatabase)
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(garbage) == garbage.size());
+        file.close();
+        QString count;
+        QCOMPARE(search(*window, first, last, u"radio"_s, &count), notADatabase ? QString() : day(Today));
+        QCOMPARE(count, notADatabase ? QString() : u"1"_s);
+        QCOMPARE(practice.prompts.informations.size(), 1);
+        QVERIFY(practice.prompts.informations.first().startsWith(message));
+        QCOMPARE(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s), notADatabase);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == garbage, notADatabase);
+    }
+
+    // A found day opened: the search window closes, the main window shows the
+    // day, and every slot holding the text has its first occurrence selected.
+    // A double click while no line is selected opens nothing.
+    void openFoundDay_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("selected"); // "slot:selected text", every slot with a selection
+        QTest::addColumn<bool>("edited");          // unsaved edits on the shown day first
+        QTest::addColumn<bool>("lineSelected");
+        QTest::newRow("first occurrence in each slot, any case or accent")
+            << u"hélène"_s << QStringList{u"2:HÉLÈNE"_s, u"30:hélène"_s, u"52:Helene"_s} << false << true;
+        QTest::newRow("unsaved edits saved before the day is replaced")
+            << u"martin"_s << QStringList{u"2:Martin"_s} << true << true;
+        QTest::newRow("empty text selects nothing") << QString() << QStringList() << false << true;
+        QTest::newRow("no line selected: nothing opens") << u"martin"_s << QStringList() << true << false;
+    }
+
+    void openFoundDay()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, edited);
+        QFETCH(bool, lineSelected);
+        Practice practice;
+        const SlotTexts slots = {{2, u"Mme HÉLÈNE Martin"_s}, {30, u"hélène, Hélène"_s}, {40, u"rien"_s}, {52, u"Dr Helene"_s}};
+        practice.storeDay(1, Today + 4, StoredDay::withSlots(slots));
+        practice.storeDay(1, Today + 9, StoredDay::withSlots({{0, u"Hélène Martin"_s}}));
+        auto form = practice.loadedForm(true);
+        if (edited)
+            typeInSlot(*form, 7, u"Nouveau RV"_s);
+        QPointer<FrmRech> window = openSearch(*form);
+        QVERIFY(window);
+        QCOMPARE(search(*window, day(Today), day(Today + 10), text).split(u'|').first(), day(Today + 4));
+        QListWidget *list = named<QListWidget>(window, "List1");
+        if (lineSelected) {
+            list->setCurrentRow(0);
+            const QPoint line = list->visualItemRect(list->item(0)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);
+        } else {
+            list->clearSelection();
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+            window->List1_DblClick();
+            QCoreApplication::processEvents();
+            QVERIFY(window->isVisible());
+            QCOMPARE(shownDate(*form), QString::number(Today));
+            QCOMPARE(form->dayView()->slotEdit(7)->text(), u"Nouveau RV"_s);
+            return;
+        }
+        QTRY_VERIFY(!window);
+        QCOMPARE(shownDate(*form), QString::number(Today + 4));
+        QCOMPARE(form->dayView()->dateLabel()->text(), u"mardi 19 mars 2024"_s);
+        QCOMPARE(form->dayCursor().sqlText(), u"SELECT*FROM RVOUS1 WHERE AGENDATE =%1"_s.arg(Today + 4));
+        for (int slot = 0; slot < SlotCount; ++slot)
+            QCOMPARE(form->dayView()->slotEdit(slot)->text(), joinedSlots(slots).split(u"\r\n"_s).at(slot));
+        // The selections are made once the main window is active again.
+        const auto selections = [&form] {
+            QStringList made;
+            for (int slot = 0; slot < SlotCount; ++slot)
+                if (const SlotEdit *edit = form->dayView()->slotEdit(slot); edit->hasSelectedText())
+                    made << u"%1:%2"_s.arg(slot).arg(edit->selectedText());
+            return made;
+        };
+        QTRY_VERIFY(form->isActiveWindow());
+        QFETCH(QStringList, selected);
+        QTRY_COMPARE(selections(), selected);
+        QVERIFY(!form->isChanged());
+        const std::optional<StoredDay> today = practice.readDay(1, Today);
+        QCOMPARE(today.has_value(), edited);
+        QVERIFY(!edited || today->rvous.contains(u"Nouveau RV"_s));
+        QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
+    }
+};
 
 QTEST_MAIN(SearchWindowTest)
 #include "tst_frmrech.moc"
