@@ -90,20 +90,12 @@ private Q_SLOTS:
                 delete window;
     }
 
-    void opening_data()
-    {
-        QTest::addColumn<QString>("sauve"); // "<absent>" when not set
-        QTest::newRow("no SAUVE: the program's folder") << u"<absent>"_s;
-        QTest::newRow("SAUVE set") << u"/mnt/cle/sauvegardes"_s;
-    }
-
+    // Without SAUVE, the program's folder; with it, see the choosing, the
+    // backup and the restore below.
     void opening()
     {
-        QFETCH(QString, sauve);
         Practice practice;
-        if (sauve != "<absent>"_L1)
-            practice.setSetting(u"SAUVE"_s, sauve);
-        const QString folder = sauve == "<absent>"_L1 ? practice.programFolder() : sauve;
+        const QString folder = practice.programFolder();
         DayCursor cursor;
         QPointer<Form21> window = openWindow(practice, cursor);
 

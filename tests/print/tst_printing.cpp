@@ -249,22 +249,40 @@ private Q_SLOTS:
         QCOMPARE(lines.at(1).simplified(), name + u' ' + Date);
     }
 
-    // A cancelled dialog sends nothing, and the next print holds its own
-    // page only.
-    void cancelledPrintIsDiscarded_data()
+    // A cancelled dialog sends nothing; a document that cannot be started or
+    // ended is told in French. Nothing is left pending for the next print,
+    // which holds its own page only.
+    void failedPrintLeavesNothing_data()
     {
-        QTest::addColumn<QString>("cancelled");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("file"); // empty: the dialog cancelled; <shared>: the practice's shared folder
+        QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("morning list, then post-it") << u"Matin"_s << u"Postit"_s << u"NE PAS OUBLIER"_s;
-        QTest::newRow("theatre, then afternoon list") << u"Bloc"_s << u"Amidi"_s << u"14h00"_s;
+        QTest::addColumn<QString>("expected"); // on the next print's page
+        const QString notStarted = u"L'impression n'a pas pu commencer sur le fichier « %1 » : rien n'a été "
+                                   "imprimé. Vérifiez l'imprimante ou le dossier choisi, puis recommencez."_s;
+        const QString notEnded = u"L'impression n'a pas pu être terminée sur le fichier « %1 » : la page n'a "
+                                 "peut-être pas été imprimée en entier. Vérifiez l'imprimante ou le dossier "
+                                 "choisi, puis recommencez."_s;
+        const QString postit = u"NE PAS OUBLIER"_s;
+        QTest::newRow("morning list cancelled") << u"Matin"_s << QString() << QString() << u"Postit"_s << postit;
+        QTest::newRow("theatre cancelled") << u"Bloc"_s << QString() << QString() << u"Amidi"_s << u"14h00"_s;
+        QTest::newRow("morning list into a missing folder")
+            << u"Matin"_s << u"<shared>/absent/page.pdf"_s << notStarted << u"Postit"_s << postit;
+        QTest::newRow("post-it onto a folder") << u"Postit"_s << u"<shared>"_s << notStarted << u"Postit"_s << postit;
+        QTest::newRow("theatre programme onto a full disk")
+            << u"Bloc"_s << u"/dev/full"_s << notEnded << u"Postit"_s << postit;
     }
 
-    void cancelledPrintIsDiscarded()
+    void failedPrintLeavesNothing()
     {
-        QFETCH(QString, cancelled);
-        QFETCH(QString, next);
-        PrintingPractice practice({false, true});
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        PrintingPractice practice({!file.isEmpty(), true});
+        const QString goodPath = practice.pdfPath();
+        if (!file.isEmpty())
+            practice.prompts.printerOutputFile = file.replace(u"<shared>"_s, practice.sharedFolder());
         const auto form = practice.loadedForm();
         const auto fill = [&](int slot, const QString &text) {
             box(*form, u"Postit"_s)->setPlainText(text);
@@ -272,55 +290,22 @@ private Q_SLOTS:
             form->dayView()->slotEdit(slot)->setText(text);
         };
         fill(0, u"Annulé"_s);
-        choose(*form, cancelled);
-        QVERIFY(!QFile::exists(practice.pdfPath()));
-        fill(24, u"Imprimé"_s);
-        choose(*form, next);
+        choose(*form, entry);
+        QCOMPARE(practice.prompts.informations, message.isEmpty() ? QStringList() : QStringList{message.arg(file)});
+        QVERIFY(!QFile::exists(goodPath));
 
+        practice.prompts.printerOutputFile = goodPath;
+        fill(24, u"Imprimé"_s);
+        QFETCH(QString, next);
+        choose(*form, next);
         QCOMPARE(practice.prompts.dialogCount, 2);
-        QCOMPARE(PdfText::pageCount(practice.pdfPath()), 1);
+        QCOMPARE(practice.prompts.informations.size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(PdfText::pageCount(goodPath), 1);
         const PdfText pdf = practice.printed();
         QFETCH(QString, expected);
         QVERIFY(!pdf.lineWith(expected).isEmpty());
         QVERIFY(!pdf.lineWith(u"Imprimé"_s).isEmpty());
         QVERIFY(pdf.lineWith(u"Annulé"_s).isEmpty());
-        QVERIFY(practice.prompts.informations.isEmpty());
-    }
-
-    // A document that cannot be started or ended is told in French; nothing
-    // is left pending for the next print, which goes through.
-    void documentFails_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("file"); // <shared>: the practice's shared folder
-        QTest::addColumn<QString>("message");
-        const QString notStarted = u"L'impression n'a pas pu commencer sur le fichier « %1 » : rien n'a été "
-                                   "imprimé. Vérifiez l'imprimante ou le dossier choisi, puis recommencez."_s;
-        const QString notEnded = u"L'impression n'a pas pu être terminée sur le fichier « %1 » : la page n'a "
-                                 "peut-être pas été imprimée en entier. Vérifiez l'imprimante ou le dossier "
-                                 "choisi, puis recommencez."_s;
-        QTest::newRow("morning list into a missing folder") << u"Matin"_s << u"<shared>/absent/page.pdf"_s << notStarted;
-        QTest::newRow("post-it onto a folder") << u"Postit"_s << u"<shared>"_s << notStarted;
-        QTest::newRow("theatre programme onto a full disk") << u"Bloc"_s << u"/dev/full"_s << notEnded;
-    }
-
-    void documentFails()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, file);
-        QFETCH(QString, message);
-        PrintingPractice practice({true, true});
-        const QString goodPath = practice.pdfPath();
-        practice.prompts.printerOutputFile = file.replace(u"<shared>"_s, practice.sharedFolder());
-        const auto form = practice.loadedForm();
-        choose(*form, entry);
-        QCOMPARE(practice.prompts.informations, QStringList{message.arg(file)});
-
-        practice.prompts.printerOutputFile = goodPath;
-        choose(*form, u"Postit"_s);
-        QCOMPARE(practice.prompts.informations.size(), 1);
-        QCOMPARE(PdfText::pageCount(goodPath), 1);
-        QVERIFY(!practice.printed().lineWith(u"NE PAS OUBLIER"_s).isEmpty());
     }
 };
 
