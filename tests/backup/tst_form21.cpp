@@ -2,6 +2,7 @@
 // file and the restore, driven by its buttons with the recording Prompts;
 // and the main window's "Sau&vegarder".
 #include "../app/practice.h"
+#include "filebytes.h"
 #include "refusedwrites.h"
 #include "form21.h"
 
@@ -26,18 +27,6 @@ const QString Restored = u"Restauration effectuée"_s;
 QString lines(std::initializer_list<QString> pieces)
 {
     return QStringList(pieces).join(u'\n');
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 ino_t inodeOf(const QString &path)
@@ -101,20 +90,12 @@ private Q_SLOTS:
                 delete window;
     }
 
-    void opening_data()
-    {
-        QTest::addColumn<QString>("sauve"); // "<absent>" when not set
-        QTest::newRow("no SAUVE: the program's folder") << u"<absent>"_s;
-        QTest::newRow("SAUVE set") << u"/mnt/cle/sauvegardes"_s;
-    }
-
+    // Without SAUVE, the program's folder; with it, see the choosing, the
+    // backup and the restore below.
     void opening()
     {
-        QFETCH(QString, sauve);
         Practice practice;
-        if (sauve != "<absent>"_L1)
-            practice.setSetting(u"SAUVE"_s, sauve);
-        const QString folder = sauve == "<absent>"_L1 ? practice.programFolder() : sauve;
+        const QString folder = practice.programFolder();
         DayCursor cursor;
         QPointer<Form21> window = openWindow(practice, cursor);
 
@@ -175,8 +156,6 @@ private Q_SLOTS:
 
         QPointer<Form21> reopened = openWindow(practice, cursor);
         QCOMPARE(named<QLabel>(reopened, "Label1")->text(), shown);
-        QCOMPARE(named<QPushButton>(reopened, "CmdSauve")->text(),
-                 lines({u"Lancer la Sauvegarde de "_s, practice.databasePath(), u"vers"_s, shown}));
         QCOMPARE(named<QLabel>(reopened, "Label3")->text(), shown + u"/AGENDAS.MDB"_s);
     }
 
@@ -257,34 +236,6 @@ private Q_SLOTS:
         QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
     }
 
-    void pickBackupFile_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("a file picked") << u"/mnt/cle/lundi/copie.db"_s;
-        QTest::newRow("cancelled: nothing changes") << QString();
-    }
-
-    void pickBackupFile()
-    {
-        QFETCH(QString, answer);
-        Practice practice;
-        practice.setSetting(u"SAUVE"_s, u"/mnt/cle"_s);
-        practice.prompts.fileAnswers << answer;
-        DayCursor cursor;
-        QPointer<Form21> window = openWindow(practice, cursor);
-
-        QTest::mouseClick(named<QPushButton>(window, "Command3"), Qt::LeftButton);
-
-        QCOMPARE(practice.prompts.fileFilters,
-                 QStringList{u"Fichier AGENDAS.MDB) (AGENDAS.MDB);;Tous Fichiers (*.*) (*)"_s});
-        QCOMPARE(practice.prompts.dialogFolders, QStringList{u"/mnt/cle"_s});
-        const QString picked = answer.isEmpty() ? u"/mnt/cle/AGENDAS.MDB"_s : answer;
-        QCOMPARE(named<QLabel>(window, "Label3")->text(), picked);
-        QCOMPARE(named<QPushButton>(window, "CmdRestaure")->text(),
-                 lines({u"Restaurer"_s, picked, u"vers"_s, practice.databasePath()}));
-        QVERIFY(practice.prompts.informations.isEmpty());
-    }
-
     void restore_data()
     {
         QTest::addColumn<QString>("file");  // "AGENDAS.MDB", "other name", "garbage", "foreign", "missing"
@@ -297,7 +248,7 @@ private Q_SLOTS:
                                          << true;
         QTest::newRow("another program's SQLite refused")
             << u"foreign"_s << u"Le fichier %1 n'est pas une sauvegarde de la base AGENDAS.MDB de PLANORA."_s << true;
-        QTest::newRow("no file there") << u"missing"_s << Missing << true;
+        QTest::newRow("pick cancelled, no AGENDAS.MDB in the folder") << u"missing"_s << Missing << true;
     }
 
     void restore()
@@ -308,7 +259,9 @@ private Q_SLOTS:
         Practice practice;
         const QString backupFolder = practice.sharedFolder() + u"/sauvegarde du lundi"_s;
         QVERIFY(QDir().mkpath(backupFolder));
-        const QString backup = backupFolder + (file == "AGENDAS.MDB"_L1 ? u"/AGENDAS.MDB"_s : u"/copie-lundi.sqlite"_s);
+        practice.setSetting(u"SAUVE"_s, backupFolder); // the picking starts there
+        const QString backup = backupFolder + (file == "AGENDAS.MDB"_L1 || file == "missing"_L1 ? u"/AGENDAS.MDB"_s
+                                                                                               : u"/copie-lundi.sqlite"_s);
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Mme Sauvée"_s}}));
         if (file == "AGENDAS.MDB"_L1 || file == "other name"_L1)
             QVERIFY(QFile::copy(practice.databasePath(), backup));
@@ -320,12 +273,17 @@ private Q_SLOTS:
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"M. Actuel"_s}}));
         const QByteArray liveBefore = bytesOf(practice.databasePath());
         const QByteArray usersBefore = bytesOf(practice.sharedFolder() + u"/Utilisat.agc"_s);
-        practice.prompts.fileAnswers << backup;
+        practice.prompts.fileAnswers << (file == "missing"_L1 ? QString() : backup);
         DayCursor cursor;
         QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
         QPointer<Form21> window = openWindow(practice, cursor);
         QSignalSpy restored(window.data(), &Form21::restored);
         QTest::mouseClick(named<QPushButton>(window, "Command3"), Qt::LeftButton);
+        QCOMPARE(practice.prompts.fileFilters, QStringList{u"Fichier AGENDAS.MDB) (AGENDAS.MDB);;Tous Fichiers (*.*) (*)"_s});
+        QCOMPARE(practice.prompts.dialogFolders, QStringList{backupFolder});
+        QCOMPARE(named<QLabel>(window, "Label3")->text(), backup);
+        QCOMPARE(named<QPushButton>(window, "CmdRestaure")->text(),
+                 lines({u"Restaurer"_s, backup, u"vers"_s, practice.databasePath()}));
 
         QTest::mouseClick(named<QPushButton>(window, "CmdRestaure"), Qt::LeftButton);
 

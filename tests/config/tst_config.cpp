@@ -1,9 +1,12 @@
 #include "agcvaluereader.h"
 #include "configfiles.h"
+#include "filebytes.h"
+#include "lookupfolder.h"
 #include "refusedwrites.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,19 +23,6 @@ namespace {
 const QString Default = u"<défaut>"_s;
 const QString UsersFile = u"Utilisat.agc"_s;
 const QString LookupFile = u"Alpha.agc"_s;
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
-}
 
 // The values a text reads as, each as the writer would write it: "a" a text,
 // 1 a number, #TRUE# a boolean; joined by "|".
@@ -114,7 +104,9 @@ std::tuple<QStringList, bool, QString> reading(const QString &folder, const QStr
 
 // The configuration layer: the values of the record format one by one,
 // Utilisat.agc and Alpha.agc as whole files, and the settings store; what
-// they read, what they write, and what a failed write leaves.
+// they read, what they write, and what a failed write leaves; and where
+// Alpha.agc is kept, beside a program the user may write to, in the user's
+// own folder for an installed program.
 class TestConfig : public QObject
 {
     Q_OBJECT
@@ -210,7 +202,7 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         if (!content.isNull())
-            writeFile(dir.filePath(file), content);
+            QVERIFY(writeBytes(dir.filePath(file), content));
         const auto [readValues, readValid, message] = reading(dir.path(), file);
         QCOMPARE(readValues, values);
         QCOMPARE(readValid, valid);
@@ -302,11 +294,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QByteArray old = "\"Ancien\"";
         if (existed)
-            writeFile(dir.filePath(file), old);
+            QVERIFY(writeBytes(dir.filePath(file), old));
         QCOMPARE(write(dir.path()), !written.isNull());
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  existed || !written.isNull() ? QStringList{file} : QStringList());
-        QCOMPARE(readFile(dir.filePath(file)), written.isNull() ? (existed ? old : "<absent>") : written);
+        QCOMPARE(bytesOf(dir.filePath(file)), written.isNull() ? (existed ? old : "<absent>") : written);
         if (!written.isNull())
             QCOMPARE(std::get<QStringList>(reading(dir.path(), file)), readBack);
     }
@@ -329,7 +321,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         for (const QString &name : {u"program"_s, u"users"_s, u"later"_s})
             QVERIFY(QDir(dir.path()).mkdir(name));
-        writeFile(dir.filePath(u"hirondel.ini"_s), settings.replace("%1", dir.path().toUtf8()));
+        QVERIFY(writeBytes(dir.filePath(u"hirondel.ini"_s), settings.replace("%1", dir.path().toUtf8())));
         SettingsStore store(dir.path());
         const QString program = dir.filePath(u"program"_s);
         QCOMPARE(ConfigFiles::userConfigFolder(store, program), dir.filePath(folder));
@@ -372,7 +364,7 @@ private Q_SLOTS:
         QFETCH(QString, value);
 
         QTemporaryDir dir;
-        writeFile(dir.filePath(u"hirondel.ini"_s), content);
+        QVERIFY(writeBytes(dir.filePath(u"hirondel.ini"_s), content));
         QCOMPARE(SettingsStore(dir.path()).value(u"HIRONDEL"_s, u"PLANORA"_s, u"CHEMIN"_s, Default), value);
     }
 
@@ -424,12 +416,12 @@ private Q_SLOTS:
         const QString file = dir.filePath(u"conf/hirondel.ini"_s);
         if (!before.isNull()) {
             QVERIFY(QDir(dir.path()).mkdir(u"conf"_s));
-            writeFile(file, before);
+            QVERIFY(writeBytes(file, before));
         }
         SettingsStore store(dir.filePath(u"conf"_s)); // made by the first write
         const QStringList n = change.split(u'|');
         QCOMPARE(store.setValue(n[0], n[1], n[2], n[3]), !after.isNull());
-        QCOMPARE(readFile(file), after.isNull() ? (before.isNull() ? "<absent>" : before) : after);
+        QCOMPARE(bytesOf(file), after.isNull() ? (before.isNull() ? "<absent>" : before) : after);
         QCOMPARE(QDir(dir.path()).isEmpty(), before.isNull() && after.isNull());
         if (!after.isNull())
             QCOMPARE(store.value(n[0], n[1], n[2], Default), n[3]);
@@ -454,6 +446,66 @@ private Q_SLOTS:
         const QString path = SettingsStore().filePath(u"HIRONDEL"_s);
         qputenv("XDG_CONFIG_HOME", saved);
         QCOMPARE(path, folder + u"/hirondel.ini"_s);
+    }
+
+    void folder_data()
+    {
+        QTest::addColumn<bool>("programWritable");
+        QTest::addColumn<bool>("programHasFile");
+        QTest::addColumn<bool>("userHasFile");
+        QTest::addColumn<bool>("writing");
+        QTest::addColumn<QString>("expected"); // "program" or "user"
+
+        QTest::newRow("run from its own folder: read there") << true << false << true << false << u"program"_s;
+        QTest::newRow("run from its own folder: write there") << true << true << true << true << u"program"_s;
+        QTest::newRow("installed: write to the user's") << false << true << false << true << u"user"_s;
+        QTest::newRow("installed: read the user's") << false << true << true << false << u"user"_s;
+        QTest::newRow("installed, user has none: the supervisor's") << false << true << false << false
+                                                                   << u"program"_s;
+        QTest::newRow("installed, neither has one: the program's (empty)") << false << false << false << false
+                                                                          << u"program"_s;
+    }
+
+    void folder()
+    {
+        QFETCH(bool, programWritable);
+        QFETCH(bool, programHasFile);
+        QFETCH(bool, userHasFile);
+        QFETCH(bool, writing);
+        QFETCH(QString, expected);
+
+        QTemporaryDir temporary;
+        const QString program = temporary.filePath(u"programme"_s);
+        const QString user = temporary.filePath(u"utilisateur"_s);
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
+        if (programHasFile)
+            QVERIFY(writeBytes(program + u"/ALPHA.AGC"_s, "#TRUE#,\"PATIENTS\"\r\n")); // found whatever the case of its name
+        if (userHasFile)
+            QVERIFY(writeBytes(user + u"/Alpha.agc"_s, "#TRUE#,\"PATIENTS\"\r\n"));
+        const auto writable = [&](const QString &folder) { return folder == program && programWritable; };
+        const QString folder = LookupFolder::of(
+            program, writing ? LookupFolder::Use::Writing : LookupFolder::Use::Reading, user, writable);
+        QCOMPARE(folder, expected == "program"_L1 ? program : user);
+    }
+
+    // A program folder this process cannot write to (here one that does not
+    // exist): the configuration window's save lands in the user's folder,
+    // made for it, and start-up reads it back from there.
+    void savedAndReadBackOutsideTheProgramFolder()
+    {
+        QTemporaryDir temporary;
+        const auto restore = qScopeGuard([saved = qgetenv("XDG_CONFIG_HOME")] { qputenv("XDG_CONFIG_HOME", saved); });
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(temporary.path()));
+        const QString program = temporary.filePath(u"usr/lib/planora"_s);
+        const LookupSettings lookup{true, u"MATABLE"_s};
+        QVERIFY(ConfigFiles::writeLookupSettings(program, lookup));
+        QVERIFY(QFile::exists(temporary.filePath(u"planora/Alpha.agc"_s)));
+        QVERIFY(!QFile::exists(program));
+        const LookupSettingsRead read = ConfigFiles::readLookupSettings(program);
+        QVERIFY(read.valid);
+        QCOMPARE(read.settings, lookup);
+        // The program's own folder, writable, is used as it always was.
+        QCOMPARE(LookupFolder::of(temporary.path(), LookupFolder::Use::Writing), temporary.path());
     }
 };
 

