@@ -1,5 +1,6 @@
 #include "refusedwrites.h"
 #include "databasecopy.h"
+#include "schemasteps.h"
 #include "storetestdatabase.h"
 
 #include <QDir>
@@ -92,6 +93,12 @@ private:
                                                                           : u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER "
                                                                             "RVOUS3_HISTORIQUE_SUPPR; ALTER TABLE "
                                                                             "RVOUS3 DROP COLUMN COCHE"_s));
+        } else if (kind == "version 1"_L1) { // made before the day history
+            QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
+            QString drop = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
+            for (int user = 1; user <= 6; ++user)
+                drop += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
+            QVERIFY(StoreTestDatabase::run(path, drop));
         } else if (kind == "truncated"_L1) {
             const QString whole = practice(folder(u"made"_s), u"x"_s);
             QVERIFY(StoreTestDatabase::run(
@@ -262,6 +269,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("live"); // "good", "garbage", "missing", "read-only"
         QTest::addColumn<Outcome>("expected");
         QTest::newRow("good backup named otherwise") << u"good"_s << u"good"_s << Outcome::Done;
+        QTest::newRow("backup from before the day history: brought up to date")
+            << u"version 1"_s << u"good"_s << Outcome::Done;
         QTest::newRow("garbage refused") << u"garbage"_s << u"good"_s << Outcome::NotPlanora;
         QTest::newRow("another program's SQLite refused") << u"foreign"_s << u"good"_s << Outcome::NotPlanora;
         QTest::newRow("damaged backup refused") << u"truncated"_s << u"good"_s << Outcome::Damaged;
@@ -334,6 +343,10 @@ private Q_SLOTS:
             QCOMPARE(read.text(0), u"sauvegardé"_s);
         }
         QCOMPARE(QDir(liveFolder).entryList(QDir::Files).size(), live == "missing"_L1 ? 1 : 2);
+        // The history goes on: the replaced day is kept.
+        QCOMPARE(StoreTestDatabase::scalar(livePath, u"PRAGMA user_version"_s).toInt(), SchemaUpgrade::currentVersion());
+        QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));
+        QCOMPARE(StoreTestDatabase::scalar(livePath, u"SELECT count(*) FROM HISTORIQUE WHERE AGENDATE=1"_s).toInt(), 1);
     }
 };
 
