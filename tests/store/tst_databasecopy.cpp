@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -37,11 +39,6 @@ QString agendaContent(const QString &path)
 QString dayOneOf(const QString &path, int user)
 {
     return StoreTestDatabase::scalar(path, u"SELECT RVOUS FROM RVOUS%1 WHERE AGENDATE=1"_s.arg(user)).toString();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    return StoreTestDatabase::write(path, bytes);
 }
 
 } // namespace
@@ -80,11 +77,11 @@ private:
         if (kind == "good"_L1) {
             QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
         } else if (kind == "garbage"_L1) {
-            QVERIFY(writeFile(path, QByteArray(4096, 'z')));
+            QVERIFY(StoreTestDatabase::write(path, QByteArray(4096, 'z')));
         } else if (kind == "empty"_L1) {
-            QVERIFY(writeFile(path, QByteArray()));
+            QVERIFY(StoreTestDatabase::write(path, QByteArray()));
         } else if (kind == "jet"_L1) {
-            QVERIFY(writeFile(path, StoreTestDatabase::JetHeader + QByteArray(2048, '\0')));
+            QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::JetHeader + QByteArray(2048, '\0')));
         } else if (kind == "foreign"_L1) {
             QVERIFY(StoreTestDatabase::run(path, u"CREATE TABLE patients (nom TEXT); INSERT INTO patients VALUES ('x');"_s));
         } else if (kind == "no RVOUS6"_L1 || kind == "no COCHE"_L1) {
@@ -105,7 +102,7 @@ private:
                 whole, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
                        u" INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s));
             const QByteArray bytes = StoreTestDatabase::contents(whole);
-            QVERIFY(writeFile(path, bytes.left(bytes.size() / 2)));
+            QVERIFY(StoreTestDatabase::write(path, bytes.left(bytes.size() / 2)));
         } else if (kind == "folder"_L1) {
             QVERIFY(QDir().mkpath(path));
         } else {
@@ -187,14 +184,12 @@ private Q_SLOTS:
         const QByteArray earlier = StoreTestDatabase::contents(copy);
         const QStringList filesBefore = QDir(target).entryList(QDir::Files);
 
-        DatabaseCopy::Result result;
-        if (destination == "read-only folder"_L1) {
-            QVERIFY(QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
-            const auto nobody = asOrdinaryUser();
-            result = DatabaseCopy::snapshot(live, copy);
-        } else {
-            result = DatabaseCopy::snapshot(live, copy);
-        }
+        const bool readOnly = destination == "read-only folder"_L1;
+        QVERIFY(!readOnly || QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
+        const DatabaseCopy::Result result = [&] {
+            const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
+            return DatabaseCopy::snapshot(live, copy);
+        }();
 
         QCOMPARE(result.outcome, expected);
         if (expected == Outcome::Done) {
@@ -309,14 +304,12 @@ private Q_SLOTS:
             QCOMPARE(dayOneOf(livePath, 1), u"actuel"_s);
         }
 
-        DatabaseCopy::Result result;
-        if (live == "read-only"_L1) {
-            QVERIFY(QFile::setPermissions(livePath, QFileDevice::Permissions(0x4444))); // r-- for all
-            const auto nobody = asOrdinaryUser();
-            result = DatabaseCopy::restore(backupPath, livePath, safety);
-        } else {
-            result = DatabaseCopy::restore(backupPath, livePath, safety);
-        }
+        const bool readOnly = live == "read-only"_L1;
+        QVERIFY(!readOnly || QFile::setPermissions(livePath, QFileDevice::Permissions(0x4444))); // r-- for all
+        const DatabaseCopy::Result result = [&] {
+            const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
+            return DatabaseCopy::restore(backupPath, livePath, safety);
+        }();
 
         QVERIFY2(result.outcome == expected, qPrintable(DatabaseCopy::describe(result, livePath)));
         if (expected != Outcome::Done) {
