@@ -1,5 +1,6 @@
 #include "databasecopy.h"
 
+#include "schemasteps.h"
 #include "sqliteconnection.h"
 #include "sqlitestatement.h"
 
@@ -321,6 +322,38 @@ QString safetyCopyPath(const QString &liveDatabase, const QDateTime &when)
     return QDir(live.path()).filePath(name);
 }
 
+namespace {
+
+// A backup made by an older version lacks what came since (the day history
+// and its triggers): the restored file gets the steps past its version.
+// One from a newer version is left as that version wrote it.
+Result bringUpToDate(SqliteConnection &live, const QString &liveDatabase)
+{
+    int from = -1;
+    const Status upgraded = SchemaUpgrade::upgradeOpened(live, QDir::toNativeSeparators(liveDatabase), from);
+    if (upgraded.ok() || from > SchemaUpgrade::currentVersion()) {
+        return Result{};
+    }
+    return failure(Outcome::Failed, upgraded.message());
+}
+
+// A copy of the backup in place of a live file that is missing or beyond use.
+Result replaceWith(const QString &backup, const QString &liveDatabase, int busyTimeoutMs)
+{
+    if (Result copied = snapshot(backup, liveDatabase, busyTimeoutMs); !copied.ok()) {
+        return copied;
+    }
+    SqliteConnection live;
+    const int rc = live.open(liveDatabase, SqliteConnection::Mode::ReadWrite);
+    if (rc != SQLITE_OK) {
+        return failure(writeOutcome(rc), sqliteWords(rc));
+    }
+    live.setBusyTimeout(busyTimeoutMs);
+    return bringUpToDate(live, liveDatabase);
+}
+
+} // namespace
+
 Result restore(const QString &backup, const QString &liveDatabase, const QString &safetyCopy, int busyTimeoutMs)
 {
     if (Result checked = check(backup); !checked.ok()) {
@@ -330,7 +363,7 @@ Result restore(const QString &backup, const QString &liveDatabase, const QString
         return failure(Outcome::SameFile, QString());
     }
     if (!QFileInfo::exists(liveDatabase)) {
-        return snapshot(backup, liveDatabase, busyTimeoutMs);
+        return replaceWith(backup, liveDatabase, busyTimeoutMs);
     }
     const Result kept = snapshot(liveDatabase, safetyCopy, busyTimeoutMs);
     if (!kept.ok()) {
@@ -342,7 +375,7 @@ Result restore(const QString &backup, const QString &liveDatabase, const QString
         if (Result raw = rawCopy(liveDatabase, safetyCopy); !raw.ok()) {
             return failure(Outcome::SafetyCopyFailed, raw.detail);
         }
-        return snapshot(backup, liveDatabase, busyTimeoutMs);
+        return replaceWith(backup, liveDatabase, busyTimeoutMs);
     }
 
     SqliteConnection from;
@@ -355,7 +388,10 @@ Result restore(const QString &backup, const QString &liveDatabase, const QString
         to.setBusyTimeout(busyTimeoutMs);
         rc = copyPages(from, to, busyTimeoutMs);
     }
-    return rc == SQLITE_OK ? Result{} : failure(writeOutcome(rc), sqliteWords(rc));
+    if (rc != SQLITE_OK) {
+        return failure(writeOutcome(rc), sqliteWords(rc));
+    }
+    return bringUpToDate(to, liveDatabase);
 }
 
 QString describe(const Result &result, const QString &path)

@@ -61,6 +61,8 @@ QString safetyCopyPath(const QString &liveDatabase, const QDateTime &when);
 // the live database untouched. A live file that is itself damaged is kept
 // byte for byte as the safety copy and replaced by a copy of `backup`; with
 // no live file at all, `backup` is copied to its place and nothing is kept.
+// A backup from an older schema version is then brought to the current one
+// (as "planora-admin upgrade" does), so that the day history goes on.
 [[nodiscard]] Result restore(const QString &backup, const QString &liveDatabase, const QString &safetyCopy,
                              int busyTimeoutMs = Database::DefaultBusyTimeoutMs);
 

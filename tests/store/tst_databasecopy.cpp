@@ -1,11 +1,14 @@
 #include "refusedwrites.h"
 #include "databasecopy.h"
+#include "schemasteps.h"
 #include "storetestdatabase.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -36,11 +39,6 @@ QString agendaContent(const QString &path)
 QString dayOneOf(const QString &path, int user)
 {
     return StoreTestDatabase::scalar(path, u"SELECT RVOUS FROM RVOUS%1 WHERE AGENDATE=1"_s.arg(user)).toString();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    return StoreTestDatabase::write(path, bytes);
 }
 
 } // namespace
@@ -79,11 +77,11 @@ private:
         if (kind == "good"_L1) {
             QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
         } else if (kind == "garbage"_L1) {
-            QVERIFY(writeFile(path, QByteArray(4096, 'z')));
+            QVERIFY(StoreTestDatabase::write(path, QByteArray(4096, 'z')));
         } else if (kind == "empty"_L1) {
-            QVERIFY(writeFile(path, QByteArray()));
+            QVERIFY(StoreTestDatabase::write(path, QByteArray()));
         } else if (kind == "jet"_L1) {
-            QVERIFY(writeFile(path, StoreTestDatabase::JetHeader + QByteArray(2048, '\0')));
+            QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::JetHeader + QByteArray(2048, '\0')));
         } else if (kind == "foreign"_L1) {
             QVERIFY(StoreTestDatabase::run(path, u"CREATE TABLE patients (nom TEXT); INSERT INTO patients VALUES ('x');"_s));
         } else if (kind == "no RVOUS6"_L1 || kind == "no COCHE"_L1) {
@@ -92,13 +90,19 @@ private:
                                                                           : u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER "
                                                                             "RVOUS3_HISTORIQUE_SUPPR; ALTER TABLE "
                                                                             "RVOUS3 DROP COLUMN COCHE"_s));
+        } else if (kind == "version 1"_L1) { // made before the day history
+            QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
+            QString drop = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
+            for (int user = 1; user <= 6; ++user)
+                drop += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
+            QVERIFY(StoreTestDatabase::run(path, drop));
         } else if (kind == "truncated"_L1) {
             const QString whole = practice(folder(u"made"_s), u"x"_s);
             QVERIFY(StoreTestDatabase::run(
                 whole, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
                        u" INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s));
             const QByteArray bytes = StoreTestDatabase::contents(whole);
-            QVERIFY(writeFile(path, bytes.left(bytes.size() / 2)));
+            QVERIFY(StoreTestDatabase::write(path, bytes.left(bytes.size() / 2)));
         } else if (kind == "folder"_L1) {
             QVERIFY(QDir().mkpath(path));
         } else {
@@ -180,14 +184,12 @@ private Q_SLOTS:
         const QByteArray earlier = StoreTestDatabase::contents(copy);
         const QStringList filesBefore = QDir(target).entryList(QDir::Files);
 
-        DatabaseCopy::Result result;
-        if (destination == "read-only folder"_L1) {
-            QVERIFY(QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
-            const auto nobody = asOrdinaryUser();
-            result = DatabaseCopy::snapshot(live, copy);
-        } else {
-            result = DatabaseCopy::snapshot(live, copy);
-        }
+        const bool readOnly = destination == "read-only folder"_L1;
+        QVERIFY(!readOnly || QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
+        const DatabaseCopy::Result result = [&] {
+            const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
+            return DatabaseCopy::snapshot(live, copy);
+        }();
 
         QCOMPARE(result.outcome, expected);
         if (expected == Outcome::Done) {
@@ -262,6 +264,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("live"); // "good", "garbage", "missing", "read-only"
         QTest::addColumn<Outcome>("expected");
         QTest::newRow("good backup named otherwise") << u"good"_s << u"good"_s << Outcome::Done;
+        QTest::newRow("backup from before the day history: brought up to date")
+            << u"version 1"_s << u"good"_s << Outcome::Done;
         QTest::newRow("garbage refused") << u"garbage"_s << u"good"_s << Outcome::NotPlanora;
         QTest::newRow("another program's SQLite refused") << u"foreign"_s << u"good"_s << Outcome::NotPlanora;
         QTest::newRow("damaged backup refused") << u"truncated"_s << u"good"_s << Outcome::Damaged;
@@ -300,14 +304,12 @@ private Q_SLOTS:
             QCOMPARE(dayOneOf(livePath, 1), u"actuel"_s);
         }
 
-        DatabaseCopy::Result result;
-        if (live == "read-only"_L1) {
-            QVERIFY(QFile::setPermissions(livePath, QFileDevice::Permissions(0x4444))); // r-- for all
-            const auto nobody = asOrdinaryUser();
-            result = DatabaseCopy::restore(backupPath, livePath, safety);
-        } else {
-            result = DatabaseCopy::restore(backupPath, livePath, safety);
-        }
+        const bool readOnly = live == "read-only"_L1;
+        QVERIFY(!readOnly || QFile::setPermissions(livePath, QFileDevice::Permissions(0x4444))); // r-- for all
+        const DatabaseCopy::Result result = [&] {
+            const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
+            return DatabaseCopy::restore(backupPath, livePath, safety);
+        }();
 
         QVERIFY2(result.outcome == expected, qPrintable(DatabaseCopy::describe(result, livePath)));
         if (expected != Outcome::Done) {
@@ -334,6 +336,10 @@ private Q_SLOTS:
             QCOMPARE(read.text(0), u"sauvegardé"_s);
         }
         QCOMPARE(QDir(liveFolder).entryList(QDir::Files).size(), live == "missing"_L1 ? 1 : 2);
+        // The history goes on: the replaced day is kept.
+        QCOMPARE(StoreTestDatabase::scalar(livePath, u"PRAGMA user_version"_s).toInt(), SchemaUpgrade::currentVersion());
+        QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));
+        QCOMPARE(StoreTestDatabase::scalar(livePath, u"SELECT count(*) FROM HISTORIQUE WHERE AGENDATE=1"_s).toInt(), 1);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "namegenerator.h"
 #include "schemaupgrade.h"
 #include "settingsstore.h"
+#include "storetestdatabase.h"
 #include "textrules.h"
 #include "toolrun.h"
 
@@ -30,25 +31,11 @@ Q_DECLARE_METATYPE(LookupSettings)
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-void alterDatabase(const QString &path, const char *sql)
-{
-    SqliteConnection db;
-    QCOMPARE(db.open(path, SqliteConnection::Mode::ReadWrite), 0);
-    const Status done = DatabaseFile::execute(db, sql);
-    QVERIFY2(done.ok(), qPrintable(done.message()));
 }
 
 QStringList allRows(const QString &path, const QString &sql)
@@ -96,12 +83,7 @@ QString rvous(const QHash<int, QString> &texts)
 }
 
 // An Access file as far as its first bytes go.
-QByteArray legacyHeader()
-{
-    QByteArray bytes(2048, '\0');
-    bytes.replace(4, 15, "Standard Jet DB");
-    return bytes;
-}
+const QByteArray LegacyFile = StoreTestDatabase::JetHeader + QByteArray(2048, '\0');
 
 } // namespace
 
@@ -238,7 +220,7 @@ private Q_SLOTS:
         const ToolRun run = runTool({u"init"_s, folder + u'/' + target, u"--sample-names=10"_s}, folder + u"/config"_s);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
-        QCOMPARE(contents(folder + u'/' + existing), QByteArray("appointments of ten years"));
+        QCOMPARE(StoreTestDatabase::contents(folder + u'/' + existing), QByteArray("appointments of ten years"));
         // A refusal makes nothing; a success adds the two missing files only.
         const QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QCOMPARE(files.size(), exitCode == 0 ? 3 : 1);
@@ -260,14 +242,14 @@ private Q_SLOTS:
                 if (size > 0)
                     QVERIFY(QFile::resize(path, size));
                 else
-                    alterDatabase(path, sql);
+                    QVERIFY(StoreTestDatabase::run(path, QString::fromUtf8(sql)));
             });
         };
         QTest::newRow("missing file") << FileSetup([](const QString &) {}) << u"n'existe pas"_s;
         QTest::newRow("a folder") << FileSetup([](const QString &path) { QDir().mkdir(path); }) << u"dossier"_s;
         QTest::newRow("empty file") << bytes({}) << u"vide"_s;
         QTest::newRow("text file") << bytes("RVOUS1;AGENDATE;37986\r\n") << u"pas une base de données"_s;
-        QTest::newRow("legacy Access file") << bytes(legacyHeader()) << u"planora-admin convert"_s;
+        QTest::newRow("legacy Access file") << bytes(LegacyFile) << u"planora-admin convert"_s;
         QTest::newRow("cut inside its header") << damaged(60, nullptr) << u"tronqué"_s;
         QTest::newRow("cut at a page boundary") << damaged(8192, nullptr) << u"tronqué"_s;
         QTest::newRow("missing table") << damaged(0, "DROP TABLE RVOUS4") << u"La table RVOUS4 manque"_s;
@@ -311,12 +293,12 @@ private Q_SLOTS:
         setup(path);
         if (QTest::currentTestFailed())
             return;
-        const QByteArray before = contents(path);
+        const QByteArray before = StoreTestDatabase::contents(path);
         const ToolRun run = runTool({u"check"_s, path}, temporary.path() + u"/config"_s);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
-        QCOMPARE(contents(path), before); // checking never writes
+        QCOMPARE(StoreTestDatabase::contents(path), before); // checking never writes
     }
 
     void upgrade_data()
@@ -355,13 +337,13 @@ private Q_SLOTS:
         const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
         makeDatabase(path, version, sql);
         const QStringList daysBefore = daysOfFirstAgenda(path);
-        const QByteArray before = contents(path);
+        const QByteArray before = StoreTestDatabase::contents(path);
 
         const ToolRun run = runTool({u"upgrade"_s, path}, temporary.filePath(u"config"_s));
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
         if (exitCode != 0 || said.contains(u"déjà"_s)) {
-            QCOMPARE(contents(path), before); // refused, failed or up to date: untouched
+            QCOMPARE(StoreTestDatabase::contents(path), before); // refused, failed or up to date: untouched
             return;
         }
         QCOMPARE(daysOfFirstAgenda(path), daysBefore);
@@ -370,8 +352,8 @@ private Q_SLOTS:
         QVERIFY2(check.exitCode == 0, qPrintable(check.err));
         // The triggers work: a change keeps the day it replaced, an
         // unchanged write keeps nothing.
-        alterDatabase(path, "UPDATE RVOUS1 SET RVOUS = 'DURAND' WHERE AGENDATE = 46357;"
-                            "UPDATE RVOUS4 SET Bloc = Bloc;");
+        QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'DURAND' WHERE AGENDATE = 46357;"
+                                             "UPDATE RVOUS4 SET Bloc = Bloc;"_s));
         QCOMPARE(allRows(path, u"SELECT UTILISATEUR, AGENDATE, quote(RVOUS), quote(ABSENT2_TXT) FROM HISTORIQUE"_s),
                  QStringList{u"1|46357|'DUPONT\r\nMARTIN'|'Congrès'"_s});
     }
@@ -552,7 +534,7 @@ private Q_SLOTS:
             writeFile(tools + u"/RVOUS1.csv"_s, rvous1.toUtf8());
         }
         const QString legacy = temporary.path() + u"/ANCIEN.MDB"_s;
-        writeFile(legacy, legacyHeader());
+        writeFile(legacy, LegacyFile);
         const QString target = temporary.path() + u"/nouveau"_s;
         QVERIFY(QDir().mkpath(target));
 
