@@ -4,6 +4,7 @@
 #include "memoedit.h"
 #include "mousedownbutton.h"
 #include "slotedit.h"
+#include "controlname.h"
 #include "twips.h"
 
 #include <QCalendarWidget>
@@ -51,16 +52,13 @@ constexpr int SlotFontPoints = 8;
 template<typename Widget>
 Widget *named(Widget *widget, const QString &name, QRect geometry = {})
 {
-    widget->setObjectName(name);
+    ControlName::named(widget, name);
     if (geometry.isValid())
         widget->setGeometry(geometry);
     return widget;
 }
 
-QString indexed(QLatin1String name, int index)
-{
-    return name + QLatin1Char('_') + QString::number(index);
-}
+using ControlName::element;
 
 QFont withPoints(QFont font, int points, bool bold)
 {
@@ -105,7 +103,7 @@ DayView::Controls::Controls(QWidget *owner)
 
     const QString frameCaptions[2] = {QStringLiteral("Matin"), QStringLiteral("Aprés midi")};
     for (int f = 0; f < 2; ++f) {
-        auto *frame = named(new QGroupBox(frameCaptions[f], owner), indexed(QLatin1String("Frame1"), f),
+        auto *frame = named(new QGroupBox(frameCaptions[f], owner), element("Frame1", f),
                             Twips::rect(FrameLeft[f], FrameTop, FrameWidth, FrameHeight));
         frame->setFont(withPoints(owner->font(), SlotFontPoints, true));
         frames[f] = frame;
@@ -116,17 +114,17 @@ DayView::Controls::Controls(QWidget *owner)
         QGroupBox *frame = frames[morning ? 0 : 1];
         const int top = RowTop + RowHeight * (morning ? slot : slot - MorningSlotCount);
 
-        auto *label = named(new QLabel(frame), indexed(QLatin1String("Label1"), slot),
+        auto *label = named(new QLabel(frame), element("Label1", slot),
                             Twips::rect(120, top, 495, 255));
         label->setFont(timeFont);
         timeLabels[slot] = label;
 
-        auto *edit = named(new SlotEdit(frame), indexed(QLatin1String("Text1"), slot),
+        auto *edit = named(new SlotEdit(frame), element("Text1", slot),
                            Twips::rect(720, top, 3075, 285));
         edit->setFont(slotFont);
         slotEdits[slot] = edit;
 
-        auto *check = named(new QCheckBox(frame), indexed(QLatin1String("Check1"), slot),
+        auto *check = named(new QCheckBox(frame), element("Check1", slot),
                             Twips::rect(3800, top, 195, 200));
         // The style's own indicator is larger than the box of the design.
         check->setStyleSheet(QStringLiteral("QCheckBox { spacing: 0px; } "
@@ -135,7 +133,7 @@ DayView::Controls::Controls(QWidget *owner)
     }
 
     for (int f = 0; f < 2; ++f) {
-        absencePanels[f] = markPanel(frames[f], indexed(QLatin1String("Text4"), f), QStringLiteral("ABSENT"),
+        absencePanels[f] = markPanel(frames[f], element("Text4", f), QStringLiteral("ABSENT"),
                                      AbsenceFirstRow, AbsenceRows);
         absencePanels[f]->setFont(absenceFont());
         absencePanels[f]->setStyleSheet(

@@ -1,6 +1,8 @@
 // Form2's controls and their layout; the handlers are in form2handlers.cpp.
 #include "form2.h"
 
+#include "controlname.h"
+
 #include "colourswatch.h"
 
 #include <QCheckBox>
@@ -33,12 +35,7 @@ QStringList intervalItems()
             QStringLiteral("Toutes les 30'"), QStringLiteral("Toutes les 60'")};
 }
 
-template <typename Control>
-Control *named(Control *control, const QString &name)
-{
-    control->setObjectName(name);
-    return control;
-}
+using ControlName::named;
 
 QLabel *label(const QString &name, const QString &caption, QWidget *parent)
 {

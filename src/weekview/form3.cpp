@@ -1,5 +1,7 @@
 #include "form3.h"
 
+#include "controlname.h"
+
 #include "datenumber.h"
 #include "daylist.h"
 #include "prompts.h"
@@ -19,17 +21,8 @@ namespace {
 
 constexpr int Days = WeekStart::DaysPerWeek;
 
-QString elementName(const char *name, int index)
-{
-    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
-}
-
-template <typename T>
-T *named(T *control, const QString &name)
-{
-    control->setObjectName(name);
-    return control;
-}
+using ControlName::element;
+using ControlName::named;
 
 } // namespace
 
@@ -70,13 +63,13 @@ void Form3::buildControls()
     lineFont.setPointSize(8);
     for (int day = 0; day < Days; ++day) {
         // The design's placeholder until the first week is shown.
-        m->headers[day] = named(new QLabel(QStringLiteral("Dimanche 31 Décembre"), this), elementName("Label1", day));
+        m->headers[day] = named(new QLabel(QStringLiteral("Dimanche 31 Décembre"), this), element("Label1", day));
         m->headers[day]->setAlignment(Qt::AlignCenter);
         m->headers[day]->setWordWrap(true);
         QFont headerFont = m->headers[day]->font();
         headerFont.setBold(true);
         m->headers[day]->setFont(headerFont);
-        m->lists[day] = named(new QListWidget(this), elementName("List1", day));
+        m->lists[day] = named(new QListWidget(this), element("List1", day));
         m->lists[day]->setFont(lineFont);
         m->lists[day]->setMinimumWidth(120);
         m->lists[day]->setUniformItemSizes(true);
@@ -84,7 +77,7 @@ void Form3::buildControls()
         // column; the day opened by a double-click shows them whole.
         m->lists[day]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m->lists[day]->viewport()->installEventFilter(this);
-        m->dateNumbers[day] = named(new QLabel(this), elementName("Label4", day));
+        m->dateNumbers[day] = named(new QLabel(this), element("Label4", day));
         m->dateNumbers[day]->hide();
         grid->addWidget(m->headers[day], 0, day);
         grid->addWidget(m->lists[day], 1, day);
