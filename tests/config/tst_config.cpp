@@ -83,35 +83,22 @@ std::tuple<QStringList, bool, QString> reading(const QString &folder, const QStr
     return {values(read.settings), read.valid, read.message};
 }
 
-struct FileRead
-{
-    QString file;       // its name in the folder
-    QByteArray content; // null: no file
-    QStringList values; // what the program holds after reading
-    bool valid = true;
-};
-
-struct FileWrite
-{
-    Writer write;
-    QString file;          // the one file in the folder afterwards, if any
-    bool existed;          // it was there before, under that name
-    QByteArray written;    // null: the write fails, the folder is left as it was
-    QStringList readBack = {};
-};
-
-struct SettingWrite
-{
-    QByteArray before; // hirondel.ini; null: none
-    QString change;    // application|section|key|value
-    QByteArray after;  // null: refused
-};
+// A file read: its name in the folder and content (null: no file), the values
+// the program holds afterwards and whether they were valid.
+struct FileRead { QString file; QByteArray content; QStringList values; bool valid = true; };
+// A write, the one file in the folder afterwards (if any) and whether it was
+// there before under that name, what it holds (null: the write fails and the
+// folder is left as it was) and what is read back from it.
+struct FileWrite { Writer write; QString file; bool existed; QByteArray written; QStringList readBack = {}; };
+// hirondel.ini before (null: none), the value set as application|section|key|value,
+// and the file after (null: refused).
+struct SettingWrite { QByteArray before; QString change; QByteArray after; };
+// Where Alpha.agc is looked for: the program's folder may be written to, which
+// folders hold one, for reading or writing; the folder chosen, "program" or "user".
+struct LookupPlace { bool programWritable, programHasFile, userHasFile, writing; QString expected; };
 
 } // namespace
 
-Q_DECLARE_METATYPE(FileRead)
-Q_DECLARE_METATYPE(FileWrite)
-Q_DECLARE_METATYPE(SettingWrite)
 
 class TestConfig : public QObject
 {
@@ -374,35 +361,27 @@ private Q_SLOTS:
 
     void lookupFolder_data()
     {
-        QTest::addColumn<bool>("programWritable");
-        QTest::addColumn<bool>("programHasFile");
-        QTest::addColumn<bool>("userHasFile");
-        QTest::addColumn<bool>("writing");
-        QTest::addColumn<QString>("expected"); // "program" or "user"
-        QTest::newRow("run from its own folder: read there") << true << false << true << false << u"program"_s;
-        QTest::newRow("run from its own folder: write there") << true << true << true << true << u"program"_s;
-        QTest::newRow("installed: write to the user's") << false << true << false << true << u"user"_s;
-        QTest::newRow("installed: read the user's") << false << true << true << false << u"user"_s;
-        QTest::newRow("installed, user has none: the supervisor's") << false << true << false << false << u"program"_s;
-        QTest::newRow("installed, neither has one: the program's (empty)") << false << false << false << false << u"program"_s;
+        QTest::addColumn<LookupPlace>("c");
+        QTest::newRow("run from its own folder: read there") << LookupPlace{true, false, true, false, u"program"_s};
+        QTest::newRow("run from its own folder: write there") << LookupPlace{true, true, true, true, u"program"_s};
+        QTest::newRow("installed: write to the user's") << LookupPlace{false, true, false, true, u"user"_s};
+        QTest::newRow("installed: read the user's") << LookupPlace{false, true, true, false, u"user"_s};
+        QTest::newRow("installed, user has none: the supervisor's") << LookupPlace{false, true, false, false, u"program"_s};
+        QTest::newRow("installed, neither has one: the program's (empty)") << LookupPlace{false, false, false, false, u"program"_s};
     }
 
     void lookupFolder()
     {
-        QFETCH(bool, programWritable);
-        QFETCH(bool, programHasFile);
-        QFETCH(bool, userHasFile);
-        QFETCH(bool, writing);
-        QFETCH(QString, expected);
+        QFETCH(LookupPlace, c);
         const QString program = path(u"programme"_s), user = path(u"utilisateur"_s);
         QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
-        if (programHasFile) // found whatever the case of its name
+        if (c.programHasFile) // found whatever the case of its name
             QVERIFY(writeBytes(program + u"/ALPHA.AGC"_s, "#TRUE#,\"PATIENTS\"\r\n"));
-        if (userHasFile)
+        if (c.userHasFile)
             QVERIFY(writeBytes(user + u"/Alpha.agc"_s, "#TRUE#,\"PATIENTS\"\r\n"));
-        const auto writable = [&](const QString &folder) { return folder == program && programWritable; };
-        const auto use = writing ? LookupFolder::Use::Writing : LookupFolder::Use::Reading;
-        QCOMPARE(LookupFolder::of(program, use, user, writable), expected == "program"_L1 ? program : user);
+        const auto writable = [&](const QString &folder) { return folder == program && c.programWritable; };
+        const auto use = c.writing ? LookupFolder::Use::Writing : LookupFolder::Use::Reading;
+        QCOMPARE(LookupFolder::of(program, use, user, writable), c.expected == "program"_L1 ? program : user);
     }
 
     // Where the settings and Alpha.agc go by default: under XDG_CONFIG_HOME, or

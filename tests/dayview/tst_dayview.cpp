@@ -51,6 +51,12 @@ struct Lookup
 // signals space, Enter and the access key send (a null name: an ordinary
 // button made for the test). A half-day button shows or hides its panel,
 // with its text, at each press.
+// A slot holding a text before, and what a double click, a paste ("Ctrl+V"
+// pastes "DUPONT" CR LF "Jean" LF "B" CR "C"), Return or Enter leave in it;
+// the answer to the erase question, asked on a double click unless the slot
+// is empty.
+struct SlotKeys { int slot; QString before, keys; bool answer; QString after; };
+
 struct Press
 {
     QString button;
@@ -257,28 +263,21 @@ private Q_SLOTS:
     // text, typed or made by the program, is an edit.
     void slotEditing_data()
     {
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("keys"); // "Ctrl+V" pastes "DUPONT" CR LF "Jean" LF "B" CR "C"
-        QTest::addColumn<bool>("answer"); // to the erase question, asked on a double click unless the slot is empty
-        QTest::addColumn<QString>("after");
+        QTest::addColumn<SlotKeys>("c");
         const QString dClick = u"double click"_s;
-        QTest::newRow("empty slot gets the marker") << 0 << QString() << dClick << false << u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s;
-        QTest::newRow("text erased on Yes") << 7 << u"DUPONT"_s << dClick << true << QString();
-        QTest::newRow("text kept on No") << 7 << u"DUPONT"_s << dClick << false << u"DUPONT"_s;
-        QTest::newRow("spaces are not empty") << 7 << u"   "_s << dClick << true << QString();
-        QTest::newRow("each pasted line break one space") << 52 << QString() << u"Ctrl+V"_s << false << u"DUPONT Jean B C"_s;
-        QTest::newRow("Return ignored") << 52 << u"DUPONT"_s << u"Return"_s << false << u"DUPONT"_s;
-        QTest::newRow("Enter ignored") << 52 << u"DUPONT"_s << u"Enter"_s << false << u"DUPONT"_s;
+        QTest::newRow("empty slot gets the marker") << SlotKeys{0, {}, dClick, false, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s};
+        QTest::newRow("text erased on Yes") << SlotKeys{7, u"DUPONT"_s, dClick, true, {}};
+        QTest::newRow("text kept on No") << SlotKeys{7, u"DUPONT"_s, dClick, false, u"DUPONT"_s};
+        QTest::newRow("spaces are not empty") << SlotKeys{7, u"   "_s, dClick, true, {}};
+        QTest::newRow("each pasted line break one space") << SlotKeys{52, {}, u"Ctrl+V"_s, false, u"DUPONT Jean B C"_s};
+        QTest::newRow("Return ignored") << SlotKeys{52, u"DUPONT"_s, u"Return"_s, false, u"DUPONT"_s};
+        QTest::newRow("Enter ignored") << SlotKeys{52, u"DUPONT"_s, u"Enter"_s, false, u"DUPONT"_s};
     }
 
     void slotEditing()
     {
-        QFETCH(int, slot);
-        QFETCH(QString, before);
-        QFETCH(QString, keys);
-        QFETCH(bool, answer);
-        QFETCH(QString, after);
+        QFETCH(SlotKeys, c);
+        const auto &[slot, before, keys, answer, after] = c;
         SlotEdit *edit = m_view->slotEdit(slot);
         edit->setText(before);
         m_prompts.questionAnswers = {answer};
