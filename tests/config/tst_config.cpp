@@ -297,7 +297,6 @@ private Q_SLOTS:
         QTest::newRow("section header with blanks, no final line end") << QByteArray("[ planora ]\nCHEMIN=/a") << u"/a"_s;
         QTest::newRow("commented key") << QByteArray("[PLANORA]\n;CHEMIN=/a\n#CHEMIN=/b\n") << Default;
         QTest::newRow("CR LF line ends, byte order mark") << QByteArray("\xef\xbb\xbf[PLANORA]\r\nCHEMIN=/a\r\n") << u"/a"_s;
-        QTest::newRow("Windows-1252 line") << QByteArray("[PLANORA]\nCHEMIN=/srv/Op\xe9ratoire\n") << u"/srv/Opératoire"_s;
         QTest::newRow("backslash before no escape stands, short hex too")
             << QByteArray("[PLANORA]\nCHEMIN=C:\\Cabinet\\x4\n") << u"C:\\Cabinet\\x4"_s;
     }
