@@ -1,3 +1,8 @@
+// The configuration layer: the values of the record format one by one,
+// Utilisat.agc and Alpha.agc as whole files, and the settings store; what
+// they read, what they write, and what a failed write leaves; and where
+// Alpha.agc is kept, beside a program the user may write to, in the user's
+// own folder for an installed program.
 #include "agcvaluereader.h"
 #include "configfiles.h"
 #include "filebytes.h"
@@ -5,44 +10,25 @@
 #include "refusedwrites.h"
 
 #include <QDir>
-#include <QFile>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
+#include <optional>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
-
 using Writer = std::function<bool(const QString &folder)>;
-Q_DECLARE_METATYPE(Writer)
 
 namespace {
 
-const QString Default = u"<défaut>"_s;
-const QString UsersFile = u"Utilisat.agc"_s;
-const QString LookupFile = u"Alpha.agc"_s;
+const QString Default = u"<défaut>"_s, UsersFile = u"Utilisat.agc"_s, LookupFile = u"Alpha.agc"_s;
 
-// The values a text reads as, each as the writer would write it: "a" a text,
-// 1 a number, #TRUE# a boolean; joined by "|".
-QString readAll(const QString &content)
-{
-    AgcValueReader reader(content);
-    QStringList values;
-    while (const std::optional<AgcValue> value = reader.next())
-        values << value->fileText();
-    return reader.atEnd() ? values.join(u'|') : u"<not at the end>"_s;
-}
-
-QString quoted(const QString &text)
-{
-    return u'"' + text + u'"';
-}
+QString quoted(const QString &text) { return u'"' + text + u'"'; }
 
 // The six users as the 30 values of Utilisat.agc, as a file holds them:
-// grouped by field (names, colours, interval indexes, top annotations,
-// bottom annotations), texts between quotes.
+// grouped by field, texts between quotes.
 QStringList values(const UserConfig &users)
 {
     QStringList values;
@@ -54,10 +40,7 @@ QStringList values(const UserConfig &users)
     return values;
 }
 
-QStringList values(const LookupSettings &lookup)
-{
-    return {lookup.enabled ? u"#TRUE#"_s : u"#FALSE#"_s, quoted(lookup.tableName)};
-}
+QStringList values(const LookupSettings &lookup) { return {lookup.enabled ? u"#TRUE#"_s : u"#FALSE#"_s, quoted(lookup.tableName)}; }
 
 // Users 1 and 2 named, user 1 on light grey and the second list position,
 // user 2 on the first, the others on the system window colour without a choice.
@@ -79,17 +62,17 @@ QStringList replaced(QStringList values, const QList<std::pair<int, QString>> &c
     return values;
 }
 
-// Values joined by commas, perLine to a line, each line ended by CR LF.
-QByteArray fileText(const QStringList &values, int perLine = 30)
+// Values joined by commas, 30 to a line, each line ended by CR LF.
+QByteArray fileText(const QStringList &values)
 {
     QString text;
     for (qsizetype i = 0; i < values.size(); ++i)
-        text += values[i] + ((i + 1) % perLine == 0 || i + 1 == values.size() ? u"\r\n"_s : u","_s);
+        text += values[i] + ((i + 1) % 30 == 0 || i + 1 == values.size() ? u"\r\n"_s : u","_s);
     return text.toUtf8();
 }
 
-// What the program reads from the file of that name, whatever its case:
-// the values, whether they were valid and the message to show.
+// What the program reads from the file of that name, whatever its case: the
+// values, whether they were valid and the message to show.
 std::tuple<QStringList, bool, QString> reading(const QString &folder, const QString &file)
 {
     if (file.compare(UsersFile, Qt::CaseInsensitive) == 0) {
@@ -100,143 +83,128 @@ std::tuple<QStringList, bool, QString> reading(const QString &folder, const QStr
     return {values(read.settings), read.valid, read.message};
 }
 
+// A file read: its name in the folder and content (null: no file), the values
+// the program holds afterwards and whether they were valid.
+struct FileRead { QString file; QByteArray content; QStringList values; bool valid = true; };
+// A write, the one file in the folder afterwards (if any) and whether it was
+// there before under that name, what it holds (null: the write fails and the
+// folder is left as it was) and what is read back from it.
+struct FileWrite { Writer write; QString file; bool existed; QByteArray written; QStringList readBack = {}; };
+// hirondel.ini before (null: none), the value set as application|section|key|value,
+// and the file after (null: refused).
+struct SettingWrite { QByteArray before; QString change; QByteArray after; };
+// Where Alpha.agc is looked for: the program's folder may be written to, which
+// folders hold one, for reading or writing; the folder chosen, "program" or "user".
+struct LookupPlace { bool programWritable, programHasFile, userHasFile, writing; QString expected; };
+
 } // namespace
 
-// The configuration layer: the values of the record format one by one,
-// Utilisat.agc and Alpha.agc as whole files, and the settings store; what
-// they read, what they write, and what a failed write leaves; and where
-// Alpha.agc is kept, beside a program the user may write to, in the user's
-// own folder for an installed program.
+
 class TestConfig : public QObject
 {
     Q_OBJECT
 
+    std::optional<QTemporaryDir> m_dir; // a new empty folder for each test
+    QString path(const QString &name = {}) const { return name.isEmpty() ? m_dir->path() : m_dir->filePath(name); }
+
 private Q_SLOTS:
+    void init() { m_dir.emplace(); }
+
+    // The values a text reads as, each as the writer would write it: "a" a
+    // text, 1 a number, #TRUE# a boolean; joined by "|".
     void readsValues_data()
     {
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("values");
-
-        QTest::newRow("values split across CR LF, LF alone and CR alone") << u"\"a\",1\r\n2\n3\r\"b\""_s
-                                                                          << u"\"a\"|1|2|3|\"b\""_s;
         QTest::newRow("blanks, commas, line breaks kept in quotes") << u"\" a, b\r\n\",2"_s << u"\" a, b\r\n\"|2"_s;
         QTest::newRow("booleans in any case") << u"#true#,#False#"_s << u"#TRUE#|#FALSE#"_s;
         QTest::newRow("numbers written plain: no plus sign, no leading zero, no exponent")
             << u"-2147483643,+0012,1.5,2E3,.5"_s << u"-2147483643|12|1.5|2000|0.5"_s;
-        QTest::newRow("almost numbers are texts") << u"12abc,1-2,--1,1e,#NULL#"_s
-                                                  << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
+        QTest::newRow("almost numbers are texts") << u"12abc,1-2,--1,1e,#NULL#"_s << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
         QTest::newRow("empty values") << u"1,,\"\",2"_s << u"1|\"\"|\"\"|2"_s;
         QTest::newRow("a line end after a comma ends an empty value") << u"1,\r\n2"_s << u"1|\"\"|2"_s;
-        QTest::newRow("an empty line is an empty value, LF or CR alone too")
-            << u"1\r\n\r\n2\n\n3\r\r4"_s << u"1|\"\"|2|\"\"|3|\"\"|4"_s;
+        QTest::newRow("an empty line is an empty value, LF or CR alone too") << u"1\r\n\r\n2\n\n3\r\r4"_s << u"1|\"\"|2|\"\"|3|\"\"|4"_s;
         QTest::newRow("blank lines and a comma at the end begin no value") << u"1,\r\n \r\n\r\n"_s << u"1"_s;
     }
 
     void readsValues()
     {
         QFETCH(QString, content);
-        QFETCH(QString, values);
-        QCOMPARE(readAll(content), values);
+        AgcValueReader reader(content);
+        QStringList values;
+        while (const std::optional<AgcValue> value = reader.next())
+            values << value->fileText();
+        QVERIFY(reader.atEnd());
+        QTEST(values.join(u'|'), "values");
     }
 
     void readsFiles_data()
     {
-        QTest::addColumn<QString>("file"); // its name in the folder
-        QTest::addColumn<QByteArray>("content"); // null: no file
-        QTest::addColumn<QStringList>("values"); // what the program holds after reading
-        QTest::addColumn<bool>("valid");
-
+        QTest::addColumn<FileRead>("c");
         const QStringList sample = values(sampleUsers());
-        const QStringList accents = replaced(sample, {{18, u"\"Opératoire\""_s}, {24, u"\"Aprés-midi\""_s}});
-        QTest::newRow("30 values on one line, blank lines after")
-            << UsersFile << fileText(sample) + "\r\n  \r\n" << sample << true;
-        QTest::newRow("30 values split across lines") << UsersFile << fileText(sample, 7) << sample << true;
+        const auto lookup = [](const char *content, bool enabled, const QString &table, bool valid = true) {
+            return FileRead{LookupFile, QByteArray(content), values({enabled, table}), valid};
+        };
+        QTest::newRow("30 values on one line, blank lines after") << FileRead{UsersFile, fileText(sample) + "\r\n  \r\n", sample};
         QTest::newRow("31 values: message, the 31st became name 1")
-            << UsersFile << fileText(sample + QStringList{u"\"Dr Petit\""_s})
-            << replaced(sample, {{0, u"\"Dr Petit\""_s}}) << false;
+            << FileRead{UsersFile, fileText(sample + QStringList{u"\"Dr Petit\""_s}), replaced(sample, {{0, u"\"Dr Petit\""_s}}), false};
         QTest::newRow("60 values: the second record is used")
-            << UsersFile << fileText(QStringList(30, u"\"Ancien\""_s)) + fileText(sample) << sample << true;
+            << FileRead{UsersFile, fileText(QStringList(30, u"\"Ancien\""_s)) + fileText(sample), sample};
         // Numbers round to the nearest, halves to even; #TRUE# is -1. A colour
         // that does not convert or does not fit is none; an interval index
         // keeps what the place held.
-        QTest::newRow("values of another kind converted, a colour that is none, an index kept")
-            << UsersFile
-            << fileText(sample) + fileText(replaced(sample, {{0, u"12"_s}, {1, u"#TRUE#"_s}, {6, u"\"gris\""_s},
-                                                             {7, u"\" 255 \""_s}, {8, u"-2147483648"_s},
-                                                             {9, u"4294967295"_s}, {10, u"#TRUE#"_s}, {12, u"70000"_s},
-                                                             {13, u"2.5"_s}, {14, u"3.5"_s}, {15, u"#FALSE#"_s}}))
-            << replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {6, u"<aucune>"_s}, {7, u"255"_s},
-                                 {8, u"-2147483648"_s}, {9, u"<aucune>"_s},
-                                 {10, u"-1"_s}, {13, u"2"_s}, {14, u"4"_s}, {15, u"0"_s}}) << true;
-        QTest::newRow("Windows-1252 file with accents")
-            << UsersFile << QString::fromUtf8(fileText(accents)).toLatin1() << accents << true;
-        QTest::newRow("empty file") << UsersFile << QByteArray("") << values(UserConfig{}) << true;
-        QTest::newRow("missing file") << UsersFile << QByteArray() << values(UserConfig{}) << true;
-        QTest::newRow("#FALSE# still gives the table")
-            << LookupFile << QByteArray("#FALSE#,\"NOMS\"\r\n") << values({false, u"NOMS"_s}) << true;
-        QTest::newRow("-1 switches on; split across lines, unquoted table")
-            << LookupFile << QByteArray(" -1\r\nNOMS ") << values({true, u"NOMS"_s}) << true;
-        QTest::newRow("1 does not") << LookupFile << QByteArray("1,\"NOMS\"") << values({false, u"NOMS"_s}) << true;
-        QTest::newRow("quoted -1 is a text")
-            << LookupFile << QByteArray("\"-1\",\"NOMS\"") << values({false, u"NOMS"_s}) << true;
+        QTest::newRow("values of another kind converted, a colour that is none, an index kept") << FileRead{UsersFile,
+            fileText(sample) + fileText(replaced(sample, {{0, u"12"_s}, {1, u"#TRUE#"_s}, {6, u"\"gris\""_s}, {7, u"\" 255 \""_s},
+                {8, u"-2147483648"_s}, {9, u"4294967295"_s}, {10, u"#TRUE#"_s}, {12, u"70000"_s}, {13, u"2.5"_s}, {14, u"3.5"_s},
+                {15, u"#FALSE#"_s}})),
+            replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {6, u"<aucune>"_s}, {7, u"255"_s}, {8, u"-2147483648"_s},
+                {9, u"<aucune>"_s}, {10, u"-1"_s}, {13, u"2"_s}, {14, u"4"_s}, {15, u"0"_s}})};
+        QTest::newRow("empty file") << FileRead{UsersFile, QByteArray(""), values(UserConfig{})};
+        QTest::newRow("missing file") << FileRead{UsersFile, QByteArray(), values(UserConfig{})};
+        QTest::newRow("#FALSE# still gives the table") << lookup("#FALSE#,\"NOMS\"\r\n", false, u"NOMS"_s);
+        QTest::newRow("-1 switches on; split across lines, unquoted table") << lookup(" -1\r\nNOMS ", true, u"NOMS"_s);
+        QTest::newRow("1 does not") << lookup("1,\"NOMS\"", false, u"NOMS"_s);
+        QTest::newRow("quoted -1 is a text") << lookup("\"-1\",\"NOMS\"", false, u"NOMS"_s);
         QTest::newRow("Windows-1252 0x80 to 0x9F, undefined bytes as C1 controls")
-            << LookupFile << QByteArray("#TRUE#,\"\x80\x93\x9c\x94\x8c\x9f \x81\x8d\x8f\x90\x9d\"")
-            << values({true, u"€“œ”ŒŸ \u0081\u008d\u008f\u0090\u009d"_s}) << true;
+            << lookup("#TRUE#,\"\x80\x93\x9c\x94\x8c\x9f \x81\x8d\x8f\x90\x9d\"", true, u"€“œ”ŒŸ \u0081\u008d\u008f\u0090\u009d"_s);
         QTest::newRow("one stray byte makes the whole file Windows-1252")
-            << LookupFile << QByteArray("#TRUE#,\"Op\xc3\xa9ratoire \xe9\"") << values({true, u"OpÃ©ratoire é"_s})
-            << true;
-        QTest::newRow("truncated UTF-8 at the end")
-            << LookupFile << QByteArray("#TRUE#,\"Op\xc3") << values({true, u"OpÃ"_s}) << true;
-        QTest::newRow("byte order mark dropped")
-            << LookupFile << QByteArray("\xef\xbb\xbf#TRUE#,\"Bloc\"") << values({true, u"Bloc"_s}) << true;
-        QTest::newRow("3 values: message, the third is the switch")
-            << LookupFile << QByteArray("#FALSE#,\"A\",#TRUE#\r\n") << values({true, u"A"_s}) << false;
+            << lookup("#TRUE#,\"Op\xc3\xa9ratoire \xe9\"", true, u"OpÃ©ratoire é"_s);
+        QTest::newRow("truncated UTF-8 at the end") << lookup("#TRUE#,\"Op\xc3", true, u"OpÃ"_s);
+        QTest::newRow("byte order mark dropped") << lookup("\xef\xbb\xbf#TRUE#,\"Bloc\"", true, u"Bloc"_s);
+        QTest::newRow("3 values: message, the third is the switch") << lookup("#FALSE#,\"A\",#TRUE#\r\n", true, u"A"_s, false);
     }
 
     void readsFiles()
     {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, content);
-        QFETCH(QStringList, values);
-        QFETCH(bool, valid);
-
-        QTemporaryDir dir;
-        if (!content.isNull())
-            QVERIFY(writeBytes(dir.filePath(file), content));
-        const auto [readValues, readValid, message] = reading(dir.path(), file);
-        QCOMPARE(readValues, values);
-        QCOMPARE(readValid, valid);
-        if (content.isNull() && file == UsersFile) { // the file looked for is named
-            QVERIFY2(message.startsWith(u"Le fichier des utilisateurs "_s + dir.path() + u"/Utilisat.agc est introuvable"_s),
-                     qPrintable(message));
-            return;
-        }
-        const QString invalid = file == UsersFile ? u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s
-                                                  : u"Alpha.agc non valide."_s;
-        QCOMPARE(message, valid ? QString() : u"Fichier "_s + dir.path() + u'/' + invalid);
+        QFETCH(FileRead, c);
+        if (!c.content.isNull())
+            QVERIFY(writeBytes(path(c.file), c.content));
+        const auto [values, valid, message] = reading(path(), c.file);
+        QCOMPARE(values, c.values);
+        QCOMPARE(valid, c.valid);
+        if (c.content.isNull()) // the file looked for is named
+            QVERIFY2(message.startsWith(u"Le fichier des utilisateurs "_s + path(UsersFile) + u" est introuvable"_s), qPrintable(message));
+        else
+            QCOMPARE(message, c.valid ? QString() : u"Fichier "_s + path(c.file == UsersFile
+                ? u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s : u"Alpha.agc non valide."_s));
     }
 
     void writesFiles_data()
     {
-        QTest::addColumn<Writer>("write");
-        QTest::addColumn<QString>("file");        // the one file in the folder afterwards, if any
-        QTest::addColumn<bool>("existed");        // it was there before, under that name
-        QTest::addColumn<QByteArray>("written");  // null: the write fails, the folder is left as it was
-        QTest::addColumn<QStringList>("readBack");
-
-        UserConfig full;
-        const QStringList names = {u"Dr Martin"_s, u"Dupont, Jean"_s, u"Opératoire é"_s,
-                                   u"  blancs  "_s, u"Ünïcödé €"_s, u"#TRUE#"_s};
+        QTest::addColumn<FileWrite>("c");
+        UserConfig full, quote = sampleUsers(), defaults;
+        const QStringList names = {u"Dr Martin"_s, u"Dupont, Jean"_s, u"Opératoire é"_s, u"  blancs  "_s, u"Ünïcödé €"_s, u"#TRUE#"_s};
         const qint32 colours[] = {INT32_MIN, INT32_MAX, 0, 12632256, SystemWindowColour, 255};
         const qint16 intervals[] = {0, 1, 4, -1, INT16_MIN, INT16_MAX};
-        for (int i = 0; i < UserCount; ++i)
+        for (int i = 0; i < UserCount; ++i) {
             full[i] = {names[i], colours[i], intervals[i], u"Echo, %1"_s.arg(i), u"Bloc Opératoire %1"_s.arg(i)};
-        UserConfig quote = sampleUsers();
+            defaults[i].colour = SystemWindowColour;
+        }
         quote[0].name = u"Dr \"Bob\""_s;
-        const auto writeUsers = [](const UserConfig &users) {
+        const auto users = [](const UserConfig &users) {
             return Writer([=](const QString &folder) { return ConfigFiles::writeUserConfigFile(folder, users); });
         };
-        const Writer saveSetting = [](const QString &folder) {
+        const Writer setting = [](const QString &folder) {
             return SettingsStore(folder).setValue(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"/nouveau"_s);
         };
         const auto onFullDisk = [](const Writer &write) {
@@ -252,62 +220,44 @@ private Q_SLOTS:
                 return write(folder);
             });
         };
-
-        UserConfig defaults;
-        for (UserEntry &entry : defaults)
-            entry.colour = SystemWindowColour;
         QTest::newRow("nothing assigned: -1 interval indexes, no colour as the system window's")
-            << writeUsers({}) << UsersFile << false << fileText(values(defaults)) << values(defaults);
+            << FileWrite{users({}), UsersFile, false, fileText(values(defaults)), values(defaults)};
         QTest::newRow("a name with a comma, accents, extreme numbers")
-            << writeUsers(full) << UsersFile << false << fileText(values(full)) << values(full);
+            << FileWrite{users(full), UsersFile, false, fileText(values(full)), values(full)};
         // The format cannot carry a double quote: the name is written as typed
         // and cut at the quote when read again.
         QTest::newRow("a name with a double quote")
-            << writeUsers(quote) << UsersFile << false << fileText(values(quote))
-            << replaced(values(quote), {{0, u"\"Dr \""_s}});
+            << FileWrite{users(quote), UsersFile, false, fileText(values(quote)), replaced(values(quote), {{0, u"\"Dr \""_s}})};
         QTest::newRow("into utilisat.agc in lower case")
-            << writeUsers(sampleUsers()) << u"utilisat.agc"_s << true << fileText(values(sampleUsers()))
-            << values(sampleUsers());
+            << FileWrite{users(sampleUsers()), u"utilisat.agc"_s, true, fileText(values(sampleUsers())), values(sampleUsers())};
         QTest::newRow("switched off, in UTF-8, into ALPHA.AGC in capitals")
-            << Writer([](const QString &f) { return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s}); })
-            << u"ALPHA.AGC"_s << true
-            << QByteArray("#FALSE#,\"Op\xc3\xa9ratoire\"\r\n") << values({false, u"Opératoire"_s});
-        QTest::newRow("Utilisat.agc, full disk")
-            << onFullDisk(writeUsers(sampleUsers())) << UsersFile << true << QByteArray() << QStringList();
-        QTest::newRow("hirondel.ini, full disk")
-            << onFullDisk(saveSetting) << u"hirondel.ini"_s << true << QByteArray() << QStringList();
-        QTest::newRow("hirondel.ini unreadable: its other values kept")
-            << unreadable(saveSetting) << u"hirondel.ini"_s << true << QByteArray() << QStringList();
+            << FileWrite{[](const QString &f) { return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s}); },
+                         u"ALPHA.AGC"_s, true, "#FALSE#,\"Op\xc3\xa9ratoire\"\r\n", values({false, u"Opératoire"_s})};
+        QTest::newRow("Utilisat.agc, full disk") << FileWrite{onFullDisk(users(sampleUsers())), UsersFile, true, {}};
+        QTest::newRow("hirondel.ini, full disk") << FileWrite{onFullDisk(setting), u"hirondel.ini"_s, true, {}};
+        QTest::newRow("hirondel.ini unreadable: its other values kept") << FileWrite{unreadable(setting), u"hirondel.ini"_s, true, {}};
         QTest::newRow("a missing folder is not created")
-            << Writer([](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); })
-            << UsersFile << false << QByteArray() << QStringList();
+            << FileWrite{[](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); }, UsersFile, false, {}};
     }
 
     void writesFiles()
     {
-        QFETCH(Writer, write);
-        QFETCH(QString, file);
-        QFETCH(bool, existed);
-        QFETCH(QByteArray, written);
-        QFETCH(QStringList, readBack);
-
-        QTemporaryDir dir;
+        QFETCH(FileWrite, c);
         const QByteArray old = "\"Ancien\"";
-        if (existed)
-            QVERIFY(writeBytes(dir.filePath(file), old));
-        QCOMPARE(write(dir.path()), !written.isNull());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 existed || !written.isNull() ? QStringList{file} : QStringList());
-        QCOMPARE(bytesOf(dir.filePath(file)), written.isNull() ? (existed ? old : "<absent>") : written);
-        if (!written.isNull())
-            QCOMPARE(std::get<QStringList>(reading(dir.path(), file)), readBack);
+        if (c.existed)
+            QVERIFY(writeBytes(path(c.file), old));
+        QCOMPARE(c.write(path()), !c.written.isNull());
+        QCOMPARE(QDir(path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 c.existed || !c.written.isNull() ? QStringList{c.file} : QStringList());
+        QCOMPARE(bytesOf(path(c.file)), c.written.isNull() ? (c.existed ? old : "<absent>") : c.written);
+        if (!c.written.isNull())
+            QCOMPARE(std::get<QStringList>(reading(path(), c.file)), c.readBack);
     }
 
     void userConfigFolder_data()
     {
         QTest::addColumn<QByteArray>("settings"); // hirondel.ini; %1 stands for the test's folder
         QTest::addColumn<QString>("folder");      // where Utilisat.agc goes
-
         QTest::newRow("CheminUt missing: the program's folder") << QByteArray("[PLANORA]\nCHEMIN=/x\n") << u"program"_s;
         QTest::newRow("CheminUt empty: the program's folder") << QByteArray("[PLANORA]\nCheminUt=\n") << u"program"_s;
         QTest::newRow("CheminUt set") << QByteArray("[PLANORA]\nCheminUt=%1/users\n") << u"users"_s;
@@ -317,27 +267,24 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, settings);
         QFETCH(QString, folder);
-
-        QTemporaryDir dir;
         for (const QString &name : {u"program"_s, u"users"_s, u"later"_s})
-            QVERIFY(QDir(dir.path()).mkdir(name));
-        QVERIFY(writeBytes(dir.filePath(u"hirondel.ini"_s), settings.replace("%1", dir.path().toUtf8())));
-        SettingsStore store(dir.path());
-        const QString program = dir.filePath(u"program"_s);
-        QCOMPARE(ConfigFiles::userConfigFolder(store, program), dir.filePath(folder));
+            QVERIFY(QDir(path()).mkdir(name));
+        QVERIFY(writeBytes(path(u"hirondel.ini"_s), settings.replace("%1", path().toUtf8())));
+        SettingsStore store(path());
+        const QString program = path(u"program"_s);
+        QCOMPARE(ConfigFiles::userConfigFolder(store, program), path(folder));
         QVERIFY(ConfigFiles::writeUserConfig(store, program, sampleUsers()));
-        QVERIFY(QFile::exists(dir.filePath(folder + u'/' + UsersFile)));
-
+        QVERIFY(QFile::exists(path(folder + u'/' + UsersFile)));
         // The setting is read again at writing time.
-        QVERIFY(store.setValue(u"HIRONDEL"_s, u"PLANORA"_s, u"CheminUt"_s, dir.filePath(u"later"_s)));
+        QVERIFY(store.setValue(u"HIRONDEL"_s, u"PLANORA"_s, u"CheminUt"_s, path(u"later"_s)));
         QVERIFY(ConfigFiles::writeUserConfig(store, program, sampleUsers()));
-        QVERIFY(QFile::exists(dir.filePath(u"later/"_s + UsersFile)));
+        QVERIFY(QFile::exists(path(u"later/"_s + UsersFile)));
     }
+
     void readsSettings_data()
     {
         QTest::addColumn<QByteArray>("content"); // of hirondel.ini, read as HIRONDEL / PLANORA / CHEMIN
         QTest::addColumn<QString>("value");
-
         QTest::newRow("section and key in another case") << QByteArray("[planora]\nChemin=/srv\n") << u"/srv"_s;
         QTest::newRow("another key") << QByteArray("[PLANORA]\nCHEMINS=/srv\n") << Default;
         QTest::newRow("blanks around the equals sign and at the end")
@@ -347,13 +294,9 @@ private Q_SLOTS:
         QTest::newRow("first of two spellings wins") << QByteArray("[PLANORA]\nchemin=/a\nCHEMIN=/b\n") << u"/a"_s;
         QTest::newRow("key before any section, in a section before and after")
             << QByteArray("CHEMIN=/a\n[AUTRE]\nCHEMIN=/b\n[PLANORA]\nX=1\n[PLANORA2]\nCHEMIN=/c\n") << Default;
-        QTest::newRow("section header with blanks, no final line end")
-            << QByteArray("[ planora ]\nCHEMIN=/a") << u"/a"_s;
+        QTest::newRow("section header with blanks, no final line end") << QByteArray("[ planora ]\nCHEMIN=/a") << u"/a"_s;
         QTest::newRow("commented key") << QByteArray("[PLANORA]\n;CHEMIN=/a\n#CHEMIN=/b\n") << Default;
-        QTest::newRow("CR LF line ends, byte order mark")
-            << QByteArray("\xef\xbb\xbf[PLANORA]\r\nCHEMIN=/a\r\n") << u"/a"_s;
-        QTest::newRow("Windows-1252 line")
-            << QByteArray("[PLANORA]\nCHEMIN=/srv/Op\xe9ratoire\n") << u"/srv/Opératoire"_s;
+        QTest::newRow("CR LF line ends, byte order mark") << QByteArray("\xef\xbb\xbf[PLANORA]\r\nCHEMIN=/a\r\n") << u"/a"_s;
         QTest::newRow("backslash before no escape stands, short hex too")
             << QByteArray("[PLANORA]\nCHEMIN=C:\\Cabinet\\x4\n") << u"C:\\Cabinet\\x4"_s;
     }
@@ -361,151 +304,97 @@ private Q_SLOTS:
     void readsSettings()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, value);
-
-        QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath(u"hirondel.ini"_s), content));
-        QCOMPARE(SettingsStore(dir.path()).value(u"HIRONDEL"_s, u"PLANORA"_s, u"CHEMIN"_s, Default), value);
+        QVERIFY(writeBytes(path(u"hirondel.ini"_s), content));
+        QTEST(SettingsStore(path()).value(u"HIRONDEL"_s, u"PLANORA"_s, u"CHEMIN"_s, Default), "value");
     }
 
     void writesSettings_data()
     {
-        QTest::addColumn<QByteArray>("before"); // hirondel.ini; null: none
-        QTest::addColumn<QString>("change");    // application|section|key|value
-        QTest::addColumn<QByteArray>("after");  // null: refused
-
-        const QByteArray none;
-        const auto sauve = [](const QString &value) -> QString { return u"HIRONDEL|PLANORA|SAUVE|"_s + value; };
+        QTest::addColumn<SettingWrite>("c");
+        const auto sauve = [](const QString &value) { return u"HIRONDEL|PLANORA|SAUVE|"_s + value; };
+        const auto refused = [](const QString &change) { return SettingWrite{{}, change, {}}; };
         QTest::newRow("keeps the key's spelling, comments and other sections")
-            << QByteArray("; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve = /a \n")
-            << u"Hirondel|PLANORA|SAUVE|/b"_s
-            << QByteArray("; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve=/b\n");
+            << SettingWrite{"; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve = /a \n", u"Hirondel|PLANORA|SAUVE|/b"_s,
+                            "; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve=/b\n"};
         QTest::newRow("new key after the section's last key")
-            << QByteArray("[PLANORA]\nCHEMIN=/a\n\n[AUTRE]\nX=1\n") << sauve(u"/b"_s)
-            << QByteArray("[PLANORA]\nCHEMIN=/a\nSAUVE=/b\n\n[AUTRE]\nX=1\n");
-        QTest::newRow("new section after a blank line") << QByteArray("[AUTRE]\nX=1") << sauve(u"/b"_s)
-                                                        << QByteArray("[AUTRE]\nX=1\n\n[PLANORA]\nSAUVE=/b\n");
+            << SettingWrite{"[PLANORA]\nCHEMIN=/a\n\n[AUTRE]\nX=1\n", sauve(u"/b"_s), "[PLANORA]\nCHEMIN=/a\nSAUVE=/b\n\n[AUTRE]\nX=1\n"};
+        QTest::newRow("new section after a blank line")
+            << SettingWrite{"[AUTRE]\nX=1", sauve(u"/b"_s), "[AUTRE]\nX=1\n\n[PLANORA]\nSAUVE=/b\n"};
         QTest::newRow("Windows-1252 line kept, in UTF-8")
-            << QByteArray("[PLANORA]\nNOTE=Apr\xe9s\n") << sauve(u"/b"_s)
-            << QByteArray("[PLANORA]\nNOTE=Apr\xc3\xa9s\nSAUVE=/b\n");
+            << SettingWrite{"[PLANORA]\nNOTE=Apr\xe9s\n", sauve(u"/b"_s), "[PLANORA]\nNOTE=Apr\xc3\xa9s\nSAUVE=/b\n"};
         QTest::newRow("new file, blanks at both ends")
-            << none << sauve(u"  /srv/a b  "_s) << QByteArray("[PLANORA]\nSAUVE=\\x20 /srv/a b \\x20\n");
-        QTest::newRow("line breaks, tabs at the ends") << none << sauve(u"\ta\r\nb\nc\t"_s)
-                                                       << QByteArray("[PLANORA]\nSAUVE=\\ta\\r\\nb\\nc\\t\n");
+            << SettingWrite{{}, sauve(u"  /srv/a b  "_s), "[PLANORA]\nSAUVE=\\x20 /srv/a b \\x20\n"};
+        QTest::newRow("line breaks, tabs at the ends")
+            << SettingWrite{{}, sauve(u"\ta\r\nb\nc\t"_s), "[PLANORA]\nSAUVE=\\ta\\r\\nb\\nc\\t\n"};
         QTest::newRow("backslashes, text that looks escaped")
-            << none << sauve(u"C:\\Cabinet\\n\\x41"_s) << QByteArray("[PLANORA]\nSAUVE=C:\\\\Cabinet\\\\n\\\\x41\n");
-        QTest::newRow("control characters") << none << sauve(u"a\u0001\u007f"_s)
-                                            << QByteArray("[PLANORA]\nSAUVE=a\\x01\\x7F\n");
-        QTest::newRow("accents and euro, comment and section signs") << none << sauve(u";[Opératoire]#=€"_s)
-            << QByteArray("[PLANORA]\nSAUVE=;[Op\xc3\xa9ratoire]#=\xe2\x82\xac\n");
-        QTest::newRow("empty key refused") << none << u"HIRONDEL|PLANORA||x"_s << none;
-        QTest::newRow("key with a blank at its end refused") << none << u"HIRONDEL|PLANORA|A |x"_s << none;
-        QTest::newRow("key with an equals sign refused") << none << u"HIRONDEL|PLANORA|A=B|x"_s << none;
-        QTest::newRow("key with a line break refused") << none << u"HIRONDEL|PLANORA|A\nB|x"_s << none;
-        QTest::newRow("section with a bracket refused") << none << u"HIRONDEL|PLAN]ORA|A|x"_s << none;
-        QTest::newRow("application with a slash refused") << none << u"../HIRONDEL|PLANORA|A|x"_s << none;
+            << SettingWrite{{}, sauve(u"C:\\Cabinet\\n\\x41"_s), "[PLANORA]\nSAUVE=C:\\\\Cabinet\\\\n\\\\x41\n"};
+        QTest::newRow("control characters") << SettingWrite{{}, sauve(u"a\u0001\u007f"_s), "[PLANORA]\nSAUVE=a\\x01\\x7F\n"};
+        QTest::newRow("accents and euro, comment and section signs")
+            << SettingWrite{{}, sauve(u";[Opératoire]#=€"_s), "[PLANORA]\nSAUVE=;[Op\xc3\xa9ratoire]#=\xe2\x82\xac\n"};
+        QTest::newRow("empty key refused") << refused(u"HIRONDEL|PLANORA||x"_s);
+        QTest::newRow("key with a line break refused") << refused(u"HIRONDEL|PLANORA|A\nB|x"_s);
+        QTest::newRow("section with a bracket refused") << refused(u"HIRONDEL|PLAN]ORA|A|x"_s);
+        QTest::newRow("application with a slash refused") << refused(u"../HIRONDEL|PLANORA|A|x"_s);
     }
 
     void writesSettings()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, change);
-        QFETCH(QByteArray, after);
-
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"conf/hirondel.ini"_s);
-        if (!before.isNull()) {
-            QVERIFY(QDir(dir.path()).mkdir(u"conf"_s));
-            QVERIFY(writeBytes(file, before));
-        }
-        SettingsStore store(dir.filePath(u"conf"_s)); // made by the first write
-        const QStringList n = change.split(u'|');
-        QCOMPARE(store.setValue(n[0], n[1], n[2], n[3]), !after.isNull());
-        QCOMPARE(bytesOf(file), after.isNull() ? (before.isNull() ? "<absent>" : before) : after);
-        QCOMPARE(QDir(dir.path()).isEmpty(), before.isNull() && after.isNull());
-        if (!after.isNull())
+        QFETCH(SettingWrite, c);
+        const QString file = path(u"conf/hirondel.ini"_s);
+        if (!c.before.isNull())
+            QVERIFY(QDir(path()).mkdir(u"conf"_s) && writeBytes(file, c.before));
+        SettingsStore store(path(u"conf"_s)); // made by the first write
+        const QStringList n = c.change.split(u'|');
+        QCOMPARE(store.setValue(n[0], n[1], n[2], n[3]), !c.after.isNull());
+        QCOMPARE(bytesOf(file), c.after.isNull() ? (c.before.isNull() ? "<absent>" : c.before) : c.after);
+        QCOMPARE(QDir(path()).isEmpty(), c.before.isNull() && c.after.isNull());
+        if (!c.after.isNull())
             QCOMPARE(store.value(n[0], n[1], n[2], Default), n[3]);
     }
 
-    void settingsFolder_data()
+    void lookupFolder_data()
     {
-        QTest::addColumn<QByteArray>("configHome");
-        QTest::addColumn<QString>("folder");
-
-        QTest::newRow("XDG_CONFIG_HOME set") << QByteArray("/srv/conf") << u"/srv/conf"_s;
-        QTest::newRow("XDG_CONFIG_HOME empty") << QByteArray() << QDir::homePath() + u"/.config"_s;
+        QTest::addColumn<LookupPlace>("c");
+        QTest::newRow("run from its own folder: read there") << LookupPlace{true, false, true, false, u"program"_s};
+        QTest::newRow("installed: write to the user's") << LookupPlace{false, true, false, true, u"user"_s};
+        QTest::newRow("installed: read the user's") << LookupPlace{false, true, true, false, u"user"_s};
+        QTest::newRow("installed, user has none: the supervisor's") << LookupPlace{false, true, false, false, u"program"_s};
     }
 
-    void settingsFolder()
+    void lookupFolder()
     {
-        QFETCH(QByteArray, configHome);
-        QFETCH(QString, folder);
-
-        const QByteArray saved = qgetenv("XDG_CONFIG_HOME"); // the test runner sets it
-        qputenv("XDG_CONFIG_HOME", configHome);
-        const QString path = SettingsStore().filePath(u"HIRONDEL"_s);
-        qputenv("XDG_CONFIG_HOME", saved);
-        QCOMPARE(path, folder + u"/hirondel.ini"_s);
-    }
-
-    void folder_data()
-    {
-        QTest::addColumn<bool>("programWritable");
-        QTest::addColumn<bool>("programHasFile");
-        QTest::addColumn<bool>("userHasFile");
-        QTest::addColumn<bool>("writing");
-        QTest::addColumn<QString>("expected"); // "program" or "user"
-
-        QTest::newRow("run from its own folder: read there") << true << false << true << false << u"program"_s;
-        QTest::newRow("run from its own folder: write there") << true << true << true << true << u"program"_s;
-        QTest::newRow("installed: write to the user's") << false << true << false << true << u"user"_s;
-        QTest::newRow("installed: read the user's") << false << true << true << false << u"user"_s;
-        QTest::newRow("installed, user has none: the supervisor's") << false << true << false << false
-                                                                   << u"program"_s;
-        QTest::newRow("installed, neither has one: the program's (empty)") << false << false << false << false
-                                                                          << u"program"_s;
-    }
-
-    void folder()
-    {
-        QFETCH(bool, programWritable);
-        QFETCH(bool, programHasFile);
-        QFETCH(bool, userHasFile);
-        QFETCH(bool, writing);
-        QFETCH(QString, expected);
-
-        QTemporaryDir temporary;
-        const QString program = temporary.filePath(u"programme"_s);
-        const QString user = temporary.filePath(u"utilisateur"_s);
+        QFETCH(LookupPlace, c);
+        const QString program = path(u"programme"_s), user = path(u"utilisateur"_s);
         QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
-        if (programHasFile)
-            QVERIFY(writeBytes(program + u"/ALPHA.AGC"_s, "#TRUE#,\"PATIENTS\"\r\n")); // found whatever the case of its name
-        if (userHasFile)
+        if (c.programHasFile) // found whatever the case of its name
+            QVERIFY(writeBytes(program + u"/ALPHA.AGC"_s, "#TRUE#,\"PATIENTS\"\r\n"));
+        if (c.userHasFile)
             QVERIFY(writeBytes(user + u"/Alpha.agc"_s, "#TRUE#,\"PATIENTS\"\r\n"));
-        const auto writable = [&](const QString &folder) { return folder == program && programWritable; };
-        const QString folder = LookupFolder::of(
-            program, writing ? LookupFolder::Use::Writing : LookupFolder::Use::Reading, user, writable);
-        QCOMPARE(folder, expected == "program"_L1 ? program : user);
+        const auto writable = [&](const QString &folder) { return folder == program && c.programWritable; };
+        const auto use = c.writing ? LookupFolder::Use::Writing : LookupFolder::Use::Reading;
+        QCOMPARE(LookupFolder::of(program, use, user, writable), c.expected == "program"_L1 ? program : user);
     }
 
-    // A program folder this process cannot write to (here one that does not
-    // exist): the configuration window's save lands in the user's folder,
-    // made for it, and start-up reads it back from there.
-    void savedAndReadBackOutsideTheProgramFolder()
+    // Where the settings and Alpha.agc go by default: under XDG_CONFIG_HOME, or
+    // ~/.config when it is empty. A program folder this process cannot write to
+    // (here one that does not exist): the configuration window's save lands in
+    // the user's folder, made for it, and start-up reads it back from there.
+    void userFolders()
     {
-        QTemporaryDir temporary;
         const auto restore = qScopeGuard([saved = qgetenv("XDG_CONFIG_HOME")] { qputenv("XDG_CONFIG_HOME", saved); });
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(temporary.path()));
-        const QString program = temporary.filePath(u"usr/lib/planora"_s);
+        qputenv("XDG_CONFIG_HOME", QByteArray());
+        QCOMPARE(SettingsStore().filePath(u"HIRONDEL"_s), QDir::homePath() + u"/.config/hirondel.ini"_s);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path()));
+        QCOMPARE(SettingsStore().filePath(u"HIRONDEL"_s), path(u"hirondel.ini"_s));
+        const QString program = path(u"usr/lib/planora"_s);
         const LookupSettings lookup{true, u"MATABLE"_s};
         QVERIFY(ConfigFiles::writeLookupSettings(program, lookup));
-        QVERIFY(QFile::exists(temporary.filePath(u"planora/Alpha.agc"_s)));
-        QVERIFY(!QFile::exists(program));
+        QVERIFY(QFile::exists(path(u"planora/Alpha.agc"_s)) && !QFile::exists(program));
         const LookupSettingsRead read = ConfigFiles::readLookupSettings(program);
         QVERIFY(read.valid);
         QCOMPARE(read.settings, lookup);
         // The program's own folder, writable, is used as it always was.
-        QCOMPARE(LookupFolder::of(temporary.path(), LookupFolder::Use::Writing), temporary.path());
+        QCOMPARE(LookupFolder::of(path(), LookupFolder::Use::Writing), path());
     }
 };
 
