@@ -2,10 +2,10 @@
 #include "datacontrol.h"
 #include "datebox.h"
 #include "frmrech.h"
+#include "listlines.h"
 #include "practice.h"
 
 #include <QAction>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 
@@ -28,8 +28,8 @@ QString day(qint32 dateNumber)
 }
 
 // Types the range and the text, clicks "Recherche", and gives back the list
-// lines joined by '|' and the count.
-QString search(FrmRech &window, const QString &from, const QString &to, const QString &text, QString *count = nullptr)
+// lines joined by '|'.
+QString search(FrmRech &window, const QString &from, const QString &to, const QString &text)
 {
     named<QLineEdit>(&window, "TxtDate1")->setText(from);
     named<QLineEdit>(&window, "TxtDate2")->setText(to);
@@ -37,13 +37,12 @@ QString search(FrmRech &window, const QString &from, const QString &to, const QS
     nom->clear();
     nom->insert(text);
     QTest::mouseClick(named<QPushButton>(&window, "Command1"), Qt::LeftButton);
-    if (count)
-        *count = named<QLabel>(&window, "LblNbr")->text();
-    QStringList lines;
-    const QListWidget *list = named<QListWidget>(&window, "List1");
-    for (int i = 0; i < list->count(); ++i)
-        lines << list->item(i)->text();
-    return lines.join(u'|');
+    return linesOf(named<QListWidget>(&window, "List1")).join(u'|');
+}
+
+QString countOf(FrmRech &window)
+{
+    return named<QLabel>(&window, "LblNbr")->text();
 }
 
 } // namespace
@@ -63,24 +62,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QDate>("day"); // invalid: not a date
         const QLocale french(QLocale::French, QLocale::France);
-        const QDate day(2024, 3, 15);
-        QTest::newRow("French short format") << french << u"15/03/2024"_s << day;
-        QTest::newRow("single digits, dashes, two-digit year") << french << u"15-3-24"_s << day;
+        // French short and long formats, single digits, dashes, a two-digit year, year first, a time of day.
+        for (const char *typed : {"15/03/2024", "15-3-24", "2024-03-15", " 15/03/2024  9h30 ", "15/03/2024 23:59:59",
+                                  "vendredi 15 mars 2024", "15 mars 2024"})
+            QTest::addRow("\"%s\"", typed) << french << QString::fromUtf8(typed) << QDate(2024, 3, 15);
+        // No 30 February, no month 13, no hour 24; a time alone, a day and month alone, words.
+        for (const char *typed : {"30/02/2024", "15/13/2024", "15/03/2024 24:00", "14:30", "14/02", "demain"})
+            QTest::addRow("not a date: \"%s\"", typed) << french << QString::fromUtf8(typed) << QDate();
         QTest::newRow("two-digit year of the last century") << french << u"15.3.98"_s << QDate(1998, 3, 15);
-        QTest::newRow("year first") << french << u"2024-03-15"_s << day;
-        QTest::newRow("time of day with h") << french << u" 15/03/2024  9h30 "_s << day;
-        QTest::newRow("time of day with seconds") << french << u"15/03/2024 23:59:59"_s << day;
-        QTest::newRow("French long format") << french << u"vendredi 15 mars 2024"_s << day;
-        QTest::newRow("month in words, no weekday") << french << u"15 mars 2024"_s << day;
         QTest::newRow("month first where the locale says so")
-            << QLocale(QLocale::English, QLocale::UnitedStates) << u"3/15/2024"_s << day;
-        QTest::newRow("short format with a month name, and a time") << QLocale::c() << u"15 Mar 2024 14:30"_s << day;
-        QTest::newRow("no 30 February") << french << u"30/02/2024"_s << QDate();
-        QTest::newRow("month 13") << french << u"15/13/2024"_s << QDate();
-        QTest::newRow("time of day alone") << french << u"14:30"_s << QDate();
-        QTest::newRow("hour 24") << french << u"15/03/2024 24:00"_s << QDate();
-        QTest::newRow("day and month only") << french << u"14/02"_s << QDate();
-        QTest::newRow("text") << french << u"demain"_s << QDate();
+            << QLocale(QLocale::English, QLocale::UnitedStates) << u"3/15/2024"_s << QDate(2024, 3, 15);
+        QTest::newRow("short format with a month name, and a time")
+            << QLocale::c() << u"15 Mar 2024 14:30"_s << QDate(2024, 3, 15);
     }
 
     void dateBox()
@@ -101,15 +94,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QDate>("today");
         QTest::addColumn<int>("user");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("range");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("invalidFile");
-        QTest::newRow("user 1, mid-March") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
+        QTest::newRow("user 1, mid-March") << QDate(2024, 3, 15) << 1 << u"14/02/2024 14/05/2024"_s
                                            << u"Recherche chez Dr A"_s << false;
         QTest::newRow("user 2, across the new year and a leap day")
-            << QDate(2024, 1, 10) << 2 << u"11/12/2023"_s << u"10/03/2024"_s << u"Recherche chez Dr B"_s << false;
-        QTest::newRow("invalid Utilisat.agc") << QDate(2024, 3, 15) << 1 << u"14/02/2024"_s << u"14/05/2024"_s
+            << QDate(2024, 1, 10) << 2 << u"11/12/2023 10/03/2024"_s << u"Recherche chez Dr B"_s << false;
+        QTest::newRow("invalid Utilisat.agc") << QDate(2024, 3, 15) << 1 << u"14/02/2024 14/05/2024"_s
                                               << u"Recherche chez Dr Z"_s << true;
     }
 
@@ -135,8 +127,8 @@ private Q_SLOTS:
         QVERIFY(window->isVisible());
         QVERIFY(form->isEnabled()); // modeless: the main window stays usable
         QTEST(window->windowTitle(), "caption");
-        QTEST(named<QLineEdit>(window, "TxtDate1")->text(), "first");
-        QTEST(named<QLineEdit>(window, "TxtDate2")->text(), "last");
+        QTEST(QString(named<QLineEdit>(window, "TxtDate1")->text() + u' ' + named<QLineEdit>(window, "TxtDate2")->text()),
+              "range");
         QCOMPARE(named<QLineEdit>(window, "TxtRV")->text(), u"RVOUS%1"_s.arg(user));
         QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
         QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
@@ -153,52 +145,21 @@ private Q_SLOTS:
         QTRY_VERIFY(!window);
     }
 
-    void queryText_data()
-    {
-        QTest::addColumn<int>("user");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("query");
-        QTest::newRow("the window's own example") << 2 << u"30/12/2002"_s << u"06/01/2003"_s << u"radio"_s
-            << u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '*radio*')"
-               "ORDER BY AGENDATE"_s;
-        QTest::newRow("apostrophe doubled, wildcards bracketed") << 1 << u"14/03/2024"_s << u"15/03/2024"_s
-            << u"l'o*u?r#s[1]"_s
-            << u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND "
-               "(RVOUS1.RVOUS LIKE '*l''o[*]u[?]r[#]s[[]1]*')ORDER BY AGENDATE"_s;
-        QTest::newRow("empty text, time of day dropped") << 1 << u"14/03/2024 18:45"_s << u"15/03/2024"_s << QString()
-            << u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND (RVOUS1.RVOUS LIKE '**')"
-               "ORDER BY AGENDATE"_s;
-    }
-
-    void queryText()
-    {
-        QFETCH(int, user);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QFETCH(QString, text);
-        Practice practice;
-        auto form = practice.loadedForm();
-        if (user != 1)
-            form->CmdUtilisat_MouseDown(user);
-        FrmRech *window = openSearch(*form);
-        QVERIFY(window);
-        search(*window, first, last, text);
-        QTEST(named<DataControl>(window, "Data1")->recordSource(), "query");
-        QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
-    }
-
-    // Days stored around today for users 1 and 2; each row searches user 1
-    // and lists what it finds.
+    // Days stored around today for users 1 and 2; each row searches as one
+    // user (by default user 1, a month before today to two months after),
+    // lists what it finds, and compares the query when the row gives one.
     void results_data()
     {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<qint32>>("found");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<int>("user");
+        QTest::addColumn<QString>("query");
         const auto row = [](const char *name, const QString &text, QList<qint32> found, const QString &first = day(Today - 30),
-                            const QString &last = day(Today + 60)) { QTest::newRow(name) << first << last << text << found; };
+                            const QString &last = day(Today + 60), int user = 1, const QString &query = {}) {
+            QTest::newRow(name) << text << found << first << last << user << query;
+        };
         row("three days in ascending order, not in stored order", u"radio"_s, {Today - 3, Today, Today + 40});
         row("empty text: every day with a record in the range", QString(),
             {Today - 30, Today - 3, Today, Today + 1, Today + 2, Today + 5, Today + 7, Today + 8, Today + 40, Today + 60});
@@ -207,21 +168,32 @@ private Q_SLOTS:
         row("apostrophe taken literally", u"l'ours"_s, {Today + 5});
         // Each would match day Today + 8 if taken as a wildcard.
         for (const char *literal : {"a*b", "a?c", "n#1", "[x]", "50%", "a_b"})
-            QTest::addRow("%s taken literally", literal) << day(Today - 30) << day(Today + 60) << QString::fromLatin1(literal)
-                                                         << QList<qint32>{Today + 7};
+            row(qPrintable(u"%1 taken literally"_s.arg(QLatin1String(literal))), QString::fromLatin1(literal), {Today + 7});
         row("both bounds included", u"borne"_s, {Today - 30, Today + 60});
         row("first date after the last", u"radio"_s, {}, day(Today + 1), day(Today - 1));
         row("a first date with a time of day counts from its day", u"radio"_s, {Today}, day(Today) + u" 17:30"_s,
             day(Today));
         row("another user's days are not searched", u"seulement B"_s, {});
+        row("user 2's own days", u"seulement B"_s, {Today}, day(Today - 30), day(Today + 60), 2);
+        row("the window's own example", u"radio"_s, {}, u"30/12/2002"_s, u"06/01/2003"_s, 2,
+            u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '*radio*')"
+            "ORDER BY AGENDATE"_s);
+        row("query: apostrophe doubled, wildcards bracketed", u"l'o*u?r#s[1]"_s, {}, u"14/03/2024"_s, u"15/03/2024"_s, 1,
+            u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND "
+            "(RVOUS1.RVOUS LIKE '*l''o[*]u[?]r[#]s[[]1]*')ORDER BY AGENDATE"_s);
+        row("query: empty text, time of day dropped", QString(), {Today}, u"14/03/2024 18:45"_s, u"15/03/2024"_s, 1,
+            u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND (RVOUS1.RVOUS LIKE '**')"
+            "ORDER BY AGENDATE"_s);
     }
 
     void results()
     {
-        QFETCH(QString, first);
-        QFETCH(QString, last);
         QFETCH(QString, text);
         QFETCH(QList<qint32>, found);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(int, user);
+        QFETCH(QString, query);
         Practice practice;
         const std::initializer_list<std::pair<qint32, QString>> days = {
             {Today + 40, u"Contrôle RADIO"_s}, // stored first, listed last
@@ -234,15 +206,17 @@ private Q_SLOTS:
         practice.storeDay(1, Today + 8, StoredDay::withSlots({{0, u"axxb abc n51 x 50 mg axb"_s}}));
         practice.storeDay(2, Today, StoredDay::withSlots({{0, u"seulement B"_s}}));
         auto form = practice.loadedForm();
+        if (user != 1)
+            form->CmdUtilisat_MouseDown(user);
         FrmRech *window = openSearch(*form);
         QVERIFY(window);
-        QString count;
-        const QString lines = search(*window, first, last, text, &count);
         QStringList expected;
         for (qint32 date : found)
             expected << day(date);
-        QCOMPARE(lines, expected.join(u'|'));
-        QCOMPARE(count, QString::number(found.size()));
+        QCOMPARE(search(*window, first, last, text), expected.join(u'|'));
+        QCOMPARE(countOf(*window), QString::number(found.size()));
+        if (!query.isEmpty())
+            QCOMPARE(named<DataControl>(window, "Data1")->recordSource(), query);
         QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
     }
 
@@ -282,9 +256,8 @@ private Q_SLOTS:
         if (notADatabase)
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(garbage) == garbage.size());
         file.close();
-        QString count;
-        QCOMPARE(search(*window, first, last, u"radio"_s, &count), notADatabase ? QString() : day(Today));
-        QCOMPARE(count, notADatabase ? QString() : u"1"_s);
+        QCOMPARE(search(*window, first, last, u"radio"_s), notADatabase ? QString() : day(Today));
+        QCOMPARE(countOf(*window), notADatabase ? QString() : u"1"_s);
         QCOMPARE(practice.prompts.informations.size(), 1);
         QVERIFY(practice.prompts.informations.first().startsWith(message));
         QCOMPARE(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s), notADatabase);
@@ -325,12 +298,7 @@ private Q_SLOTS:
         QVERIFY(window);
         QCOMPARE(search(*window, day(Today), day(Today + 10), text).split(u'|').first(), day(Today + 4));
         QListWidget *list = named<QListWidget>(window, "List1");
-        if (lineSelected) {
-            list->setCurrentRow(0);
-            const QPoint line = list->visualItemRect(list->item(0)).center();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);
-        } else {
+        if (!lineSelected) {
             list->clearSelection();
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
             window->List1_DblClick();
@@ -340,6 +308,10 @@ private Q_SLOTS:
             QCOMPARE(form->dayView()->slotEdit(7)->text(), u"Nouveau RV"_s);
             return;
         }
+        list->setCurrentRow(0);
+        const QPoint line = list->visualItemRect(list->item(0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);
         QTRY_VERIFY(!window);
         QCOMPARE(shownDate(*form), QString::number(Today + 4));
         QCOMPARE(form->dayView()->dateLabel()->text(), u"mardi 19 mars 2024"_s);
