@@ -145,9 +145,13 @@ private Q_SLOTS:
         QTRY_VERIFY(!window);
     }
 
-    // Days stored around today for users 1 and 2; each row searches as one
-    // user (by default user 1, a month before today to two months after),
-    // lists what it finds, and compares the query when the row gives one.
+    // Days stored around today for users 1 and 2, and a first search of
+    // today; each row then searches as one user (by default user 1, a month
+    // before today to two months after), lists what it finds, and compares
+    // the query when the row gives one. A search refused (a date that cannot
+    // be read, a database replaced by a file that is no database) gives one
+    // message; a bad date leaves the first search's list, a database that
+    // cannot be searched empties it, and nothing is written to it.
     void results_data()
     {
         QTest::addColumn<QString>("text");
@@ -156,9 +160,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("last");
         QTest::addColumn<int>("user");
         QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("message"); // how the one message starts
+        QTest::addColumn<bool>("notADatabase");
         const auto row = [](const char *name, const QString &text, QList<qint32> found, const QString &first = day(Today - 30),
                             const QString &last = day(Today + 60), int user = 1, const QString &query = {}) {
-            QTest::newRow(name) << text << found << first << last << user << query;
+            QTest::newRow(name) << text << found << first << last << user << query << QString() << false;
+        };
+        const auto refused = [](const char *name, const QString &first, const QString &last, bool notADatabase = false) {
+            QTest::newRow(name) << u"radio"_s << (notADatabase ? QList<qint32>() : QList<qint32>{Today}) << first << last
+                                << 1 << QString()
+                                << (notADatabase ? u"La recherche n'a pas pu être faite."_s
+                                                 : u"La Date est saisie selon un mode incorrect. Veuillez corriger."_s)
+                                << notADatabase;
         };
         row("three days in ascending order, not in stored order", u"radio"_s, {Today - 3, Today, Today + 40});
         row("empty text: every day with a record in the range", QString(),
@@ -184,6 +197,11 @@ private Q_SLOTS:
         row("query: empty text, time of day dropped", QString(), {Today}, u"14/03/2024 18:45"_s, u"15/03/2024"_s, 1,
             u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND (RVOUS1.RVOUS LIKE '**')"
             "ORDER BY AGENDATE"_s);
+        refused("refused: no such day", u"30/02/2024"_s, u"15/03/2024"_s);
+        refused("refused: words", u"14/02/2024"_s, u"demain"_s);
+        refused("refused: empty box", QString(), u"15/03/2024"_s);
+        refused("refused: impossible time of day", u"14/02/2024 25:00"_s, u"15/03/2024"_s);
+        refused("refused: not a database", day(Today - 1), day(Today), true);
     }
 
     void results()
@@ -194,6 +212,8 @@ private Q_SLOTS:
         QFETCH(QString, last);
         QFETCH(int, user);
         QFETCH(QString, query);
+        QFETCH(QString, message);
+        QFETCH(bool, notADatabase);
         Practice practice;
         const std::initializer_list<std::pair<qint32, QString>> days = {
             {Today + 40, u"Contrôle RADIO"_s}, // stored first, listed last
@@ -210,57 +230,22 @@ private Q_SLOTS:
             form->CmdUtilisat_MouseDown(user);
         FrmRech *window = openSearch(*form);
         QVERIFY(window);
+        QCOMPARE(search(*window, day(Today), day(Today), QString()), day(Today));
+        QFile file(practice.databasePath());
+        const QByteArray garbage = "pas une base de données";
+        QVERIFY(!notADatabase || (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(garbage) == garbage.size()));
+        file.close();
         QStringList expected;
         for (qint32 date : found)
             expected << day(date);
         QCOMPARE(search(*window, first, last, text), expected.join(u'|'));
-        QCOMPARE(countOf(*window), QString::number(found.size()));
+        QCOMPARE(countOf(*window), notADatabase ? QString() : QString::number(found.size()));
         if (!query.isEmpty())
             QCOMPARE(named<DataControl>(window, "Data1")->recordSource(), query);
-        QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
-    }
-
-    // A date that cannot be read: the message, and the list of the previous
-    // search left as it was. A database that cannot be searched (replaced by
-    // a file that is not one): a message that says so, an empty list,
-    // nothing written.
-    void refused_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<bool>("notADatabase");
-        QTest::addColumn<QString>("message"); // how it starts
-        const QString badDate = u"La Date est saisie selon un mode incorrect. Veuillez corriger."_s;
-        QTest::newRow("no such day") << u"30/02/2024"_s << u"15/03/2024"_s << false << badDate;
-        QTest::newRow("words") << u"14/02/2024"_s << u"demain"_s << false << badDate;
-        QTest::newRow("empty box") << QString() << u"15/03/2024"_s << false << badDate;
-        QTest::newRow("impossible time of day") << u"14/02/2024 25:00"_s << u"15/03/2024"_s << false << badDate;
-        QTest::newRow("not a database") << day(Today - 1) << day(Today) << true
-                                        << u"La recherche n'a pas pu être faite."_s;
-    }
-
-    void refused()
-    {
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QFETCH(bool, notADatabase);
-        QFETCH(QString, message);
-        Practice practice;
-        practice.storeDay(1, Today, StoredDay::withSlots({{0, u"radio"_s}}));
-        auto form = practice.loadedForm();
-        FrmRech *window = openSearch(*form);
-        QVERIFY(window);
-        QCOMPARE(search(*window, day(Today), day(Today), u"radio"_s), day(Today));
-        QFile file(practice.databasePath());
-        const QByteArray garbage = "pas une base de données";
-        if (notADatabase)
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(garbage) == garbage.size());
-        file.close();
-        QCOMPARE(search(*window, first, last, u"radio"_s), notADatabase ? QString() : day(Today));
-        QCOMPARE(countOf(*window), notADatabase ? QString() : u"1"_s);
-        QCOMPARE(practice.prompts.informations.size(), 1);
-        QVERIFY(practice.prompts.informations.first().startsWith(message));
-        QCOMPARE(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s), notADatabase);
+        const QStringList messages = practice.prompts.informations;
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(message.isEmpty() || messages.first().startsWith(message), qPrintable(messages.join(u'\n')));
+        QVERIFY(message.isEmpty() || messages.first().contains(u"AGENDAS.MDB"_s) == notADatabase);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll() == garbage, notADatabase);
     }
