@@ -89,7 +89,6 @@ private Q_SLOTS:
         QVERIFY(!isGridMinutes(minutes));
         QVERIFY(!structure(minutes));
         QVERIFY(labels(Rendering::DayCaption, minutes).isEmpty());
-        QVERIFY(halfDayLabels(Rendering::PrintedList, minutes, HalfDay::Morning).isEmpty());
         QCOMPARE(minutesOfIndex(intervalIndex), 0);
     }
 };
