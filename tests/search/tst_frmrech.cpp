@@ -1,6 +1,7 @@
 #include "captions.h"
 #include "datacontrol.h"
 #include "datebox.h"
+#include "filebytes.h"
 #include "frmrech.h"
 #include "listlines.h"
 #include "practice.h"
@@ -106,9 +107,8 @@ private Q_SLOTS:
         Practice practice;
         practice.clock.setToday(today);
         auto form = practice.loadedForm();
-        QFile file(practice.sharedFolder() + u"/Utilisat.agc"_s);
-        QVERIFY(!invalidFile || (file.open(QIODevice::Append) && file.write("\"Dr Z\"\r\n") == 8));
-        file.close();
+        const QString agc = practice.sharedFolder() + u"/Utilisat.agc"_s;
+        QVERIFY(!invalidFile || writeBytes(agc, bytesOf(agc) + "\"Dr Z\"\r\n"));
         QPointer<FrmRech> window = openSearch(*form);
         QVERIFY(window);
         if (user != 1) {
@@ -210,10 +210,8 @@ private Q_SLOTS:
         FrmRech *window = openSearch(*form);
         QVERIFY(window);
         QCOMPARE(search(*window, day(Today), day(Today), QString()), day(Today));
-        QFile file(practice.databasePath());
         const QByteArray garbage = "pas une base de données";
-        QVERIFY(!notADatabase || (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(garbage) == garbage.size()));
-        file.close();
+        QVERIFY(!notADatabase || writeBytes(practice.databasePath(), garbage));
         QStringList expected;
         for (qint32 date : found)
             expected << day(date);
@@ -224,8 +222,7 @@ private Q_SLOTS:
         const QStringList messages = practice.prompts.informations;
         QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
         QVERIFY2(message.isEmpty() || messages.first().startsWith(message), qPrintable(messages.join(u'\n')));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll() == garbage, notADatabase);
+        QCOMPARE(bytesOf(practice.databasePath()) == garbage, notADatabase);
     }
 
     // A found day opened: the search window closes, the main window shows the

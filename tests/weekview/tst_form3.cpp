@@ -3,6 +3,7 @@
 // again, and store errors.
 
 #include "captions.h"
+#include "filebytes.h"
 #include "form3.h"
 #include "listlines.h"
 #include "practice.h"
@@ -244,10 +245,8 @@ private Q_SLOTS:
         const int daysMoved = action == u"semaine"_s ? 3 : 0; // into the next week
         for (int step = 0; step < daysMoved; ++step)
             form->CmdSuiv_MouseDown();
-        QVERIFY(QFile::remove(practice.databasePath()));
-        QFile broken(practice.databasePath());
-        QVERIFY(removed || (broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(4096, 'x')) == 4096));
-        broken.close();
+        QVERIFY(QFile::remove(practice.databasePath())
+                && (removed || writeBytes(practice.databasePath(), QByteArray(4096, 'x'))));
 
         if (action == u"next"_s)
             week->CmdSuiv_Click();
