@@ -46,7 +46,7 @@ private Q_SLOTS:
     // long dates (the date numbers are those openDay opens), user 1's stored days (one absent in the
     // afternoon, one with fewer texts than slots; user 2's same day unseen),
     // seven columns side by side in a window that fits a 1280 x 800 screen.
-    // Dates before the first week are WeekStart's rule (tst_weekrules).
+    // Dates before the first week are WeekStart's rule (weekStart in tst_grid).
     void weekAroundShownDate()
     {
         Practice practice;
