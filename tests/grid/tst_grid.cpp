@@ -1,161 +1,80 @@
-// The slot grids and their labels: the day view's captions, the printed
-// lists' labels and the week view's labels, for the five intervals.
+// The slot grids and their labels: the structure of each of the five grids and
+// its four renderings (the day view's captions, the printed lists' labels, the
+// week view's labels), slot by slot against the window design's table. Then
+// the rules of the week view's columns built on them: the week start, and the
+// lines of a day under each grid, with and without a record, for each absence.
 
+#include "datenumber.h"
+#include "daylist.h"
 #include "gridtable.h"
-#include "slotgrid.h"
 #include "slotlabels.h"
+#include "weekstart.h"
 
 #include <QTest>
 
-using SlotGrid::HalfDay;
-using SlotGrid::Rendering;
-using SlotGrid::SlotKind;
-using SlotGrid::SlotTime;
-
-Q_DECLARE_METATYPE(Rendering)
-Q_DECLARE_METATYPE(HalfDay)
-Q_DECLARE_METATYPE(SlotKind)
-
-namespace {
-
-int columnOf(int minutes)
-{
-    return int(std::find(SlotGrid::GridMinutes.begin(), SlotGrid::GridMinutes.end(), minutes) -
-               SlotGrid::GridMinutes.begin());
-}
-
-const QString Blanks6 = QStringLiteral("      ");
-
-} // namespace
+using namespace Qt::Literals::StringLiterals;
+using namespace SlotGrid;
 
 class TestGrid : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void dayCaptionsMatchTheDesignTable_data()
+    void grid_data()
     {
-        QTest::addColumn<int>("minutes");
-        for (int minutes : SlotGrid::GridMinutes)
-            QTest::addRow("%d minutes", minutes) << minutes;
+        QTest::addColumn<int>("column"); // of the design table, and index in Utilisat.agc
+        for (int column = 0; column < 5; ++column)
+            QTest::addRow("%d minutes", GridMinutes[column]) << column;
     }
 
-    void dayCaptionsMatchTheDesignTable()
+    // Read down the design table: "08h 00" starts an hour, "15" is a minute of
+    // it, an empty caption is a line carrying the time above it, or a spare
+    // slot (hour and minute 0) under the 20-minute grid.
+    void grid()
     {
-        QFETCH(int, minutes);
-        const QStringList captions = SlotGrid::labels(Rendering::DayCaption, minutes);
-        QCOMPARE(captions.size(), SlotCount);
-        for (int slot = 0; slot < SlotCount; ++slot)
-            QCOMPARE(captions.at(slot), QString::fromLatin1(GridTable[slot][columnOf(minutes)]));
-    }
-
-    void slotTime_data()
-    {
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<SlotKind>("kind");
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<int>("minute");
-        QTest::newRow("10: slot 4 is 08h40") << 10 << 4 << SlotKind::Minute << 8 << 40;
-        QTest::newRow("10: morning ends at 12h30") << 10 << 23 << SlotKind::Minute << 12 << 30;
-        QTest::newRow("10: afternoon ends at 19h30") << 10 << 52 << SlotKind::Minute << 19 << 30;
-        QTest::newRow("15: morning ends at 13h45") << 15 << 23 << SlotKind::Minute << 13 << 45;
-        QTest::newRow("20: 13h40 in slot 17") << 20 << 17 << SlotKind::Minute << 13 << 40;
-        QTest::newRow("20: slot 18 is spare") << 20 << 18 << SlotKind::Spare << 0 << 0;
-        QTest::newRow("20: slot 23 is spare") << 20 << 23 << SlotKind::Spare << 0 << 0;
-        QTest::newRow("20: slot 46 is spare") << 20 << 46 << SlotKind::Spare << 0 << 0;
-        QTest::newRow("30: slot 1 continues 08h") << 30 << 1 << SlotKind::Continuation << 8 << 0;
-        QTest::newRow("30: slot 3 continues 08h30") << 30 << 3 << SlotKind::Continuation << 8 << 30;
-        QTest::newRow("30: slot 23 continues 13h30") << 30 << 23 << SlotKind::Continuation << 13 << 30;
-        QTest::newRow("60: slot 23 continues 13h") << 60 << 23 << SlotKind::Continuation << 13 << 0;
-    }
-
-    void slotTime()
-    {
-        QFETCH(int, minutes);
-        QFETCH(int, slot);
-        QFETCH(SlotKind, kind);
-        QFETCH(int, hour);
-        QFETCH(int, minute);
-        const SlotGrid::Structure *grid = SlotGrid::structure(minutes);
+        QFETCH(int, column);
+        const int minutes = minutesOfIndex(column);
+        QCOMPARE(minutes, QList<int>({10, 15, 20, 30, 60}).at(column));
+        QVERIFY(isGridMinutes(minutes));
+        const Structure *grid = structure(minutes);
         QVERIFY(grid);
-        QCOMPARE(grid->at(slot), (SlotTime{kind, hour, minute}));
-    }
-
-    void label_data()
-    {
-        QTest::addColumn<Rendering>("rendering");
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("label");
-        const Rendering print = Rendering::PrintedList;
-        const Rendering withRecord = Rendering::WeekDayWithRecord;
-        const Rendering withoutRecord = Rendering::WeekDayWithoutRecord;
-        QTest::newRow("print 30: blank of 8") << print << 30 << 1 << QStringLiteral("        ");
-        QTest::newRow("print 30: 30") << print << 30 << 2 << QStringLiteral("      30 : ");
-        QTest::newRow("print 60: blank of 8") << print << 60 << 3 << QStringLiteral("        ");
-        QTest::newRow("week with record 15: 6 blanks") << withRecord << 15 << 1 << QStringLiteral("      15 : ");
-        QTest::newRow("week with record 20: 6 blanks") << withRecord << 20 << 2 << QStringLiteral("      40 : ");
-        QTest::newRow("week with record 20: spare") << withRecord << 20 << 46 << QStringLiteral("         : ");
-        QTest::newRow("week with record 30: unlabelled") << withRecord << 30 << 1 << QStringLiteral("         : ");
-        QTest::newRow("week with record 60: hour") << withRecord << 60 << 52 << QStringLiteral("21h00 : ");
-        QTest::newRow("week without record 20: spare empty") << withoutRecord << 20 << 18 << QString();
-        QTest::newRow("day caption 10: minute") << Rendering::DayCaption << 10 << 1 << QStringLiteral("10");
-    }
-
-    void label()
-    {
-        QFETCH(Rendering, rendering);
-        QFETCH(int, minutes);
-        QFETCH(int, slot);
-        QFETCH(QString, label);
-        QCOMPARE(SlotGrid::labels(rendering, minutes).at(slot), label);
-    }
-
-    void printedHalfDay_data()
-    {
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<HalfDay>("halfDay");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<int>("labelled"); // lines that are not the empty label
-        const HalfDay am = HalfDay::Morning;
-        const HalfDay pm = HalfDay::Afternoon;
-        const QString h08 = QStringLiteral("08h00 : ");
-        const QString h14 = QStringLiteral("14h00 : ");
-        const QString h21 = QStringLiteral("21h00 : ");
-        const QString blank = QStringLiteral("        ");
-        QTest::newRow("10 morning") << 10 << am << 24 << h08 << Blanks6 + QStringLiteral("30 : ") << 24;
-        QTest::newRow("10 afternoon") << 10 << pm << 29 << h14 << Blanks6 + QStringLiteral("30 : ") << 29;
-        QTest::newRow("15 morning") << 15 << am << 24 << h08 << Blanks6 + QStringLiteral("45 : ") << 24;
-        QTest::newRow("15 afternoon") << 15 << pm << 29 << h14 << h21 << 29;
-        QTest::newRow("20 morning") << 20 << am << 24 << h08 << QString() << 18;
-        QTest::newRow("20 afternoon") << 20 << pm << 29 << h14 << QString() << 22;
-        QTest::newRow("30 morning") << 30 << am << 24 << h08 << blank << 24;
-        QTest::newRow("30 afternoon") << 30 << pm << 29 << h14 << h21 << 29;
-        QTest::newRow("60 morning") << 60 << am << 24 << h08 << blank << 24;
-        QTest::newRow("60 afternoon") << 60 << pm << 29 << h14 << h21 << 29;
-    }
-
-    void printedHalfDay()
-    {
-        QFETCH(int, minutes);
-        QFETCH(HalfDay, halfDay);
-        QFETCH(int, count);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QFETCH(int, labelled);
-        const QStringList lines = SlotGrid::halfDayLabels(Rendering::PrintedList, minutes, halfDay);
-        QCOMPARE(lines.size(), count);
-        QCOMPARE(lines.first(), first);
-        QCOMPARE(lines.last(), last);
-        QCOMPARE(count - int(lines.count(QString())), labelled);
-        // Hours follow each other without a gap within the half-day.
-        int expectedHour = halfDay == HalfDay::Morning ? 8 : 14;
-        for (const QString &line : lines) {
-            if (line.contains(QLatin1Char('h')))
-                QCOMPARE(line, QStringLiteral("%1h00 : ").arg(expectedHour++, 2, 10, QLatin1Char('0')));
+        struct Style
+        {
+            Rendering rendering;
+            QString hour, minute, continuation, spare;
+        };
+        const QList<Style> styles{
+            {Rendering::DayCaption, u"%1h 00"_s, u"%1"_s, {}, {}},
+            {Rendering::PrintedList, u"%1h00 : "_s, u"      %1 : "_s, u"        "_s, {}},
+            // A day with a record indents the 10-minute grid's minutes by one blank less.
+            {Rendering::WeekDayWithRecord, u"%1h00 : "_s, minutes == 10 ? u"     %1 : "_s : u"      %1 : "_s,
+             u"         : "_s, u"         : "_s},
+            {Rendering::WeekDayWithoutRecord, u"%1h00 : "_s, u"      %1 : "_s, u"      : "_s, {}},
+        };
+        QList<QStringList> expected(styles.size());
+        SlotTime time;
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            const QString caption = QString::fromLatin1(GridTable[slot][column]);
+            if (caption.contains(u'h'))
+                time = {SlotKind::Hour, caption.left(2).toInt(), 0};
+            else if (!caption.isEmpty())
+                time = {SlotKind::Minute, time.hour, caption.toInt()};
+            else
+                time = minutes == 20 ? SlotTime{SlotKind::Spare, 0, 0} : SlotTime{SlotKind::Continuation, time.hour, time.minute};
+            QVERIFY2(grid->at(slot) == time, qPrintable(u"slot %1"_s.arg(slot)));
+            for (int i = 0; i < styles.size(); ++i) {
+                const Style &style = styles[i];
+                expected[i] << (time.kind == SlotKind::Hour       ? style.hour.arg(caption.left(2))
+                                : time.kind == SlotKind::Minute   ? style.minute.arg(caption)
+                                : time.kind == SlotKind::Spare    ? style.spare
+                                                                  : style.continuation);
+            }
+        }
+        for (int i = 0; i < styles.size(); ++i) {
+            const QStringList labels = SlotGrid::labels(styles[i].rendering, minutes);
+            QCOMPARE(labels, expected[i]);
+            QCOMPARE(halfDayLabels(styles[i].rendering, minutes, HalfDay::Morning), labels.mid(0, 24));
+            QCOMPARE(halfDayLabels(styles[i].rendering, minutes, HalfDay::Afternoon), labels.mid(24));
         }
     }
 
@@ -172,11 +91,77 @@ private Q_SLOTS:
     {
         QFETCH(int, minutes);
         QFETCH(int, intervalIndex);
-        QVERIFY(!SlotGrid::isGridMinutes(minutes));
-        QVERIFY(!SlotGrid::structure(minutes));
-        QVERIFY(SlotGrid::labels(Rendering::DayCaption, minutes).isEmpty());
-        QVERIFY(SlotGrid::halfDayLabels(Rendering::PrintedList, minutes, HalfDay::Morning).isEmpty());
-        QCOMPARE(SlotGrid::minutesOfIndex(intervalIndex), 0);
+        QVERIFY(!isGridMinutes(minutes));
+        QVERIFY(!structure(minutes));
+        QVERIFY(labels(Rendering::DayCaption, minutes).isEmpty());
+        QCOMPARE(minutesOfIndex(intervalIndex), 0);
+    }
+
+    // Every date from the first Monday on lies in the week of the Monday found
+    // for it (which fixes that Monday); earlier dates show the first week.
+    void weekStart()
+    {
+        for (QDate date = QDate(2002, 12, 30); date < QDate(2030, 1, 1); date = date.addDays(1)) {
+            const QDate start = DateNumber::toDate(WeekStart::of(DateNumber::fromDate(date)));
+            QVERIFY2(start.dayOfWeek() == Qt::Monday && start <= date && date < start.addDays(7),
+                     qPrintable(date.toString(Qt::ISODate)));
+        }
+        for (const QDate &before : {QDate(2002, 12, 29), QDate(2002, 6, 15), QDate(1899, 12, 30)})
+            QCOMPARE(DateNumber::toDate(WeekStart::of(DateNumber::fromDate(before))), QDate(2002, 12, 30));
+    }
+
+    // A column is made of pieces: the slots of a half-day (each its label,
+    // tested in grid() above, then the slot's text), the block of an absent
+    // half-day, the noon line, two lines of crosses, the blank separator.
+    void dayLines_data()
+    {
+        QTest::addColumn<QString>("absence"); // none, morning, afternoon, both; "-" a day without a record
+        QTest::addColumn<QList<int>>("grids"); // 0: no grid, the texts without labels
+        QTest::addColumn<QString>("pieces");
+        const QList<int> all{0, 10, 15, 20, 30, 60};
+        QTest::newRow("no absence") << u"none"_s << all << u"morning, separator, afternoon"_s;
+        QTest::newRow("morning absent") << u"morning"_s << all << u"morning absent, separator, afternoon"_s;
+        QTest::newRow("afternoon absent") << u"afternoon"_s << all << u"morning, separator, afternoon absent"_s;
+        QTest::newRow("both absent") << u"both"_s << QList<int>{0, 15, 20, 30, 60}
+                                     << u"morning absent, noon, crosses, separator, afternoon absent"_s;
+        QTest::newRow("both absent, 10 minutes: the separator straight after noon")
+            << u"both"_s << QList<int>{10} << u"morning absent, noon, separator, crosses, afternoon absent"_s;
+        QTest::newRow("no record") << u"-"_s << QList<int>{0, 10, 15, 30, 60} << u"morning, separator, afternoon"_s;
+        QTest::newRow("no record, 20 minutes: no separator") << u"-"_s << QList<int>{20} << u"morning, afternoon"_s;
+    }
+
+    void dayLines()
+    {
+        QFETCH(QString, absence);
+        QFETCH(QList<int>, grids);
+        QFETCH(QString, pieces);
+        const bool recorded = absence != u"-"_s;
+        DayRecord day;
+        for (int slot = 0; slot < SlotCount; ++slot)
+            day.slots[std::size_t(slot)] = u"T%1"_s.arg(slot);
+        day.absent1.set = absence == u"morning"_s || absence == u"both"_s;
+        day.absent2.set = absence == u"afternoon"_s || absence == u"both"_s;
+        const QString x = u"XXXXXXXXXXXXXXXXXX"_s, absent = u"XXXXX  ABSENT  XXXXX"_s;
+        for (int minutes : grids) {
+            using SlotGrid::Rendering;
+            QStringList labels = SlotGrid::labels(recorded ? Rendering::WeekDayWithRecord : Rendering::WeekDayWithoutRecord, minutes);
+            if (minutes == 0)
+                labels = QStringList(SlotCount);
+            QStringList slots;
+            for (int slot = 0; slot < SlotCount; ++slot)
+                slots << labels.at(slot) + (recorded ? day.slots[std::size_t(slot)] : QString());
+            const QHash<QString, QStringList> lines{
+                {u"morning"_s, slots.mid(0, 24)}, {u"afternoon"_s, slots.mid(24)},
+                {u"morning absent"_s, {u"08h00 : "_s, x, x, absent, x, x}},
+                {u"afternoon absent"_s, {u"14h00 : "_s, x, x, absent, x, x}},
+                {u"noon"_s, {u"12h00 : "_s}}, {u"crosses"_s, {x, x}}, {u"separator"_s, {QString()}}};
+            QStringList expected;
+            for (const QString &piece : pieces.split(u", "_s)) {
+                QVERIFY2(lines.contains(piece), qPrintable(piece));
+                expected << lines.value(piece);
+            }
+            QCOMPARE(DayList::lines(minutes, recorded ? &day : nullptr), expected);
+        }
     }
 };
 
