@@ -21,10 +21,13 @@ namespace {
 
 const QString Date = u"vendredi 15 mars 2024"_s; // the practice's today, long form
 
-// `n` in `width` digits.
-QString padded(int n, int width = 3)
+// `count` texts numbered from 1 in three digits ("L001", "L002", ...).
+QStringList numbered(int count, const QString &pattern)
 {
-    return u"%1"_s.arg(n, width, 10, QLatin1Char('0'));
+    QStringList texts;
+    for (int i = 1; i <= count; ++i)
+        texts << pattern.arg(i, 3, 10, QLatin1Char('0'));
+    return texts;
 }
 
 // A PDF file read back by pdftotext with `arguments`; a failure ends the test program.
@@ -37,23 +40,17 @@ QString pdfToText(const QString &path, const QString &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The text of each sheet laid out as on the sheet (every sheet ends with a form feed).
+// A PDF file's text laid out as on the sheet: the text of each sheet (each
+// ends with a form feed) and every non-empty line, in order.
 struct PdfText
 {
-    QStringList pages;
-
-    explicit PdfText(const QString &path) : pages(pdfToText(path, u"-layout"_s).split(u'\f')) { pages.removeLast(); }
-
-    // Every non-empty line of every page, in order.
-    QStringList lines() const
+    explicit PdfText(const QString &path) : pages(pdfToText(path, u"-layout"_s).split(u'\f'))
     {
-        QStringList result = pages.join(u'\n').split(u'\n');
-        result.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
-        return result;
+        pages.removeLast();
+        lines = pages.join(u'\n').split(u'\n');
+        lines.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
     }
-
-    // The first line holding `text`; empty when none does.
-    QString lineWith(const QString &text) const { return lines().filter(text).value(0); }
+    QStringList pages, lines;
 };
 
 // A practice whose user 1 is on the grid of interval index `intervalIndex`,
@@ -163,15 +160,11 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QStringList, title);
         QFETCH(QStringList, body);
-        ShownDay day;
-        day.intervalMinutes = 15;
-        day.dateCaption = Date;
-        day.userName = u"Dr A"_s;
-        day.theatreTitle = u"Bloc 2"_s;
-        day.theatreProgramme = day.postit = text;
-        const PrintPage composed = page < 2 ? Compositions::halfDayList(page ? HalfDay::Afternoon : HalfDay::Morning, day)
-            : page == 2                     ? Compositions::theatreProgramme(day)
-                                            : Compositions::postit(day);
+        const ShownDay day{.intervalMinutes = 15, .dateCaption = Date, .userName = u"Dr A"_s, .slots = {},
+                           .theatreTitle = u"Bloc 2"_s, .theatreProgramme = text, .postit = text};
+        const PrintPage composed = QList{Compositions::halfDayList(HalfDay::Morning, day),
+            Compositions::halfDayList(HalfDay::Afternoon, day), Compositions::theatreProgramme(day),
+            Compositions::postit(day)}[page];
         QStringList texts;
         for (const PrintLine &line : composed.lines()) {
             QCOMPARE(line.pointSize, texts.size() < title.size() ? 20 : 12);
@@ -197,12 +190,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("body");
         QTest::addColumn<int>("sheets");
         QTest::addColumn<bool>("broken"); // more rows than lines
-        const auto numbered = [](int count, const QString &text) {
-            QStringList lines;
-            for (int i = 1; i <= count; ++i)
-                lines << text.arg(padded(i));
-            return lines;
-        };
         QTest::newRow("A4, no printer margin, one sheet") << QPageSize::A4 << 0.0 << numbered(20, u"L%1"_s) << 1 << false;
         QTest::newRow("A4, 10 mm printer margins, two sheets")
             << QPageSize::A4 << 10.0 << numbered(80, u"L%1"_s) << 2 << false;
@@ -336,9 +323,9 @@ private Q_SLOTS:
         const PdfText pdf = practice.printed();
         QCOMPARE(pdf.pages.size(), 1);
         QFETCH(QString, expected);
-        QVERIFY(!pdf.lineWith(expected).isEmpty());
-        QVERIFY(!pdf.lineWith(u"Imprimé"_s).isEmpty());
-        QVERIFY(pdf.lineWith(u"Annulé"_s).isEmpty());
+        QVERIFY(!pdf.lines.filter(expected).isEmpty());
+        QVERIFY(!pdf.lines.filter(u"Imprimé"_s).isEmpty());
+        QVERIFY(pdf.lines.filter(u"Annulé"_s).isEmpty());
     }
 
     // The lists of the five grids: every slot of the half-day on its own
@@ -371,7 +358,7 @@ private Q_SLOTS:
         PrintingPractice practice({true}, intervalIndex);
         const auto form = practice.loadedForm();
         for (int i = 0; i < SlotCount; ++i)
-            form->dayView()->slotEdit(i)->setText(u"S"_s + padded(i, 2));
+            form->dayView()->slotEdit(i)->setText(u"S%1"_s.arg(i, 2, 10, QLatin1Char('0')));
         const bool morning = slot < MorningSlotCount;
         entryOf(*form, morning ? u"Matin"_s : u"Amidi"_s)->trigger();
 
@@ -379,16 +366,16 @@ private Q_SLOTS:
         QCOMPARE(pdf.pages.size(), 1);
         static const QRegularExpression slotText(u"S(\\d\\d)$"_s);
         QList<int> printedSlots;
-        for (const QString &printed : pdf.lines())
+        for (const QString &printed : pdf.lines)
             if (const auto match = slotText.match(printed); match.hasMatch())
                 printedSlots << match.captured(1).toInt();
         QList<int> expected(morning ? 24 : 29);
         std::iota(expected.begin(), expected.end(), morning ? 0 : MorningSlotCount);
         QCOMPARE(printedSlots, expected);
 
-        const QString printed = pdf.lineWith(u"S"_s + padded(slot, 2));
+        const QString printed = pdf.lines.filter(u"S%1"_s.arg(slot, 2, 10, QLatin1Char('0'))).value(0);
         QTEST(printed.simplified(), "line");
-        const QString firstHour = pdf.lineWith(morning ? u"08h00 : "_s : u"14h00 : "_s);
+        const QString firstHour = pdf.lines.filter(morning ? u"08h00 : "_s : u"14h00 : "_s).value(0);
         QTEST(indentOf(printed) > indentOf(firstHour), "indented");
     }
 
@@ -433,52 +420,49 @@ private Q_SLOTS:
         entryOf(*form, entry)->trigger();
 
         const PdfText pdf = practice.printed();
-        QCOMPARE(simplified(pdf.lines().mid(0, title.size())), title);
-        QVERIFY2(!pdf.lineWith(typed).isEmpty(), qPrintable(pdf.pages.join(u'\f')));
+        QCOMPARE(simplified(pdf.lines.mid(0, title.size())), title);
+        QVERIFY2(!pdf.lines.filter(typed).isEmpty(), qPrintable(pdf.lines.join(u'\n')));
         QVERIFY(form->isChanged());
         QCOMPARE(practice.readDay(user, practice.today()), stored);
     }
 
-    // An empty post-it still prints, its title block alone on one sheet.
-    void emptyPostit()
+    // The text of the post-it or the theatre programme under the title
+    // block, every line once, in order, going on over the next sheets when
+    // longer than one; the title block on the first sheet only. An empty box
+    // prints the title block alone.
+    void boxFlowsOntoNextSheets_data()
     {
-        PrintingPractice practice;
-        const auto form = practice.loadedForm();
-        QVERIFY(box(*form, u"Postit"_s)->toPlainText().isEmpty());
-        entryOf(*form, u"Postit"_s)->trigger();
-        const PdfText pdf = practice.printed();
-        QCOMPARE(pdf.pages.size(), 1);
-        QCOMPARE(simplified(pdf.lines()), QStringList({u"NE PAS OUBLIER"_s, u"Dr A "_s + Date}));
-    }
-
-    // A programme longer than a sheet goes on over the next, every line
-    // printed once, in order; the title block on the first sheet only.
-    void theatreFlowsOntoNextPage_data()
-    {
+        QTest::addColumn<QString>("entry");
         QTest::addColumn<QPageSize::PageSizeId>("paper");
-        QTest::addColumn<int>("pages");
-        QTest::newRow("forty lines on A5: two sheets") << QPageSize::A5 << 2;
-        QTest::newRow("forty lines on A4: one sheet") << QPageSize::A4 << 1;
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QStringList>("title");
+        QTest::addColumn<int>("sheets");
+        const QStringList postit{u"NE PAS OUBLIER"_s, u"Dr A "_s + Date}, theatre{u"Bloc 1"_s, u"Dr A "_s + Date};
+        QTest::newRow("empty post-it") << u"Postit"_s << QPageSize::A4 << 0 << postit << 1;
+        QTest::newRow("forty lines on A5: two sheets") << u"Bloc"_s << QPageSize::A5 << 40 << theatre << 2;
+        QTest::newRow("forty lines on A4: one sheet") << u"Bloc"_s << QPageSize::A4 << 40 << theatre << 1;
     }
 
-    void theatreFlowsOntoNextPage()
+    void boxFlowsOntoNextSheets()
     {
+        QFETCH(QString, entry);
         QFETCH(QPageSize::PageSizeId, paper);
-        QFETCH(int, pages);
+        QFETCH(int, lineCount);
+        QFETCH(QStringList, title);
+        QFETCH(int, sheets);
         PrintingPractice practice;
         practice.prompts.printerPageSize = QPageSize(paper);
         const auto form = practice.loadedForm();
-        QStringList programme;
-        for (int i = 1; i <= 40; ++i)
-            programme << u"Ligne %1 patient"_s.arg(padded(i));
-        box(*form, u"Bloc"_s)->setPlainText(programme.join(u'\n'));
-        entryOf(*form, u"Bloc"_s)->trigger();
+        QVERIFY(box(*form, entry)->toPlainText().isEmpty());
+        const QStringList text = numbered(lineCount, u"Ligne %1 patient"_s);
+        box(*form, entry)->setPlainText(text.join(u'\n'));
+        entryOf(*form, entry)->trigger();
 
         const PdfText pdf = practice.printed();
-        QCOMPARE(pdf.pages.size(), pages);
-        QCOMPARE(pdf.lines().filter(u"Ligne"_s).replaceInStrings(QRegularExpression(u"^\\s+"_s), QString()), programme);
-        QVERIFY(pdf.pages.last().contains(programme.last()));
-        QCOMPARE(pdf.pages.last().contains(u"Dr A"_s), pages == 1);
+        QCOMPARE(pdf.pages.size(), sheets);
+        QCOMPARE(simplified(pdf.lines), title + text);
+        QVERIFY(pdf.pages.last().simplified().endsWith((title + text).last()));
+        QCOMPARE(pdf.pages.last().contains(u"Dr A"_s), sheets == 1);
     }
 };
 
