@@ -41,7 +41,8 @@ QString pdfToText(const QString &path, const QString &arguments)
 }
 
 // A PDF file's text laid out as on the sheet: the text of each sheet (each
-// ends with a form feed) and every non-empty line, in order.
+// ends with a form feed), every non-empty line in order, as laid out and with
+// its spaces simplified.
 struct PdfText
 {
     explicit PdfText(const QString &path) : pages(pdfToText(path, u"-layout"_s).split(u'\f'))
@@ -49,8 +50,10 @@ struct PdfText
         pages.removeLast();
         lines = pages.join(u'\n').split(u'\n');
         lines.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
+        for (const QString &line : lines)
+            simplified << line.simplified();
     }
-    QStringList pages, lines;
+    QStringList pages, lines, simplified;
 };
 
 // A practice whose user 1 is on the grid of interval index `intervalIndex`,
@@ -81,19 +84,6 @@ QAction *entryOf(Form1 &form, const QString &entry)
 QPlainTextEdit *box(Form1 &form, const QString &entry) // the post-it's or the theatre programme's
 {
     return named<QPlainTextEdit>(&form, entry == "Postit"_L1 ? "Text2" : "Text3");
-}
-
-QStringList simplified(QStringList lines)
-{
-    for (QString &line : lines)
-        line = line.simplified();
-    return lines;
-}
-
-// The column where the first visible character of a line stands.
-qsizetype indentOf(const QString &line)
-{
-    return std::find_if(line.begin(), line.end(), [](QChar c) { return !c.isSpace(); }) - line.begin();
 }
 
 // A word painted on a sheet, its box in points from the sheet's corner.
@@ -190,7 +180,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("body");
         QTest::addColumn<int>("sheets");
         QTest::addColumn<bool>("broken"); // more rows than lines
-        QTest::newRow("A4, no printer margin, one sheet") << QPageSize::A4 << 0.0 << numbered(20, u"L%1"_s) << 1 << false;
+        QTest::newRow("A4, no printer margin, one sheet")
+            << QPageSize::A4 << 0.0 << numbered(20, u"L%1"_s) << 1 << false;
         QTest::newRow("A4, 10 mm printer margins, two sheets")
             << QPageSize::A4 << 10.0 << numbered(80, u"L%1"_s) << 2 << false;
         QTest::newRow("A5, 5 mm printer margins, three sheets")
@@ -206,7 +197,6 @@ private Q_SLOTS:
         QFETCH(QPageSize::PageSizeId, paper);
         QFETCH(double, margin);
         QFETCH(QStringList, body);
-        QFETCH(int, sheets);
         PrintPage page;
         page.setFontSize(20);
         page.printLine(u"Titre"_s);
@@ -226,7 +216,7 @@ private Q_SLOTS:
         const double top = marginPoints + PagePainter::TopMarginCm * 72.0 / 2.54;
         const QSizeF size = QPageSize(paper).size(QPageSize::Point);
         const QList<QList<Word>> printed = wordsBySheet(printer.outputFileName());
-        QCOMPARE(printed.size(), sheets);
+        QTEST(int(printed.size()), "sheets");
         QString text;
         int rows = 0;
         for (const QList<Word> &sheet : printed) {
@@ -239,7 +229,7 @@ private Q_SLOTS:
                 if (goesOn)
                     QVERIFY2(word.left >= sheet[i - 1].right, qPrintable(word.text));
                 else
-                    QVERIFY2(qAbs(word.left - left) < 1.5, qPrintable(u"%1 at %2, not %3"_s.arg(word.text).arg(word.left).arg(left)));
+                    QVERIFY2(qAbs(word.left - left) < 1.5, qPrintable(word.text));
                 QVERIFY2(goesOn || i == 0 || word.top > sheet[i - 1].top, qPrintable(word.text));
                 QVERIFY2(word.right <= size.width() - marginPoints + 0.5 && word.bottom <= size.height() - marginPoints,
                          qPrintable(word.text));
@@ -264,8 +254,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<int>("intervalIndex"); // -1: no grid
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("file"); // empty: the test's; <shared>: the practice's shared folder
+        // The file chosen: <cancelled> the dialog cancelled, none the test's,
+        // <shared> the practice's shared folder.
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("next");
         QTest::addColumn<QString>("expected"); // on the next print's page
@@ -274,34 +265,34 @@ private Q_SLOTS:
         const QString notEnded = u"L'impression n'a pas pu être terminée sur le fichier « %1 » : la page n'a "
                                  "peut-être pas été imprimée en entier. Vérifiez l'imprimante ou le dossier "
                                  "choisi, puis recommencez."_s;
-        const QString postit = u"NE PAS OUBLIER"_s;
-        const QString none;
-        QTest::newRow("morning list cancelled") << u"Matin"_s << 1 << false << none << none << u"Postit"_s << postit;
-        QTest::newRow("post-it cancelled") << u"Postit"_s << 1 << false << none << none << u"Amidi"_s << u"14h00"_s;
-        QTest::newRow("theatre cancelled") << u"Bloc"_s << 1 << false << none << none << u"Amidi"_s << u"14h00"_s;
-        QTest::newRow("morning list without a grid") << u"Matin"_s << -1 << true << none << none << u"Postit"_s << postit;
-        QTest::newRow("afternoon list without a grid") << u"Amidi"_s << -1 << true << none << none << u"Bloc"_s << u"Bloc 1"_s;
+        const QString postit = u"NE PAS OUBLIER"_s, none, cancelled = u"<cancelled>"_s;
+        QTest::newRow("morning list cancelled") << u"Matin"_s << 1 << cancelled << none << u"Postit"_s << postit;
+        QTest::newRow("post-it cancelled") << u"Postit"_s << 1 << cancelled << none << u"Amidi"_s << u"14h00"_s;
+        QTest::newRow("theatre cancelled") << u"Bloc"_s << 1 << cancelled << none << u"Amidi"_s << u"14h00"_s;
+        QTest::newRow("morning list without a grid") << u"Matin"_s << -1 << none << none << u"Postit"_s << postit;
+        QTest::newRow("afternoon list without a grid") << u"Amidi"_s << -1 << none << none << u"Bloc"_s << u"Bloc 1"_s;
         QTest::newRow("morning list into a missing folder")
-            << u"Matin"_s << 1 << true << u"<shared>/absent/page.pdf"_s << notStarted << u"Postit"_s << postit;
-        QTest::newRow("post-it onto a folder") << u"Postit"_s << 1 << true << u"<shared>"_s << notStarted << u"Postit"_s << postit;
+            << u"Matin"_s << 1 << u"<shared>/absent/page.pdf"_s << notStarted << u"Postit"_s << postit;
+        QTest::newRow("post-it onto a folder")
+            << u"Postit"_s << 1 << u"<shared>"_s << notStarted << u"Postit"_s << postit;
         QTest::newRow("theatre programme onto a full disk")
-            << u"Bloc"_s << 1 << true << u"/dev/full"_s << notEnded << u"Postit"_s << postit;
+            << u"Bloc"_s << 1 << u"/dev/full"_s << notEnded << u"Postit"_s << postit;
     }
 
     void failedPrintLeavesNothing()
     {
         QFETCH(QString, entry);
         QFETCH(int, intervalIndex);
-        QFETCH(bool, accepted);
         QFETCH(QString, file);
         QFETCH(QString, message);
-        PrintingPractice practice({accepted, true}, intervalIndex);
+        PrintingPractice practice({file != "<cancelled>"_L1, true}, intervalIndex);
         if (!file.isEmpty())
             practice.prompts.printerOutputFile = file.replace(u"<shared>"_s, practice.sharedFolder());
         const auto form = practice.loadedForm();
         QAction *action = entryOf(*form, entry);
         QVERIFY(action->isEnabled());
-        const QWidget *menu = entry == "Bloc"_L1 ? static_cast<QWidget *>(form->menuBar()) : form->findChild<QMenu *>(u"Imprimer"_s);
+        const QWidget *menu = entry == "Bloc"_L1 ? static_cast<QWidget *>(form->menuBar())
+                                                 : form->findChild<QMenu *>(u"Imprimer"_s);
         QVERIFY(menu && menu->actions().contains(action));
         const auto fill = [&](int slot, const QString &text) {
             box(*form, u"Postit"_s)->setPlainText(text);
@@ -376,7 +367,8 @@ private Q_SLOTS:
         const QString printed = pdf.lines.filter(u"S%1"_s.arg(slot, 2, 10, QLatin1Char('0'))).value(0);
         QTEST(printed.simplified(), "line");
         const QString firstHour = pdf.lines.filter(morning ? u"08h00 : "_s : u"14h00 : "_s).value(0);
-        QTEST(indentOf(printed) > indentOf(firstHour), "indented");
+        static const QRegularExpression visible(u"\\S"_s);
+        QTEST(printed.indexOf(visible) > firstHour.indexOf(visible), "indented");
     }
 
     // What the window shows is printed, typed but unsaved text included,
@@ -420,7 +412,7 @@ private Q_SLOTS:
         entryOf(*form, entry)->trigger();
 
         const PdfText pdf = practice.printed();
-        QCOMPARE(simplified(pdf.lines.mid(0, title.size())), title);
+        QCOMPARE(pdf.simplified.mid(0, title.size()), title);
         QVERIFY2(!pdf.lines.filter(typed).isEmpty(), qPrintable(pdf.lines.join(u'\n')));
         QVERIFY(form->isChanged());
         QCOMPARE(practice.readDay(user, practice.today()), stored);
@@ -460,7 +452,7 @@ private Q_SLOTS:
 
         const PdfText pdf = practice.printed();
         QCOMPARE(pdf.pages.size(), sheets);
-        QCOMPARE(simplified(pdf.lines), title + text);
+        QCOMPARE(pdf.simplified, title + text);
         QVERIFY(pdf.pages.last().simplified().endsWith((title + text).last()));
         QCOMPARE(pdf.pages.last().contains(u"Dr A"_s), sheets == 1);
     }
