@@ -21,9 +21,9 @@ namespace {
 constexpr qint32 ReadDate = 40000;
 constexpr qint32 SavedDate = 40001;
 constexpr int ColumnCount = 12; // after AGENDATE
-constexpr char Insert[] = "INSERT OR REPLACE INTO RVOUS1 (AGENDATE, RVOUS, Postit, Bloc, ABSENT1, ABSENT1_TXT, "
-                          "ABSENT2, ABSENT2_TXT, ECHO1, ECHO1_TXT, ECHO2, ECHO2_TXT, COCHE) "
-                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+// AGENDATE, RVOUS, Postit, Bloc, ABSENT1, ABSENT1_TXT, ABSENT2, ABSENT2_TXT,
+// ECHO1, ECHO1_TXT, ECHO2, ECHO2_TXT, COCHE: the columns in the schema's order.
+constexpr char Insert[] = "INSERT OR REPLACE INTO RVOUS1 VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
 // An empty database made from the schema, once, on a memory file system when
 // there is one so that the saves' flushes cost nothing.

@@ -15,10 +15,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
-using SlotGrid::HalfDay;
 
 namespace {
 
@@ -61,7 +59,7 @@ struct Printed
                               m.captured(3).toDouble(), m.captured(4).toDouble()});
             }
             std::sort(words.begin(), words.end(),
-                      [](const Word &a, const Word &b) { return std::tie(a.bottom, a.left) < std::tie(b.bottom, b.left); });
+                      [](const Word &a, const Word &b) { return a.bottom < b.bottom || (a.bottom == b.bottom && a.left < b.left); });
             for (qsizetype i = 0; i < words.size(); ++i) {
                 if (i > 0 && words[i].bottom == words[i - 1].bottom) {
                     lines.last() += u' ' + words[i].text;
@@ -102,11 +100,6 @@ QAction *entryOf(Form1 &form, const QString &entry)
     return named<QAction>(&form, qPrintable(entry));
 }
 
-QPlainTextEdit *box(Form1 &form, const QString &entry) // the post-it's or the theatre programme's
-{
-    return named<QPlainTextEdit>(&form, entry == "Postit"_L1 ? "Text2" : "Text3");
-}
-
 } // namespace
 
 class PrintingTest : public QObject
@@ -145,7 +138,7 @@ private Q_SLOTS:
         QFETCH(QStringList, body);
         const ShownDay day{.intervalMinutes = 15, .dateCaption = Date, .userName = u"Dr A"_s, .slots = {},
                            .theatreTitle = u"Bloc 2"_s, .theatreProgramme = text, .postit = text};
-        const PrintPage composed = QList{Compositions::halfDayList(HalfDay::Morning, day),
+        const PrintPage composed = QList{Compositions::halfDayList(SlotGrid::HalfDay::Morning, day),
                                          Compositions::theatreProgramme(day), Compositions::postit(day)}[page];
         QStringList texts;
         for (const PrintLine &line : composed.lines()) {
@@ -160,11 +153,12 @@ private Q_SLOTS:
 
     // A title line and the body on `paper`, the printer's own margins (its
     // printable area) `margin` millimetres on every side. Each sheet starts
-    // 1 cm below the area's top, each row 3 cm right of its left edge, a row
-    // going on right of the previous word; nothing passes its right or
-    // bottom edge; every character is printed once, in order; a sheet is full
-    // before the next starts. A line wider than the area goes on below,
-    // broken between words (or inside a word longer than the sheet).
+    // 1 cm below the area's top, each row 3 cm right of its left edge and
+    // below the previous row, a row going on right of the previous word;
+    // nothing passes the area's right or bottom edge; every character is
+    // printed once, in order; a sheet is full before the next starts. A line
+    // wider than the area goes on below, broken between words (or inside a
+    // word longer than the sheet).
     void painting_data()
     {
         QTest::addColumn<QPageSize::PageSizeId>("paper");
@@ -216,7 +210,7 @@ private Q_SLOTS:
                 if (goesOn)
                     QVERIFY2(word.left >= sheet[i - 1].right, qPrintable(word.text));
                 else
-                    QVERIFY2(qAbs(word.left - left) < 1.5 && (i == 0 || word.top > sheet[i - 1].top), qPrintable(word.text));
+                    QVERIFY2(qAbs(word.left - left) < 1.5 && (i == 0 || word.top > sheet[i - 1].bottom - 0.5), qPrintable(word.text));
                 QVERIFY2(word.right <= size.width() - marginPoints + 0.5 && word.bottom <= size.height() - marginPoints,
                          qPrintable(word.text));
                 text += word.text;
@@ -271,8 +265,8 @@ private Q_SLOTS:
         const auto form = practice.loadedForm();
         QCOMPARE(form->findChild<QMenu *>(u"Imprimer"_s)->actions(),
                  (QList{entryOf(*form, u"Matin"_s), entryOf(*form, u"Amidi"_s), entryOf(*form, u"Postit"_s)}));
-        box(*form, u"Postit"_s)->setPlainText(u"Annulé"_s);
-        box(*form, u"Bloc"_s)->setPlainText(u"Annulé"_s);
+        named<QPlainTextEdit>(form.get(), "Text2")->setPlainText(u"Annulé"_s); // the post-it
+        named<QPlainTextEdit>(form.get(), "Text3")->setPlainText(u"Annulé"_s); // the theatre programme
         form->dayView()->slotEdit(0)->setText(u"Annulé"_s);
         form->dayView()->slotEdit(24)->setText(u"Annulé"_s);
         entryOf(*form, entry)->trigger();
@@ -281,7 +275,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(practice.pdfPath));
 
         practice.prompts.printerOutputFile = practice.pdfPath;
-        box(*form, u"Postit"_s)->setPlainText(u"Imprimé"_s);
+        named<QPlainTextEdit>(form.get(), "Text2")->setPlainText(u"Imprimé"_s);
         entryOf(*form, u"Postit"_s)->trigger();
         QCOMPARE(practice.prompts.dialogCount, 2);
         QCOMPARE(practice.prompts.informations.size(), message.isEmpty() ? 0 : 1);
@@ -351,7 +345,7 @@ private Q_SLOTS:
         form->CmdUtilisat_MouseDown(3);
         QCOMPARE(entryOf(*form, u"Bloc"_s)->text(), u"Chirurgie ambulatoire"_s);
         const QStringList text = numbered(40, u"Ligne %1 patient"_s);
-        box(*form, u"Bloc"_s)->setPlainText(text.join(u'\n'));
+        named<QPlainTextEdit>(form.get(), "Text3")->setPlainText(text.join(u'\n'));
         QVERIFY(form->isChanged());
         entryOf(*form, u"Bloc"_s)->trigger();
 
