@@ -19,10 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         AgcFile::readRecords(text, recordSize, [recordSize](int position, const AgcValue &value) {
             if (position < 0 || position >= recordSize)
                 std::abort();
-            (void)value.toText();
-            (void)value.toInt32();
-            (void)value.toInt16();
-            (void)value.isTrue();
+            (void)value.toText(), (void)value.toInt32(), (void)value.toInt16(), (void)value.isTrue();
         });
     }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -14,23 +15,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ViewQuery query;
     if (Dialect::parseQuery(text, query).ok()) {
         // One name: nothing in it can end the statement or start another.
-        if (query.table.isEmpty() || query.table.contains(u';'))
+        const QString &table = query.table;
+        const auto control = [](QChar c) { return c.category() == QChar::Other_Control; };
+        if (table.isEmpty() || table.contains(u';') || std::any_of(table.cbegin(), table.cend(), control))
             std::abort();
-        for (const QChar c : query.table) {
-            if (c.category() == QChar::Other_Control)
-                std::abort();
-        }
         if (query.rvousPattern) {
             // Only a '*' or a '?' may become a '%' or a '_' (one between
             // brackets stays a character); nothing else may widen the match.
             const QString like = Dialect::likePattern(*query.rvousPattern);
             qsizetype wildcards = 0;
             for (qsizetype i = 0; i < like.size(); ++i) {
-                if (like.at(i) == u'\\') {
-                    ++i;
-                    continue;
-                }
-                if (like.at(i) == u'%' || like.at(i) == u'_')
+                if (like.at(i) == u'\\')
+                    ++i; // the escaped character is itself
+                else if (like.at(i) == u'%' || like.at(i) == u'_')
                     ++wildcards;
             }
             if (wildcards > query.rvousPattern->count(u'*') + query.rvousPattern->count(u'?'))

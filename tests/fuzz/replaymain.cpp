@@ -3,9 +3,9 @@
 // the ordinary (and the sanitizer) build. A fault aborts the program.
 #include <QDirIterator>
 #include <QFile>
-#include <QTextStream>
 
 #include <cstdint>
+#include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
 
@@ -14,15 +14,14 @@ int main(int argc, char **argv)
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         QDirIterator files(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);
-        while (files.hasNext()) {
+        for (; files.hasNext(); ++inputs) {
             QFile file(files.next());
             if (!file.open(QIODevice::ReadOnly))
                 return 1;
             const QByteArray bytes = file.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
-            ++inputs;
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.constData()), size_t(bytes.size()));
         }
     }
-    QTextStream(stdout) << inputs << " inputs replayed\n";
+    std::printf("%d inputs replayed\n", inputs);
     return inputs > 0 ? 0 : 1;
 }

@@ -1,18 +1,79 @@
-// The four prints of the main window, chosen from its menus, answered by the
-// test's Prompts with a PDF file, and read back from that file.
-#include "pdftext.h"
+// The prints: the pages composed line by line, where the painted lines land on
+// the sheet, and the main window's four prints chosen from its menus,
+// answered by the test's Prompts with a PDF file. The PDF files are read back
+// with poppler's pdftotext. The labels of the lists are the grid library's,
+// checked there; here only that the lists carry them.
+#include "compositions.h"
+#include "pagepainter.h"
 #include "practice.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString Date = u"vendredi 15 mars 2024"_s; // the practice's today, long form
+
+// `count` texts numbered from 1 in three digits ("L001", "L002", ...).
+QStringList numbered(int count, const QString &pattern)
+{
+    QStringList texts;
+    for (int i = 1; i <= count; ++i)
+        texts << pattern.arg(i, 3, 10, QLatin1Char('0'));
+    return texts;
+}
+
+// A printed line: its words joined by a space, their box in points from the
+// sheet's corner.
+struct Line
+{
+    QString text;
+    double left, top, right, bottom;
+};
+
+// A PDF file read back by pdftotext (a failure ends the test program): each
+// sheet's lines from the top (the words standing at one height), and the
+// texts of all the lines of the file.
+struct Printed
+{
+    explicit Printed(const QString &path)
+    {
+        static const QRegularExpression word(
+            uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+        QProcess process;
+        process.start(u"pdftotext"_s, QStringList{u"-bbox"_s, path, u"-"_s});
+        if (!process.waitForFinished(-1) || process.exitCode() != 0)
+            qFatal("pdftotext failed on %s", qPrintable(path));
+        for (const QString &sheet : QString::fromUtf8(process.readAllStandardOutput()).split(u"<page "_s).mid(1)) {
+            QList<Line> words, &rows = sheets.emplace_back();
+            for (auto it = word.globalMatch(sheet); it.hasNext();) {
+                const auto m = it.next();
+                words.append({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                              m.captured(3).toDouble(), m.captured(4).toDouble()});
+            }
+            std::sort(words.begin(), words.end(),
+                      [](const Line &a, const Line &b) { return a.bottom < b.bottom || (a.bottom == b.bottom && a.left < b.left); });
+            for (const Line &w : words) {
+                if (!rows.isEmpty() && rows.last().bottom == w.bottom)
+                    rows.last() = {rows.last().text + u' ' + w.text, rows.last().left, w.top, w.right, w.bottom};
+                else
+                    rows.append(w);
+            }
+            for (const Line &row : rows)
+                lines << row.text;
+        }
+    }
+    QList<QList<Line>> sheets;
+    QStringList lines;
+};
 
 // A practice whose user 1 is on the grid of interval index `intervalIndex`,
 // whose user 3 carries the bottom annotation "Chirurgie ambulatoire", and
@@ -25,30 +86,18 @@ struct PrintingPractice : Practice
         users[0].intervalIndex = qint16(intervalIndex);
         users[2].bottomAnnotation = u"Chirurgie ambulatoire"_s;
         writeUsers(users);
-        prompts.printerOutputFile = pdfPath();
+        prompts.printerOutputFile = pdfPath;
         prompts.printerAnswers = answers;
     }
-    QString pdfPath() const { return m_out.filePath(u"page.pdf"_s); }
-    PdfText printed() const { return PdfText::read(pdfPath()); }
+    Printed printed() const { return Printed(pdfPath); }
 
-private:
-    QTemporaryDir m_out;
+    QTemporaryDir out;
+    const QString pdfPath = out.filePath(u"page.pdf"_s);
 };
 
-void choose(Form1 &form, const QString &entry)
+QAction *entryOf(Form1 &form, const QString &entry)
 {
-    named<QAction>(&form, entry.toLatin1().constData())->trigger();
-}
-
-QPlainTextEdit *box(Form1 &form, const QString &entry) // the post-it's or the theatre programme's
-{
-    return named<QPlainTextEdit>(&form, entry == "Postit"_L1 ? "Text2" : "Text3");
-}
-
-// The column where the first visible character of a line stands.
-qsizetype indentOf(const QString &line)
-{
-    return std::find_if(line.begin(), line.end(), [](QChar c) { return !c.isSpace(); }) - line.begin();
+    return named<QAction>(&form, qPrintable(entry));
 }
 
 } // namespace
@@ -60,41 +109,172 @@ class PrintingTest : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
-    // Each entry sits in its menu and opens the dialog once; a cancelled
-    // dialog, or a user without a grid for the lists, sends no sheet.
-    void nothingSent_data()
+    // The theatre programme and the post-it: a title block in 20 points (an
+    // empty line, their title, an empty line, the user's name, five spaces
+    // and the date, two empty lines), then the box's text in 12 points, its
+    // own line breaks (CR LF, LF or CR alone) making the lines.
+    void compositions_data()
+    {
+        QTest::addColumn<bool>("postit"); // or the theatre programme
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        const auto titled = [](const QString &title, const QStringList &body) {
+            return QStringList{QString(), title, QString(), u"Dr A     "_s + Date, QString(), QString()} + body;
+        };
+        QTest::newRow("theatre: CR LF, LF, lone CR, leading spaces, an empty line, a final break")
+            << false << u"8h Durand\r\n  le labo\n\na\rb\r\n"_s
+            << titled(u"          Bloc 2"_s, {u"8h Durand"_s, u"  le labo"_s, QString(), u"a"_s, u"b"_s, QString()});
+        QTest::newRow("empty post-it: one empty line")
+            << true << QString() << titled(u"                       NE PAS OUBLIER"_s, {QString()});
+    }
+
+    void compositions()
+    {
+        QFETCH(bool, postit);
+        QFETCH(QString, text);
+        const ShownDay day{.intervalMinutes = 15, .dateCaption = Date, .userName = u"Dr A"_s, .slots = {},
+                           .theatreTitle = u"Bloc 2"_s, .theatreProgramme = text, .postit = text};
+        QStringList texts;
+        const PrintPage page = postit ? Compositions::postit(day) : Compositions::theatreProgramme(day);
+        for (const PrintLine &line : page.lines()) {
+            QCOMPARE(line.pointSize, texts.size() < 6 ? 20 : 12);
+            texts << line.text;
+        }
+        QTEST(texts, "lines");
+    }
+
+    // A title line and the body on `paper`, the printer's own margins (its
+    // printable area) `margin` millimetres on every side. Each sheet starts
+    // 1 cm below the area's top, each row 3 cm right of its left edge and
+    // below the previous row, a row going on right of the previous word;
+    // nothing passes the area's right or bottom edge; every character is
+    // printed once, in order; a sheet is full before the next starts. A line
+    // wider than the area goes on below, broken between words (or inside a
+    // word longer than the sheet).
+    void painting_data()
+    {
+        QTest::addColumn<QPageSize::PageSizeId>("paper");
+        QTest::addColumn<double>("margin");
+        QTest::addColumn<QStringList>("body");
+        QTest::addColumn<int>("sheets");
+        QTest::addColumn<bool>("broken"); // more rows than lines
+        QTest::newRow("A4, no printer margin, one sheet")
+            << QPageSize::A4 << 0.0 << numbered(20, u"L%1"_s) << 1 << false;
+        QTest::newRow("A5, 5 mm printer margins, three sheets")
+            << QPageSize::A5 << 5.0 << numbered(90, u"L%1"_s) << 3 << false;
+        QTest::newRow("A5, a long paragraph")
+            << QPageSize::A5 << 10.0 << QStringList{numbered(80, u"opération%1"_s).join(u' ')} << 1 << true;
+        QTest::newRow("A5, one word longer than the sheet")
+            << QPageSize::A5 << 10.0 << QStringList{QString(200, u'x')} << 1 << true;
+    }
+
+    void painting()
+    {
+        QFETCH(QPageSize::PageSizeId, paper);
+        QFETCH(double, margin);
+        QFETCH(QStringList, body);
+        PrintPage page;
+        page.setFontSize(20);
+        page.printLine(u"Titre"_s);
+        page.setFontSize(12);
+        page.printText(body.join(u'\n'));
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(u"page.pdf"_s));
+        printer.setPageSize(QPageSize(paper));
+        printer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+        QVERIFY(PagePainter::paint(page, printer).ok());
+
+        const double marginPoints = margin * 72.0 / 25.4;
+        const double left = marginPoints + PagePainter::LeftMarginCm * 72.0 / 2.54;
+        const double top = marginPoints + PagePainter::TopMarginCm * 72.0 / 2.54;
+        const QSizeF size = QPageSize(paper).size(QPageSize::Point);
+        const Printed printed(printer.outputFileName());
+        QTEST(int(printed.sheets.size()), "sheets");
+        for (const QList<Line> &sheet : printed.sheets) {
+            QVERIFY(!sheet.isEmpty());
+            QVERIFY2(qAbs(sheet.first().top - top) < 3.0, qPrintable(u"%1 vs %2"_s.arg(sheet.first().top).arg(top)));
+            for (qsizetype i = 0; i < sheet.size(); ++i) {
+                const Line &row = sheet[i];
+                QVERIFY2(qAbs(row.left - left) < 1.5 && (i == 0 || row.top > sheet[i - 1].bottom - 0.5), qPrintable(row.text));
+                QVERIFY2(row.right <= size.width() - marginPoints + 0.5 && row.bottom <= size.height() - marginPoints,
+                         qPrintable(row.text));
+            }
+            // The last line of a full sheet leaves no room for another 12-point line.
+            const Line &last = sheet.last();
+            if (&sheet != &printed.sheets.last())
+                QVERIFY2(size.height() - marginPoints - last.bottom < 2 * (last.bottom - last.top), qPrintable(last.text));
+        }
+        QCOMPARE(printed.lines.join(QString()).remove(u' '), u"Titre"_s + body.join(QString()).remove(u' '));
+        const qsizetype rows = printed.lines.size();
+        QFETCH(bool, broken);
+        QVERIFY2(broken ? rows > body.size() + 1 : rows == body.size() + 1, qPrintable(QString::number(rows)));
+    }
+
+    // The Imprimer menu holds the two lists and the post-it (the theatre
+    // programme's entry is on the menu bar, with the main window's menus). A
+    // cancelled dialog, or a user without a grid for the lists, sends no
+    // sheet and says nothing; a document that cannot be started or ended is
+    // told in French. Each print opens the dialog once, and nothing is left
+    // pending: the next print, the post-it, holds its own page only, the
+    // post-it's title, the user's name, the date and the text as shown.
+    void failedPrintLeavesNothing_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("menu"); // objectName of the menu holding it; empty: the menu bar
-        QTest::addColumn<int>("intervalIndex");
-        QTest::newRow("morning list cancelled") << u"Matin"_s << u"Imprimer"_s << 1;
-        QTest::newRow("post-it cancelled") << u"Postit"_s << u"Imprimer"_s << 1;
-        QTest::newRow("theatre programme cancelled") << u"Bloc"_s << QString() << 1;
-        QTest::newRow("morning list without a grid") << u"Matin"_s << u"Imprimer"_s << -1;
-        QTest::newRow("afternoon list without a grid") << u"Amidi"_s << u"Imprimer"_s << -1;
+        QTest::addColumn<int>("intervalIndex"); // -1: no grid
+        // The file chosen: <cancelled> the dialog cancelled, none the test's,
+        // <shared> the practice's shared folder.
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        const QString notStarted = u"L'impression n'a pas pu commencer sur le fichier « %1 » : rien n'a été "
+                                   "imprimé. Vérifiez l'imprimante ou le dossier choisi, puis recommencez."_s;
+        const QString notEnded = u"L'impression n'a pas pu être terminée sur le fichier « %1 » : la page n'a "
+                                 "peut-être pas été imprimée en entier. Vérifiez l'imprimante ou le dossier "
+                                 "choisi, puis recommencez."_s;
+        QTest::newRow("theatre cancelled") << u"Bloc"_s << 1 << u"<cancelled>"_s << QString();
+        QTest::newRow("morning list without a grid") << u"Matin"_s << -1 << QString() << QString();
+        QTest::newRow("afternoon list into a missing folder")
+            << u"Amidi"_s << 1 << u"<shared>/absent/page.pdf"_s << notStarted;
+        QTest::newRow("post-it onto a full disk") << u"Postit"_s << 1 << u"/dev/full"_s << notEnded;
     }
 
-    void nothingSent()
+    void failedPrintLeavesNothing()
     {
         QFETCH(QString, entry);
-        QFETCH(QString, menu);
         QFETCH(int, intervalIndex);
-        PrintingPractice practice({intervalIndex < 0}, intervalIndex);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        PrintingPractice practice({file != "<cancelled>"_L1, true}, intervalIndex);
+        if (!file.isEmpty())
+            practice.prompts.printerOutputFile = file.replace(u"<shared>"_s, practice.sharedFolder());
         const auto form = practice.loadedForm();
-        QAction *action = named<QAction>(form.get(), entry.toLatin1().constData());
-        QVERIFY(action->isEnabled());
-        const QWidget *holder = menu.isEmpty() ? static_cast<QWidget *>(form->menuBar()) : form->findChild<QMenu *>(menu);
-        QVERIFY(holder && holder->actions().contains(action));
-        action->trigger();
+        QCOMPARE(form->findChild<QMenu *>(u"Imprimer"_s)->actions(),
+                 (QList{entryOf(*form, u"Matin"_s), entryOf(*form, u"Amidi"_s), entryOf(*form, u"Postit"_s)}));
+        named<QPlainTextEdit>(form.get(), "Text2")->setPlainText(u"Annulé"_s); // the post-it
+        named<QPlainTextEdit>(form.get(), "Text3")->setPlainText(u"Annulé"_s); // the theatre programme
+        form->dayView()->slotEdit(0)->setText(u"Annulé"_s);
+        form->dayView()->slotEdit(24)->setText(u"Annulé"_s);
+        entryOf(*form, entry)->trigger();
         QCOMPARE(practice.prompts.dialogCount, 1);
-        QVERIFY(!QFile::exists(practice.pdfPath()));
-        QVERIFY(practice.prompts.informations.isEmpty());
+        QCOMPARE(practice.prompts.informations, message.isEmpty() ? QStringList() : QStringList{message.arg(file)});
+        QVERIFY(!QFile::exists(practice.pdfPath));
+
+        practice.prompts.printerOutputFile = practice.pdfPath;
+        named<QPlainTextEdit>(form.get(), "Text2")->setPlainText(u"Imprimé"_s);
+        entryOf(*form, u"Postit"_s)->trigger();
+        QCOMPARE(practice.prompts.dialogCount, 2);
+        QCOMPARE(practice.prompts.informations.size(), message.isEmpty() ? 0 : 1);
+        const Printed pdf = practice.printed();
+        QCOMPARE(pdf.sheets.size(), 1);
+        QCOMPARE(pdf.lines, (QStringList{u"NE PAS OUBLIER"_s, u"Dr A "_s + Date, u"Imprimé"_s}));
     }
 
-    // The lists of the five grids: every slot of the half-day on its own
-    // line, in order, and the label in front of chosen slots. "indented":
-    // the line starts right of the half-day's first hour label (a minute
-    // label, or a blank one), not in its column (an hour, or no label).
+    // The lists: the date first, then the user's name; every slot of the
+    // half-day on its own line, in order, as the window shows it, with its
+    // label in front under the user's grid, spaces included: "indented", the
+    // line starts right of the half-day's first hour (a minute label), not in
+    // its column (an hour).
     void lists_data()
     {
         QTest::addColumn<int>("intervalIndex");
@@ -102,16 +282,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("indented");
         QTest::newRow("10 min: 40 before 09h") << 0 << 4 << u"40 : S04"_s << true;
-        QTest::newRow("10 min: 09h") << 0 << 5 << u"09h00 : S05"_s << false;
-        QTest::newRow("10 min: afternoon ends with 19h30") << 0 << 52 << u"30 : S52"_s << true;
-        QTest::newRow("15 min: 13h45") << 1 << 23 << u"45 : S23"_s << true;
-        QTest::newRow("15 min: 21h") << 1 << 52 << u"21h00 : S52"_s << false;
-        QTest::newRow("20 min: 13h40") << 2 << 17 << u"40 : S17"_s << true;
-        QTest::newRow("20 min: spare morning slot without label") << 2 << 18 << u"S18"_s << false;
-        QTest::newRow("20 min: spare afternoon slot without label") << 2 << 52 << u"S52"_s << false;
-        QTest::newRow("30 min: blank label under 08h") << 3 << 1 << u"S01"_s << true;
-        QTest::newRow("60 min: blank label under 13h") << 4 << 23 << u"S23"_s << true;
-        QTest::newRow("60 min: 20h") << 4 << 48 << u"20h00 : S48"_s << false;
+        QTest::newRow("15 min: 21h, the last slot") << 1 << 52 << u"21h00 : S52"_s << false;
     }
 
     void lists()
@@ -120,192 +291,53 @@ private Q_SLOTS:
         QFETCH(int, slot);
         PrintingPractice practice({true}, intervalIndex);
         const auto form = practice.loadedForm();
-        for (int i = 0; i < SlotCount; ++i)
-            form->dayView()->slotEdit(i)->setText(u"S%1"_s.arg(i, 2, 10, QLatin1Char('0')));
+        QStringList texts; // S00 .. S52
+        for (int i = 0; i < SlotCount; ++i) {
+            texts << u"S%1"_s.arg(i, 2, 10, QLatin1Char('0'));
+            form->dayView()->slotEdit(i)->setText(texts.last());
+        }
         const bool morning = slot < MorningSlotCount;
-        choose(*form, morning ? u"Matin"_s : u"Amidi"_s);
+        entryOf(*form, morning ? u"Matin"_s : u"Amidi"_s)->trigger();
 
-        const PdfText pdf = practice.printed();
-        QCOMPARE(pdf.pages.size(), 1);
-        static const QRegularExpression slotText(u"S(\\d\\d)$"_s);
-        QList<int> printedSlots;
-        for (const QString &printed : pdf.lines())
-            if (const auto match = slotText.match(printed); match.hasMatch())
-                printedSlots << match.captured(1).toInt();
-        QList<int> expected(morning ? 24 : 29);
-        std::iota(expected.begin(), expected.end(), morning ? 0 : MorningSlotCount);
-        QCOMPARE(printedSlots, expected);
-
-        const QString printed = pdf.lineWith(u"S%1"_s.arg(slot, 2, 10, QLatin1Char('0')));
-        QTEST(printed.simplified(), "line");
-        const QString firstHour = pdf.lineWith(morning ? u"08h00 : "_s : u"14h00 : "_s);
-        QTEST(indentOf(printed) > indentOf(firstHour), "indented");
+        const Printed pdf = practice.printed();
+        QCOMPARE(pdf.sheets.size(), 1);
+        QCOMPARE(pdf.lines.first(), Date + u" Dr A"_s);
+        QStringList printedSlots; // the last word of every line under the title
+        for (const QString &line : pdf.lines.mid(1))
+            printedSlots << line.section(u' ', -1);
+        QCOMPARE(printedSlots, morning ? texts.mid(0, MorningSlotCount) : texts.mid(MorningSlotCount));
+        const qsizetype printed = printedSlots.indexOf(texts[slot]) + 1;
+        QTEST(pdf.lines.value(printed), "line");
+        QCOMPARE(pdf.lines[1], morning ? u"08h00 : S00"_s : u"14h00 : S24"_s);
+        QTEST(pdf.sheets[0][printed].left > pdf.sheets[0][1].left + 1, "indented");
     }
 
-    // What the window shows is printed, typed but unsaved text included,
-    // under the header: the date first on the lists, the user's name first
-    // on the two other prints. The stored day stays as it was.
-    void headerAndUnsavedEdits_data()
+    // The theatre programme as the window shows it, unsaved edits included,
+    // of the user switched to: under his bottom annotation (Label3, also the
+    // menu entry's caption), his name first, then the date. Every line once,
+    // in order, going on over the next sheet of the paper chosen in the
+    // dialog; the title block on the first sheet only. Printing saves
+    // nothing: the stored day stays as it was, the edits still unsaved.
+    void theatreProgrammeAsShown()
     {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("header");
-        QTest::newRow("morning list") << u"Matin"_s << Date + u" Dr A"_s;
-        QTest::newRow("afternoon list") << u"Amidi"_s << Date + u" Dr A"_s;
-        QTest::newRow("post-it") << u"Postit"_s << u"Dr A "_s + Date;
-        QTest::newRow("theatre programme") << u"Bloc"_s << u"Dr A "_s + Date;
-    }
-
-    void headerAndUnsavedEdits()
-    {
-        QFETCH(QString, entry);
         PrintingPractice practice;
-        StoredDay stored = StoredDay::withSlots({{3, u"Durand"_s}, {30, u"Durand"_s}});
-        stored.postit = stored.bloc = u"Durand"_s;
-        practice.storeDay(1, practice.today(), stored);
-        const auto form = practice.loadedForm(true);
-        const QString typed = u"Martin 2e visite"_s;
-        if (entry == "Matin"_L1 || entry == "Amidi"_L1)
-            typeInSlot(*form, entry == "Matin"_L1 ? 3 : 30, typed);
-        else
-            QTest::keyClicks(box(*form, entry), typed);
+        practice.prompts.printerPageSize = QPageSize(QPageSize::A5);
+        StoredDay stored = StoredDay::withSlots({{3, u"Durand"_s}});
+        stored.bloc = u"Durand"_s;
+        practice.storeDay(3, practice.today(), stored);
+        const auto form = practice.loadedForm();
+        form->CmdUtilisat_MouseDown(3);
+        QCOMPARE(entryOf(*form, u"Bloc"_s)->text(), u"Chirurgie ambulatoire"_s);
+        const QStringList text = numbered(40, u"Ligne %1 patient"_s);
+        named<QPlainTextEdit>(form.get(), "Text3")->setPlainText(text.join(u'\n'));
+        entryOf(*form, u"Bloc"_s)->trigger();
+
+        const Printed pdf = practice.printed();
+        QCOMPARE(pdf.sheets.size(), 2);
+        QCOMPARE(pdf.lines, (QStringList{u"Chirurgie ambulatoire"_s, u"Dr C "_s + Date} + text));
+        QVERIFY(pdf.sheets.last().first().text.startsWith(u"Ligne"_s));
         QVERIFY(form->isChanged());
-        choose(*form, entry);
-
-        const PdfText pdf = practice.printed();
-        QTEST(pdf.lineWith(u"Dr A"_s).simplified(), "header");
-        QVERIFY2(!pdf.lineWith(typed).isEmpty(), qPrintable(pdf.pages.join(u'\f')));
-        QVERIFY(form->isChanged());
-        QCOMPARE(practice.readDay(1, practice.today()), stored);
-    }
-
-    void emptyPostit()
-    {
-        PrintingPractice practice;
-        const auto form = practice.loadedForm();
-        QVERIFY(box(*form, u"Postit"_s)->toPlainText().isEmpty());
-        choose(*form, u"Postit"_s);
-
-        const QStringList lines = practice.printed().lines();
-        QCOMPARE(PdfText::pageCount(practice.pdfPath()), 1);
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0).trimmed(), u"NE PAS OUBLIER"_s);
-        QCOMPARE(lines.at(1).simplified(), u"Dr A "_s + Date);
-    }
-
-    // A programme longer than a sheet goes on over the next, every line
-    // printed once, in order; the title block on the first sheet only.
-    void theatreFlowsOntoNextPage_data()
-    {
-        QTest::addColumn<QPageSize::PageSizeId>("paper");
-        QTest::addColumn<int>("pages");
-        QTest::newRow("forty lines on A5: two sheets") << QPageSize::A5 << 2;
-        QTest::newRow("forty lines on A4: one sheet") << QPageSize::A4 << 1;
-    }
-
-    void theatreFlowsOntoNextPage()
-    {
-        QFETCH(QPageSize::PageSizeId, paper);
-        QFETCH(int, pages);
-        PrintingPractice practice;
-        const auto form = practice.loadedForm();
-        practice.prompts.printerPageSize = QPageSize(paper);
-        QStringList programme;
-        for (int i = 1; i <= 40; ++i)
-            programme << u"Ligne %1 patient"_s.arg(i, 3, 10, QLatin1Char('0'));
-        box(*form, u"Bloc"_s)->setPlainText(programme.join(u'\n'));
-        choose(*form, u"Bloc"_s);
-
-        QCOMPARE(PdfText::pageCount(practice.pdfPath()), pages);
-        const PdfText pdf = practice.printed();
-        QCOMPARE(pdf.lines().filter(u"Ligne"_s).replaceInStrings(QRegularExpression(u"^\\s+"_s), QString()), programme);
-        QVERIFY(pdf.pages.last().contains(programme.last()));
-        QCOMPARE(pdf.pages.last().contains(u"Dr A"_s), pages == 1);
-    }
-
-    // The theatre programme's title is Label3's caption: the user's bottom
-    // annotation once a user is switched to, the design text when it is empty.
-    void theatreTitleFollowsUser_data()
-    {
-        QTest::addColumn<int>("user");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("user 2") << 2 << u"Bloc 2"_s << u"Dr B"_s;
-        QTest::newRow("user 3") << 3 << u"Chirurgie ambulatoire"_s << u"Dr C"_s;
-    }
-
-    void theatreTitleFollowsUser()
-    {
-        QFETCH(int, user);
-        QFETCH(QString, title);
-        QFETCH(QString, name);
-        PrintingPractice practice;
-        const auto form = practice.loadedForm();
-        form->CmdUtilisat_MouseDown(user);
-        QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), title);
-        choose(*form, u"Bloc"_s);
-
-        const QStringList lines = practice.printed().lines();
-        QCOMPARE(lines.at(0).trimmed(), title);
-        QCOMPARE(lines.at(1).simplified(), name + u' ' + Date);
-    }
-
-    // A cancelled dialog sends nothing; a document that cannot be started or
-    // ended is told in French. Nothing is left pending for the next print,
-    // which holds its own page only.
-    void failedPrintLeavesNothing_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("file"); // empty: the dialog cancelled; <shared>: the practice's shared folder
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("expected"); // on the next print's page
-        const QString notStarted = u"L'impression n'a pas pu commencer sur le fichier « %1 » : rien n'a été "
-                                   "imprimé. Vérifiez l'imprimante ou le dossier choisi, puis recommencez."_s;
-        const QString notEnded = u"L'impression n'a pas pu être terminée sur le fichier « %1 » : la page n'a "
-                                 "peut-être pas été imprimée en entier. Vérifiez l'imprimante ou le dossier "
-                                 "choisi, puis recommencez."_s;
-        const QString postit = u"NE PAS OUBLIER"_s;
-        QTest::newRow("morning list cancelled") << u"Matin"_s << QString() << QString() << u"Postit"_s << postit;
-        QTest::newRow("theatre cancelled") << u"Bloc"_s << QString() << QString() << u"Amidi"_s << u"14h00"_s;
-        QTest::newRow("morning list into a missing folder")
-            << u"Matin"_s << u"<shared>/absent/page.pdf"_s << notStarted << u"Postit"_s << postit;
-        QTest::newRow("post-it onto a folder") << u"Postit"_s << u"<shared>"_s << notStarted << u"Postit"_s << postit;
-        QTest::newRow("theatre programme onto a full disk")
-            << u"Bloc"_s << u"/dev/full"_s << notEnded << u"Postit"_s << postit;
-    }
-
-    void failedPrintLeavesNothing()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, file);
-        QFETCH(QString, message);
-        PrintingPractice practice({!file.isEmpty(), true});
-        const QString goodPath = practice.pdfPath();
-        if (!file.isEmpty())
-            practice.prompts.printerOutputFile = file.replace(u"<shared>"_s, practice.sharedFolder());
-        const auto form = practice.loadedForm();
-        const auto fill = [&](int slot, const QString &text) {
-            box(*form, u"Postit"_s)->setPlainText(text);
-            box(*form, u"Bloc"_s)->setPlainText(text);
-            form->dayView()->slotEdit(slot)->setText(text);
-        };
-        fill(0, u"Annulé"_s);
-        choose(*form, entry);
-        QCOMPARE(practice.prompts.informations, message.isEmpty() ? QStringList() : QStringList{message.arg(file)});
-        QVERIFY(!QFile::exists(goodPath));
-
-        practice.prompts.printerOutputFile = goodPath;
-        fill(24, u"Imprimé"_s);
-        QFETCH(QString, next);
-        choose(*form, next);
-        QCOMPARE(practice.prompts.dialogCount, 2);
-        QCOMPARE(practice.prompts.informations.size(), message.isEmpty() ? 0 : 1);
-        QCOMPARE(PdfText::pageCount(goodPath), 1);
-        const PdfText pdf = practice.printed();
-        QFETCH(QString, expected);
-        QVERIFY(!pdf.lineWith(expected).isEmpty());
-        QVERIFY(!pdf.lineWith(u"Imprimé"_s).isEmpty());
-        QVERIFY(pdf.lineWith(u"Annulé"_s).isEmpty());
+        QCOMPARE(practice.readDay(3, practice.today()), stored);
     }
 };
 

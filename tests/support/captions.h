@@ -11,9 +11,8 @@ inline QStringList captionsOf(const QObject *root, const QStringList &names)
     QStringList captions;
     for (const QString &name : names) {
         const QObject *control = root->findChild<QObject *>(name);
-        const QVariant text = control ? control->property("text") : QVariant();
-        captions << (!control ? QStringLiteral("<missing>") : text.isValid() ? text.toString()
-                                                                             : control->property("title").toString());
+        captions << (!control ? QStringLiteral("<missing>")
+                              : control->property(control->property("text").isValid() ? "text" : "title").toString());
     }
     return captions;
 }

@@ -19,28 +19,24 @@ public:
 
     QStringList informations;
     QList<Question> questions;
-    QList<bool> questionAnswers;
+    QList<bool> questionAnswers, printerAnswers;
     QList<std::optional<QColor>> colorAnswers;
     QList<QColor> colorInitials; // the colour each colour dialog opened on
-    QStringList fileAnswers;
-    QStringList folderAnswers;
-    QList<bool> printerAnswers;
+    QStringList fileAnswers, folderAnswers;
     // When set, an accepted print dialog prints to this PDF file, as a user
     // choosing "print to file" would.
     QString printerOutputFile;
     std::optional<QPageSize> printerPageSize; // the paper chosen in the dialog
     int dialogCount = 0;
     // What the file and folder dialogs were opened with, in order.
-    QStringList dialogTitles;
-    QStringList dialogFolders;
-    QStringList fileFilters;
+    QStringList dialogTitles, dialogFolders, fileFilters;
 
     void information(const QString &text) override { informations.append(text); }
 
     bool question(const QString &text, const QString &title) override
     {
         questions.append({text, title});
-        return questionAnswers.isEmpty() ? false : questionAnswers.takeFirst();
+        return !questionAnswers.isEmpty() && questionAnswers.takeFirst();
     }
 
     std::optional<QColor> chooseColor(const QColor &initial) override

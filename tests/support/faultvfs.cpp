@@ -12,14 +12,10 @@ namespace {
 struct State
 {
     std::array<int, 4> counts{};
-    bool armed = false;
+    bool armed = false, persistent = false, fired = false;
     Call call = Call::Read;
     int failAt = 0;
-    bool persistent = false;
-    bool fired = false;
-};
-
-State state;
+} state;
 sqlite3_vfs *realVfs = nullptr;
 sqlite3_vfs faultVfs;
 
@@ -38,87 +34,27 @@ struct FaultFile
     sqlite3_file *real; // the wrapped file, in the memory just after this one
 };
 
-sqlite3_file *real(sqlite3_file *file)
+// The wrapped file's method; with an error, a call of that kind that may fail
+// (counted) instead. Closing, unlocking and the queries never fail: SQLite
+// cannot recover from that either.
+template <auto Method, Call call = Call::Read, int error = 0, class... Args>
+int forward(sqlite3_file *file, Args... args)
 {
-    return reinterpret_cast<FaultFile *>(file)->real;
-}
-
-int xClose(sqlite3_file *file)
-{
-    return real(file)->pMethods->xClose(real(file));
-}
-
-int xRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset)
-{
-    if (failing(Call::Read))
-        return SQLITE_IOERR_READ;
-    return real(file)->pMethods->xRead(real(file), buffer, amount, offset);
-}
-
-int xWrite(sqlite3_file *file, const void *buffer, int amount, sqlite3_int64 offset)
-{
-    if (failing(Call::Write))
-        return SQLITE_IOERR_WRITE;
-    return real(file)->pMethods->xWrite(real(file), buffer, amount, offset);
-}
-
-int xTruncate(sqlite3_file *file, sqlite3_int64 size)
-{
-    if (failing(Call::Write))
-        return SQLITE_IOERR_TRUNCATE;
-    return real(file)->pMethods->xTruncate(real(file), size);
-}
-
-int xSync(sqlite3_file *file, int flags)
-{
-    if (failing(Call::Sync))
-        return SQLITE_IOERR_FSYNC;
-    return real(file)->pMethods->xSync(real(file), flags);
-}
-
-int xFileSize(sqlite3_file *file, sqlite3_int64 *size)
-{
-    return real(file)->pMethods->xFileSize(real(file), size);
-}
-
-int xLock(sqlite3_file *file, int level)
-{
-    if (failing(Call::Lock))
-        return SQLITE_IOERR_LOCK;
-    return real(file)->pMethods->xLock(real(file), level);
-}
-
-// Releasing a lock never fails here: SQLite cannot recover from that either.
-int xUnlock(sqlite3_file *file, int level)
-{
-    return real(file)->pMethods->xUnlock(real(file), level);
-}
-
-int xCheckReservedLock(sqlite3_file *file, int *result)
-{
-    return real(file)->pMethods->xCheckReservedLock(real(file), result);
-}
-
-int xFileControl(sqlite3_file *file, int op, void *argument)
-{
-    return real(file)->pMethods->xFileControl(real(file), op, argument);
-}
-
-int xSectorSize(sqlite3_file *file)
-{
-    return real(file)->pMethods->xSectorSize(real(file));
-}
-
-int xDeviceCharacteristics(sqlite3_file *file)
-{
-    return real(file)->pMethods->xDeviceCharacteristics(real(file));
+    sqlite3_file *real = reinterpret_cast<FaultFile *>(file)->real;
+    if (error && failing(call))
+        return error;
+    return (real->pMethods->*Method)(real, args...);
 }
 
 // Version 1: no shared memory and no memory mapping, which the program's
 // journal mode never uses.
-const sqlite3_io_methods faultMethods = {
-    1, xClose, xRead, xWrite, xTruncate, xSync, xFileSize, xLock, xUnlock, xCheckReservedLock,
-    xFileControl, xSectorSize, xDeviceCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+using M = sqlite3_io_methods;
+const sqlite3_io_methods faultMethods = {1, forward<&M::xClose>, forward<&M::xRead, Call::Read, SQLITE_IOERR_READ>,
+    forward<&M::xWrite, Call::Write, SQLITE_IOERR_WRITE>, forward<&M::xTruncate, Call::Write, SQLITE_IOERR_TRUNCATE>,
+    forward<&M::xSync, Call::Sync, SQLITE_IOERR_FSYNC>, forward<&M::xFileSize>,
+    forward<&M::xLock, Call::Lock, SQLITE_IOERR_LOCK>, forward<&M::xUnlock>, forward<&M::xCheckReservedLock>,
+    forward<&M::xFileControl>, forward<&M::xSectorSize>, forward<&M::xDeviceCharacteristics>, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr};
 
 int xOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *file, int flags, int *outFlags)
 {
@@ -138,7 +74,6 @@ void install()
     sqlite3_initialize();
     realVfs = sqlite3_vfs_find(nullptr);
     std::memcpy(&faultVfs, realVfs, sizeof faultVfs);
-    faultVfs.iVersion = realVfs->iVersion;
     faultVfs.szOsFile = int(sizeof(FaultFile)) + realVfs->szOsFile;
     faultVfs.zName = "planora-fault";
     faultVfs.pNext = nullptr;
@@ -146,34 +81,10 @@ void install()
     sqlite3_vfs_register(&faultVfs, 1);
 }
 
-void reset()
-{
-    state = State();
-}
-
-void failAt(Call call, int n, bool persistent)
-{
-    state = State();
-    state.armed = true;
-    state.call = call;
-    state.failAt = n;
-    state.persistent = persistent;
-}
-
-int count(Call call)
-{
-    return state.counts[std::size_t(call)];
-}
-
-bool fired()
-{
-    return state.fired;
-}
-
-const char *name(Call call)
-{
-    static const char *const names[] = {"read", "write", "sync", "lock"};
-    return names[std::size_t(call)];
-}
+void reset() { state = State(); }
+void failAt(Call call, int n, bool persistent) { state = {{}, true, persistent, false, call, n}; }
+int count(Call call) { return state.counts[std::size_t(call)]; }
+bool fired() { return state.fired; }
+const char *name(Call call) { return std::array{"read", "write", "sync", "lock"}[std::size_t(call)]; }
 
 } // namespace FaultVfs

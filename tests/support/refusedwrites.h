@@ -17,8 +17,7 @@
 {
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limit = old;
-    limit.rlim_cur = 8;
+    const rlimit limit{8, old.rlim_max};
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // fail the write, do not kill
     setrlimit(RLIMIT_FSIZE, &limit);
     return qScopeGuard([=] {
