@@ -83,7 +83,7 @@ private Q_SLOTS:
     void desktopEntry()
     {
         const ToolRun validated = runProgram(u"desktop-file-validate"_s, {root() + DesktopEntry});
-        QVERIFY2(validated.exitCode == 0 && (validated.out + validated.err).trimmed().isEmpty(),
+        QVERIFY2(validated.exitCode == 0 && QString(validated.out + validated.err).trimmed().isEmpty(),
                  qPrintable(validated.out + validated.err));
         QVERIFY(QFileInfo(root() + u"/usr/bin/planora"_s).isSymLink());
         QVERIFY(QFileInfo(root() + u"/usr/lib/planora/planora"_s).isExecutable());
