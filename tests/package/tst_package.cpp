@@ -44,7 +44,7 @@ private Q_SLOTS:
             QTest::newRow(name) << QString::fromUtf8(text) << line << present;
         };
         // An entry as dpkg-deb -c ends a line, a link with its target.
-        const auto entry = [](const char *path) { return u" "_s + QRegularExpression::escape(QString::fromUtf8(path)) + u"$"_s; };
+        const auto entry = [](const char *path) -> QString { return u" "_s + QRegularExpression::escape(QString::fromUtf8(path)) + u"$"_s; };
         row("the program", "contents", entry("./usr/lib/planora/planora"));
         row("the supervisor's tool", "contents", entry("./usr/lib/planora/planora-admin"));
         row("program on the PATH", "contents", entry("./usr/bin/planora -> ../lib/planora/planora"));
