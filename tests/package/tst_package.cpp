@@ -23,7 +23,8 @@ private Q_SLOTS:
                                         QStringLiteral(PLANORA_BUILD_FOLDER));
         QVERIFY2(made.exitCode == 0, qPrintable(made.out + made.err));
         const QString architecture = runProgram(u"dpkg"_s, {u"--print-architecture"_s}).out.trimmed();
-        const QString package = m_output.filePath(u"planora_%1_%2.deb"_s.arg(QStringLiteral(PLANORA_VERSION), architecture));
+        const QString package =
+            m_output.filePath(u"planora_%1_%2.deb"_s.arg(QStringLiteral(PLANORA_VERSION), architecture));
         QVERIFY2(QFile::exists(package), qPrintable(QDir(m_output.path()).entryList().join(u' ')));
         QCOMPARE(runProgram(u"dpkg-deb"_s, {u"-x"_s, package, root()}).exitCode, 0);
         // Each text the package is read from, as dpkg-deb or the program gives it.
@@ -44,7 +45,9 @@ private Q_SLOTS:
             QTest::newRow(name) << QString::fromUtf8(text) << line << present;
         };
         // An entry as dpkg-deb -c ends a line, a link with its target.
-        const auto entry = [](const char *path) -> QString { return u" "_s + QRegularExpression::escape(QString::fromUtf8(path)) + u"$"_s; };
+        const auto entry = [](const char *path) -> QString {
+            return u" "_s + QRegularExpression::escape(QString::fromUtf8(path)) + u"$"_s;
+        };
         row("the program", "contents", entry("./usr/lib/planora/planora"));
         row("the supervisor's tool", "contents", entry("./usr/lib/planora/planora-admin"));
         row("program on the PATH", "contents", entry("./usr/bin/planora -> ../lib/planora/planora"));
