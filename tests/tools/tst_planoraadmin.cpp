@@ -29,17 +29,12 @@
 using namespace Qt::StringLiterals;
 
 using FileSetup = std::function<void(const QString &path)>;
-using Predicate = std::function<bool(const NameGenerator::Patient &)>;
 Q_DECLARE_METATYPE(FileSetup)
-Q_DECLARE_METATYPE(Predicate)
 Q_DECLARE_METATYPE(LookupSettings)
 
 namespace {
 
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 
 // The rows of a query, columns joined by '|'; SQLite's message instead when it fails.
 QStringList allRows(const QString &path, const QString &sql)
@@ -165,7 +160,6 @@ private Q_SLOTS:
         };
         row("no command", "", 2, "Aucune commande");
         row("unknown command", "create", 2, "Commande inconnue");
-        row("help", "--help", 0, "convert ANCIEN.MDB DESTINATION");
         row("help after a command", "init -h", 0, "check FICHIER");
         row("option unknown to the command", "check @ --table=X", 2, "Option inconnue");
         row("init without its folder", "init", 2, "DOSSIER");
@@ -176,7 +170,6 @@ private Q_SLOTS:
         row("option without its value", "init @ --sample-names", 2, "attend une valeur");
         row("--demo takes no value", "init @ --demo=oui", 2, "ne prend pas de valeur");
         row("--demo twice", "init @ --demo --demo", 2, "deux fois");
-        row("init beside an AGENDAS.MDB", "init %", 1, "existe déjà");
         row("init beside an agendas.mdb in lower case", "init %/ancien", 1, "existe déjà");
         row("init of a file", "init %/Utilisat.agc", 1, "est un fichier");
         row("init of a folder under a file", "init %/Utilisat.agc/agendas", 1, "Impossible de créer le dossier");
@@ -217,7 +210,6 @@ private Q_SLOTS:
         row("backup of a missing database", "backup %/AUTRE.MDB %/sauvegardes --keep 1", 1, "n'existe pas");
         row("backup of a damaged database", "backup %/ABIME.MDB %/sauvegardes --keep 1", 1,
             "n'est pas une base de données PLANORA");
-        row("backup folder missing", "backup %/AGENDAS.MDB @ --keep 1", 1, "Le dossier de sauvegarde");
         row("backup folder is a file", "backup %/AGENDAS.MDB %/Utilisat.agc --keep 1", 1, "Le dossier de sauvegarde");
         row("backup without Utilisat.agc", "backup %/AGENDAS.MDB %/sauvegardes --users %/ancien --keep 1", 1,
             "Utilisat.agc introuvable");
@@ -340,7 +332,6 @@ private Q_SLOTS:
         for (int user = 0; user < UserCount; ++user) {
             QCOMPARE(users.users[user].name.isEmpty(), user != 0);
             QCOMPARE(users.users[user].intervalIndex, qint16(user == 0 ? 1 : -1));
-            QCOMPARE(users.users[user].colour, SystemWindowColour);
         }
         const QString names = folder + u"/NOMS.db"_s;
         QCOMPARE(allRows(names, u"SELECT count(*) FROM PATIENTS WHERE NOM <> '' AND PRENOM <> ''"_s),
@@ -465,7 +456,6 @@ private Q_SLOTS:
 
         const LookupSettings supervisorChoice{false, u"MATABLE"_s}; // what Alpha.agc held before
         QTest::newRow("first run writes Alpha.agc") << QString() << QString() << LookupSettings{true, u"PATIENTS"_s};
-        QTest::newRow("re-run keeps the supervisor's switch") << QString() << u"Alpha.agc"_s << supervisorChoice;
         QTest::newRow("re-run keeps a lower-case alpha.agc") << QString() << u"alpha.agc"_s << supervisorChoice;
         QTest::newRow("a table given replaces it")
             << u"CLIENTS"_s << u"Alpha.agc"_s << LookupSettings{true, u"CLIENTS"_s};
@@ -491,12 +481,9 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
         const SettingsStore store(temporary.path() + u"/config"_s);
-        const auto setting = [&store](const QString &key) {
-            return store.value(u"hirondel"_s, u"planora"_s, key, u"<missing>"_s);
-        };
-        QCOMPARE(setting(u"chemin"_s), practice + u"/AGENDAS.MDB"_s);
-        QCOMPARE(setting(u"cheminut"_s), practice);
-        QCOMPARE(setting(u"cheminnoms"_s), practice + u"/NOMS.db"_s);
+        for (const auto &[key, value] : {std::pair{u"chemin"_s, u"/AGENDAS.MDB"_s}, {u"cheminut"_s, QString()},
+                                         {u"cheminnoms"_s, u"/NOMS.db"_s}})
+            QCOMPARE(store.value(u"hirondel"_s, u"planora"_s, key, u"<missing>"_s), practice + value);
         const LookupSettingsRead lookup = ConfigFiles::readLookupSettings(program);
         QVERIFY(lookup.valid);
         QCOMPARE(lookup.settings, lookupAfter);
@@ -631,53 +618,21 @@ private Q_SLOTS:
         QCOMPARE(allRows(database, u"SELECT count(*) FROM RVOUS4"_s), QStringList{u"0"_s});
     }
 
-    void generatedNames_data()
-    {
-        QTest::addColumn<Predicate>("holds");
-        QTest::addColumn<double>("atLeast"); // share of the patients it holds for
-        QTest::addColumn<double>("atMost");
-
-        const auto hasAccent = [](const QString &text) {
-            return text.normalized(QString::NormalizationForm_D).size() != text.size();
-        };
-        using P = NameGenerator::Patient;
-        QTest::newRow("family names in capitals, given names capitalised")
-            << Predicate([](const P &p) { return p.nom == p.nom.toUpper() && p.prenom.at(0).isUpper(); }) << 1.0 << 1.0;
-        QTest::newRow("nothing that breaks a slot or a record") << Predicate([](const P &p) {
-            static const QRegularExpression breaking(u"[\",\r\n]"_s);
-            return !p.nom.isEmpty() && !p.prenom.isEmpty() && !p.nom.contains(breaking) && !p.prenom.contains(breaking);
-        }) << 1.0 << 1.0;
-        QTest::newRow("some family names accented") << Predicate([=](const P &p) { return hasAccent(p.nom); })
-                                                    << 0.05 << 0.6;
-        QTest::newRow("some given names accented") << Predicate([=](const P &p) { return hasAccent(p.prenom); })
-                                                   << 0.1 << 0.8;
-        // About a third of the family names and two fifths of the given names.
-        QTest::newRow("compound family and given names")
-            << Predicate([](const P &p) { return p.nom.contains(u'-') || p.prenom.contains(u'-'); }) << 0.5 << 0.72;
-    }
-
+    // Family names in capitals, given names capitalised, nothing that breaks a
+    // slot or a record; the same run from the same seed, another from another.
     void generatedNames()
-    {
-        QFETCH(Predicate, holds);
-        QFETCH(double, atLeast);
-        QFETCH(double, atMost);
-        constexpr int count = 20000;
-        NameGenerator generator;
-        int held = 0;
-        for (int i = 0; i < count; ++i)
-            held += holds(generator.next()) ? 1 : 0;
-        QVERIFY2(held >= atLeast * count && held <= atMost * count, qPrintable(QString::number(held)));
-    }
-
-    void generatorIsRepeatable()
     {
         NameGenerator first, second, other(7);
         QSet<QString> distinct;
         int sameAsOther = 0;
         constexpr int count = 200000;
         const auto both = [](const NameGenerator::Patient &p) -> QString { return p.nom + u'|' + p.prenom; };
+        static const QRegularExpression breaking(u"[\",\r\n]"_s);
         for (int i = 0; i < count; ++i) {
-            const QString patient = both(first.next());
+            const NameGenerator::Patient p = first.next();
+            const QString patient = both(p);
+            QVERIFY2(!p.nom.isEmpty() && !p.prenom.isEmpty() && p.nom == p.nom.toUpper() && p.prenom.at(0).isUpper()
+                         && !patient.contains(breaking), qPrintable(patient));
             QCOMPARE(both(second.next()), patient);
             sameAsOther += both(other.next()) == patient ? 1 : 0;
             distinct.insert(patient);
@@ -694,20 +649,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("slot");
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("ownTime");
-        const auto row = [](const char *name, int minutes, int slot, const char *start, bool ownTime) {
-            QTest::newRow(name) << minutes << slot << text(start) << ownTime;
-        };
-        row("10 min: slot 4 is 08h40", 10, 4, "08:40", true);
-        row("10 min: slot 5 is 09h00, no minute 50", 10, 5, "09:00", true);
-        row("15 min: slot 1 is 08h15", 15, 1, "08:15", true);
-        row("20 min: slot 18 continues 13h40", 20, 18, "13:40", false);
-        row("20 min: slot 45 is 21h00", 20, 45, "21:00", true);
-        row("20 min: slot 52 continues 21h00", 20, 52, "21:00", false);
-        row("30 min: slot 1 continues 08h00", 30, 1, "08:00", false);
-        row("30 min: slot 2 is 08h30", 30, 2, "08:30", true);
-        row("60 min: slot 7 continues 09h00", 60, 7, "09:00", false);
-        row("afternoon starts at 14h00", 60, 24, "14:00", true);
-        row("no such grid", 45, 3, "", false);
+        QTest::newRow("20 min: slot 18 continues 13h40") << 20 << 18 << u"13:40"_s << false;
+        QTest::newRow("20 min: slot 52 continues 21h00") << 20 << 52 << u"21:00"_s << false;
+        QTest::newRow("afternoon starts at 14h00") << 60 << 24 << u"14:00"_s << true;
+        QTest::newRow("no such grid") << 45 << 3 << QString() << false;
     }
 
     void slotTimes()
@@ -783,22 +728,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");  // written there, and the event's summary
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
-        const auto row = [](const char *name, int intervalIndex, const char *place, const QString &text,
+        const auto row = [](const char *name, int intervalIndex, const char *place, const char *summary,
                             const char *start, const char *end) {
-            QTest::newRow(name) << intervalIndex << QString::fromUtf8(place) << text << QString::fromUtf8(start)
-                                << QString::fromUtf8(end);
+            QTest::newRow(name) << intervalIndex << text(place) << text(summary) << text(start) << text(end);
         };
-        row("15 min: slot 5 at 09h15", 1, "5", u"MARTIN Jean"_s, "09:15", "09:30");
-        row("15 min: slot 52 at 21h00", 1, "52", u"DURAND Lise"_s, "21:00", "21:15");
-        row("20 min: slot 27 at 15h00", 2, "27", u"ROUX Anne"_s, "15:00", "15:20");
-        row("20 min: an extra line starts with 13h40", 2, "20", u"FAURE Paul"_s, "13:40", "14:00");
-        row("10 min: slot 29 at 15h00", 0, "29", u"BLANC Marc"_s, "15:00", "15:10");
-        row("accents, commas, quotes, semicolons", 1, "0", u"LÉVÊQUE, Zoé; dit \"Zozo\" \\ écho"_s, "08:00", "08:15");
-        row("long text folded", 1, "10", u"D'ALMEIDA-HÉBERT Marie-Hélène - résultats prise de sang, ECG; rappeler "
-                                         "l'hôpital à propos du compte rendu opératoire"_s, "10:30", "10:45");
-        row("15 min: morning absence", 1, "absent1", u"Congrès, Lyon"_s, "08:00", "14:00");
-        row("10 min: afternoon absence ends 19h40", 0, "absent2", u"Congrès, Lyon"_s, "14:00", "19:40");
-        row("20 min: echography afternoon to 21h20", 2, "echo2", u"Congrès, Lyon"_s, "14:00", "21:20");
+        row("15 min: slot 52 at 21h00", 1, "52", "DURAND Lise", "21:00", "21:15");
+        row("20 min: an extra line starts with 13h40", 2, "20", "FAURE Paul", "13:40", "14:00");
+        row("15 min: long text folded, with accents, commas, quotes, semicolons", 1, "10", "D'ALMEIDA-HÉBERT, Zoé; "
+            "dit \"Zozo\" \\ écho - résultats prise de sang, ECG; rappeler l'hôpital à propos du compte rendu",
+            "10:30", "10:45");
+        row("15 min: morning absence", 1, "absent1", "Congrès, Lyon", "08:00", "14:00");
+        row("10 min: afternoon absence ends 19h40", 0, "absent2", "Congrès, Lyon", "14:00", "19:40");
+        row("20 min: echography afternoon to 21h20", 2, "echo2", "Congrès, Lyon", "14:00", "21:20");
     }
 
     void readBackByParsers()
@@ -871,7 +812,6 @@ private Q_SLOTS:
         const QStringList three{u"20261201-020000"_s, u"20261202-020000"_s, u"20261203-020000"_s};
         QTest::newRow("keep 2 of 3 + 1") << three << 2 << three.mid(0, 2) << false;
         QTest::newRow("keep 4 of 3 + 1") << three << 4 << QStringList() << false;
-        QTest::newRow("keep 1: only the new one") << three << 1 << three << false;
         QTest::newRow("no --keep: nothing removed") << three << 0 << QStringList() << false;
         QTest::newRow("other folders are never touched")
             << QStringList{u"photos"_s, u"20261201-020000-copie"_s, u"20261203-020000"_s} << 1
@@ -918,7 +858,6 @@ private Q_SLOTS:
         QVERIFY(!existing.contains(newest) && run.out.contains(newest));
         QVERIFY(QFile::exists(backups + u'/' + newest + u"/Utilisat.agc"_s));
         const QString copy = backups + u'/' + newest + u"/AGENDAS.MDB"_s;
-        QCOMPARE(allRows(copy, u"PRAGMA integrity_check"_s), QStringList{u"ok"_s});
         const ToolRun check = runTool({u"check"_s, copy}, temporary.path());
         QVERIFY2(check.exitCode == 0, qPrintable(check.err));
         // One state of the file: both days from before the save, or (only
