@@ -142,9 +142,10 @@ private Q_SLOTS:
     void commandLine_data()
     {
         // % is a practice folder holding also ABIME.MDB, sauvegardes/20261201-020000/,
-        // ancien/agendas.mdb, utilisateurs/utilisat.agc and noms/NOMS.db; @ is a
-        // folder in it that does not exist; # is examen/AGENDAS.MDB, made by setup
-        // if at all; {march} is --from 2026-03-01 --to 2026-03-31; '' an empty word.
+        // ancien/agendas.mdb, utilisateurs/utilisat.agc and noms/NOMS.db; $ is its
+        // AGENDAS.MDB; @ is a folder in it that does not exist; # is examen/AGENDAS.MDB,
+        // made by setup if at all; {march} is --from 2026-03-01 --to 2026-03-31;
+        // {paths} is --users @ --names @; '' an empty word.
         QTest::addColumn<QString>("words");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
@@ -178,12 +179,11 @@ private Q_SLOTS:
         row("init keeps a names database", "init %/noms --sample-names=10", 0, "gardée",
             {u"noms/AGENDAS.MDB"_s, u"noms/Utilisat.agc"_s});
         row("settings without --names", "settings --database @ --users @", 2, "--names");
-        row("option given twice", "settings --database @ --database @ --users @ --names @", 2, "deux fois");
-        row("table name that is not a plain name", "settings --database @ --users @ --names @ --table PATIENTS;DROP",
-            2, "--table");
-        row("database not named AGENDAS.MDB", "settings --database @/agendas.mdb --users @ --names @ --program-folder @",
-            1, "AGENDAS.MDB (en majuscules)");
-        row("program folder missing", "settings --database @/AGENDAS.MDB --users @ --names @ --program-folder @", 1,
+        row("option given twice", "settings --database @ --database @ {paths}", 2, "deux fois");
+        row("table name that is not a plain name", "settings --database @ {paths} --table PATIENTS;DROP", 2, "--table");
+        row("database not named AGENDAS.MDB", "settings --database @/agendas.mdb {paths} --program-folder @", 1,
+            "AGENDAS.MDB (en majuscules)");
+        row("program folder missing", "settings --database @/AGENDAS.MDB {paths} --program-folder @", 1,
             "Le dossier du programme");
         row("history with nothing to do", "history @", 2, "history attend soit");
         row("history --user without --date", "history @ --user 2", 2, "ensemble");
@@ -194,25 +194,24 @@ private Q_SLOTS:
         row("restore of a version that is not a number", "history @ --restore trois", 2, "--restore");
         row("upgrade of a missing file", "upgrade @", 1, "n'existe pas");
         row("export of a missing database", "export @/AGENDAS.MDB --user 1 {march} --format ics", 1, "introuvable");
-        row("export of a user without a grid", "export %/AGENDAS.MDB --user 4 {march} --format ics", 1, "pas de grille");
-        row("export without Utilisat.agc", "export %/AGENDAS.MDB --user 1 {march} --format csv --users %/ancien", 1,
-            "introuvable");
-        row("export to an unwritable file", "export %/AGENDAS.MDB --user 1 {march} --format ics --output @/ici.ics", 1,
+        row("export of a user without a grid", "export $ --user 4 {march} --format ics", 1, "pas de grille");
+        row("export without Utilisat.agc", "export $ --user 1 {march} --format csv --users %/ancien", 1, "introuvable");
+        row("export to an unwritable file", "export $ --user 1 {march} --format ics --output @/ici.ics", 1,
             "Impossible d'écrire");
-        row("export to an unknown format", "export %/AGENDAS.MDB --user 1 {march} --format pdf", 2, "ics ou csv");
-        row("export of user 7", "export %/AGENDAS.MDB --user 7 {march} --format ics", 2, "1 à 6");
-        row("export from an impossible day", "export %/AGENDAS.MDB --user 1 --from 31/02/2026 --to 2026-03-31 "
-                                             "--format ics", 2, "--from attend une date");
-        row("export with its dates the wrong way", "export %/AGENDAS.MDB --user 1 --from 2026-04-01 --to 2026-03-31 "
-                                                   "--format ics", 2, "après");
+        row("export to an unknown format", "export $ --user 1 {march} --format pdf", 2, "ics ou csv");
+        row("export of user 7", "export $ --user 7 {march} --format ics", 2, "1 à 6");
+        row("export from an impossible day", "export $ --user 1 --from 31/02/2026 --to 2026-03-31 --format ics", 2,
+            "--from attend une date");
+        row("export with its dates the wrong way", "export $ --user 1 --from 2026-04-01 --to 2026-03-31 --format ics",
+            2, "après");
         row("backup of a damaged database", "backup %/ABIME.MDB %/sauvegardes --keep 1", 1,
             "n'est pas une base de données PLANORA");
-        row("backup folder is a file", "backup %/AGENDAS.MDB %/Utilisat.agc --keep 1", 1, "Le dossier de sauvegarde");
-        row("backup without Utilisat.agc", "backup %/AGENDAS.MDB %/sauvegardes --users %/ancien --keep 1", 1,
+        row("backup folder is a file", "backup $ %/Utilisat.agc --keep 1", 1, "Le dossier de sauvegarde");
+        row("backup without Utilisat.agc", "backup $ %/sauvegardes --users %/ancien --keep 1", 1,
             "Utilisat.agc introuvable");
-        row("backup --keep 0", "backup %/AGENDAS.MDB %/sauvegardes --keep 0", 2, "--keep");
-        row("backup --keep not a number", "backup %/AGENDAS.MDB %/sauvegardes --keep tous", 2, "--keep");
-        row("backup without its folder", "backup %/AGENDAS.MDB --keep 1", 2, "DOSSIER");
+        row("backup --keep 0", "backup $ %/sauvegardes --keep 0", 2, "--keep");
+        row("backup --keep not a number", "backup $ %/sauvegardes --keep tous", 2, "--keep");
+        row("backup without its folder", "backup $ --keep 1", 2, "DOSSIER");
         const auto bytes = [](const QByteArray &content) {
             return FileSetup([=](const QString &path) { QVERIFY(writeBytes(path, content)); });
         };
@@ -299,10 +298,11 @@ private Q_SLOTS:
             QVERIFY(QDir(practice).mkpath(file.section(u'/', 0, 0)) && writeBytes(practice + u'/' + file, "ten years"));
         const QStringList before = tree(practice);
 
-        words.replace(u"{march}"_s, u"--from 2026-03-01 --to 2026-03-31"_s);
+        words.replace(u"{march}"_s, u"--from 2026-03-01 --to 2026-03-31"_s).replace(u"{paths}"_s,
+                                                                                     u"--users @ --names @"_s);
         QStringList arguments = words.split(u' ', Qt::SkipEmptyParts);
         arguments.replaceInStrings(u"@"_s, practice + u"/nouveau"_s).replaceInStrings(u"#"_s, u"%/examen/AGENDAS.MDB"_s);
-        arguments.replaceInStrings(u"%"_s, practice);
+        arguments.replaceInStrings(u"$"_s, u"%/AGENDAS.MDB"_s).replaceInStrings(u"%"_s, practice);
         const ToolRun run = runTool(arguments.replaceInStrings(u"''"_s, QString()), practice);
         QCOMPARE(run.exitCode, exitCode);
         const QString shown = exitCode == 0 ? run.out : run.err;
@@ -317,33 +317,80 @@ private Q_SLOTS:
         QCOMPARE(after.size(), before.size() + made.size());
     }
 
+    void initThenCheck_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("named");    // users 1 to N named, user N on grid N (15, 20, 30 min), no others
+        QTest::addColumn<int>("patients"); // in the names database
+        QTest::newRow("a new practice with sample names") << u"--sample-names=250"_s << 1 << 250;
+        // Three practitioners with colours of their own, six weeks of working
+        // days around today, patients of the names database.
+        QTest::newRow("a demo practice") << u"--demo"_s << 3 << 2000;
+    }
+
     void initThenCheck()
     {
+        QFETCH(QString, option);
+        QFETCH(int, named);
+        QFETCH(int, patients);
+
         QTemporaryDir temporary;
         const QString folder = temporary.path() + u"/partage/cabinet"_s; // two levels to make
-        const ToolRun init = runTool({u"init"_s, folder, u"--sample-names"_s, u"250"_s}, temporary.path());
+        const QString database = folder + u"/AGENDAS.MDB"_s;
+        const ToolRun init = runTool({u"init"_s, folder, option}, temporary.path());
         QVERIFY2(init.exitCode == 0, qPrintable(init.err));
-        const ToolRun check = runTool({u"check"_s, folder + u"/AGENDAS.MDB"_s}, temporary.path());
+        const ToolRun check = runTool({u"check"_s, database}, temporary.path());
         QVERIFY2(check.exitCode == 0 && check.out.contains(u"base correcte"_s), qPrintable(check.err));
-
-        // User 1 named on the 15-minute grid, the others unassigned.
         const UserConfigRead users = ConfigFiles::readUserConfig(folder);
         QVERIFY(users.valid);
         for (int user = 0; user < UserCount; ++user) {
-            QCOMPARE(users.users[user].name.isEmpty(), user != 0);
-            QCOMPARE(users.users[user].intervalIndex, qint16(user == 0 ? 1 : -1));
+            QCOMPARE(users.users[user].name.isEmpty(), user >= named);
+            QCOMPARE(users.users[user].intervalIndex, qint16(user < named ? user + 1 : -1));
         }
         const QString names = folder + u"/NOMS.db"_s;
         QCOMPARE(allRows(names, u"SELECT count(*) FROM PATIENTS WHERE NOM <> '' AND PRENOM <> ''"_s),
-                 QStringList{u"250"_s});
+                 QStringList{QString::number(patients)});
         // The lookup's order is the index's order, so the lookup can read it.
         const QString plan = allRows(
             names, u"EXPLAIN QUERY PLAN SELECT * FROM PATIENTS WHERE NOM COLLATE PLANORA_NOCASE >= 'DU'"
                    " ORDER BY NOM COLLATE PLANORA_NOCASE, PRENOM COLLATE PLANORA_NOCASE LIMIT 1"_s).join(u' ');
         QVERIFY2(plan.contains(u"INDEX PATIENTS_NOM_PRENOM"_s) && !plan.contains(u"TEMP B-TREE"_s), qPrintable(plan));
         // The files of a shared folder are for every workstation, not private.
-        QVERIFY(QFile::permissions(folder + u"/AGENDAS.MDB"_s) & QFile::ReadGroup);
+        QVERIFY(QFile::permissions(database) & QFile::ReadGroup);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+        if (named == 1)
+            return;
+
+        const auto colour = [&](int user) { return users.users[user].colour; };
+        QVERIFY(colour(0) != colour(1) && colour(1) != colour(2) && colour(0) != colour(2));
+        const QDate today = QDate::currentDate();
+        const DemoPractice::Weeks weeks = DemoPractice::weeksAround(today);
+        QCOMPARE(weeks.first.dayOfWeek(), int(Qt::Monday));
+        QCOMPARE(weeks.first.daysTo(weeks.last), 41);
+        QVERIFY(weeks.first <= today && today <= weeks.last);
+        const QStringList patientList = allRows(names, u"SELECT NOM || ' ' || PRENOM FROM PATIENTS"_s);
+        const QSet<QString> patientNames(patientList.cbegin(), patientList.cend());
+        const QString todayNumber = QString::number(DateNumber::fromDate(today));
+        for (int user = 1; user <= 3; ++user) {
+            // Check marks on days gone by only; some there.
+            const QString checked = u"SELECT count(*) FROM RVOUS%1 WHERE instr(COCHE, '1') > 0 AND AGENDATE"_s.arg(user);
+            QCOMPARE(allRows(database, checked + u" > "_s + todayNumber), QStringList{u"0"_s});
+            QVERIFY(allRows(database, checked + u" < "_s + todayNumber).value(0).toInt() > 0);
+            QSet<qint64> weeksSeen;
+            int appointments = 0;
+            for (const QString &row : allRows(database, u"SELECT AGENDATE, RVOUS FROM RVOUS%1"_s.arg(user))) {
+                const QDate day = DateNumber::toDate(row.section(u'|', 0, 0).toInt());
+                QVERIFY2(day >= weeks.first && day <= weeks.last, qPrintable(day.toString()));
+                weeksSeen.insert(weeks.first.daysTo(day) / 7);
+                for (const QString &slot : DayEncoding::decodeSlots(row.section(u'|', 1))) {
+                    appointments += slot.isEmpty() ? 0 : 1;
+                    QVERIFY2(slot.isEmpty() || patientNames.contains(slot.section(u" - "_s, 0, 0)), qPrintable(slot));
+                }
+            }
+            QCOMPARE(weeksSeen.size(), 6);
+            QVERIFY(appointments > 100);
+        }
+        QCOMPARE(allRows(database, u"SELECT count(*) FROM RVOUS4"_s), QStringList{u"0"_s});
     }
 
     void upgrade_data()
@@ -553,56 +600,6 @@ private Q_SLOTS:
         QVERIFY(run.out.contains(u"RVOUS5 manque"_s));
         QCOMPARE(runTool({u"check"_s, database}, temporary.path() + u"/config"_s).exitCode, 0);
         QCOMPARE(daysOfFirstAgenda(database), days);
-    }
-
-    // init --demo: three practitioners on their own grids and colours, six
-    // weeks of working days around today, patients of the names database.
-    void demoPractice()
-    {
-        QTemporaryDir temporary;
-        const QString folder = temporary.filePath(u"demo"_s);
-        const QString database = folder + u"/AGENDAS.MDB"_s;
-        const QDate today = QDate::currentDate();
-        const ToolRun init = runTool({u"init"_s, folder, u"--demo"_s}, temporary.path());
-        QVERIFY2(init.exitCode == 0, qPrintable(init.err));
-        const ToolRun check = runTool({u"check"_s, database}, temporary.path());
-        QVERIFY2(check.exitCode == 0, qPrintable(check.err));
-
-        const UserConfigRead users = ConfigFiles::readUserConfig(folder);
-        QVERIFY(users.valid);
-        for (int user = 0; user < UserCount; ++user)
-            QCOMPARE(users.users[user].name.isEmpty(), user >= 3);
-        const auto colour = [&](int user) { return users.users[user].colour; };
-        QVERIFY(colour(0) != colour(1) && colour(1) != colour(2) && colour(0) != colour(2));
-        const DemoPractice::Weeks weeks = DemoPractice::weeksAround(today);
-        QCOMPARE(weeks.first.dayOfWeek(), int(Qt::Monday));
-        QCOMPARE(weeks.first.daysTo(weeks.last), 41);
-        QVERIFY(weeks.first <= today && today <= weeks.last);
-        const QStringList patientList = allRows(folder + u"/NOMS.db"_s, u"SELECT NOM || ' ' || PRENOM FROM PATIENTS"_s);
-        const QSet<QString> patients(patientList.cbegin(), patientList.cend());
-        const QString todayNumber = QString::number(DateNumber::fromDate(today));
-
-        for (int user = 1; user <= 3; ++user) {
-            QCOMPARE(users.users[user - 1].intervalIndex, qint16(user)); // each on a grid of their own
-            // Check marks on days gone by only; some there.
-            const QString checked = u"SELECT count(*) FROM RVOUS%1 WHERE instr(COCHE, '1') > 0 AND AGENDATE "_s.arg(user);
-            QCOMPARE(allRows(database, checked + u"> "_s + todayNumber), QStringList{u"0"_s});
-            QVERIFY(allRows(database, checked + u"< "_s + todayNumber).value(0).toInt() > 0);
-            QSet<qint64> weeksSeen;
-            int appointments = 0;
-            for (const QString &row : allRows(database, u"SELECT AGENDATE, RVOUS FROM RVOUS%1"_s.arg(user))) {
-                const QDate day = DateNumber::toDate(row.section(u'|', 0, 0).toInt());
-                QVERIFY2(day >= weeks.first && day <= weeks.last, qPrintable(day.toString()));
-                weeksSeen.insert(weeks.first.daysTo(day) / 7);
-                for (const QString &slot : DayEncoding::decodeSlots(row.section(u'|', 1))) {
-                    appointments += slot.isEmpty() ? 0 : 1;
-                    QVERIFY2(slot.isEmpty() || patients.contains(slot.section(u" - "_s, 0, 0)), qPrintable(slot));
-                }
-            }
-            QCOMPARE(weeksSeen.size(), 6);
-            QVERIFY(appointments > 100);
-        }
-        QCOMPARE(allRows(database, u"SELECT count(*) FROM RVOUS4"_s), QStringList{u"0"_s});
     }
 
     // Family names in capitals, given names capitalised, nothing that breaks a
