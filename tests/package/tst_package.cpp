@@ -56,20 +56,16 @@ private Q_SLOTS:
         row("icon", "contents", entry("./usr/share/icons/hicolor/scalable/apps/planora.svg"));
         row("help guide beside the program", "contents", entry("./usr/lib/planora/aide/index.html"),
             QDir(QStringLiteral(PLANORA_SOURCE_FOLDER)).exists(u"docs/guide/index.html"_s));
-        row("no test program", "contents", u"tools_admin"_s, false);
-        row("no benchmark", "contents", u"_bench"_s, false);
-        row("no static library", "contents", u"\\.a$"_s, false);
+        row("no test program, benchmark or static library", "contents", u"tools_admin|_bench|\\.a$"_s, false);
         row("no Alpha.agc shipped", "contents", u"Alpha\\.agc"_s, false);
         row("package name", "control", u"^Package: planora$"_s);
         row("version", "control", u"^Version: "_s + QRegularExpression::escape(QStringLiteral(PLANORA_VERSION)) + u"$"_s);
         row("Qt widgets found by dpkg-shlibdeps", "control", u"^Depends: .*libqt6widgets6 \\(>= "_s);
-        row("SQLite found by dpkg-shlibdeps", "control", u"^Depends: .*libsqlite3-0 \\(>= "_s);
         row("window system plugin", "control", u"^Depends: (.*, )?qt6-qpa-plugins(,|$)"_s);
         row("French summary", "control", u"^Description: Carnet de rendez-vous"_s);
         row("packaged tool speaks French", "help", u"export FICHIER"_s);
         row("desktop entry runs the program", "desktop entry", u"^Exec=planora$"_s);
         row("desktop entry shows the icon", "desktop entry", u"^Icon=planora$"_s);
-        row("desktop entry categories", "desktop entry", u"^Categories=Office;Calendar;$"_s);
     }
 
     void texts()
@@ -82,13 +78,12 @@ private Q_SLOTS:
                  qPrintable(shown));
     }
 
-    // The entry is valid, and its program and icon are the package's own.
+    // The entry is valid, and the program it runs can be run.
     void desktopEntry()
     {
         const ToolRun validated = runProgram(u"desktop-file-validate"_s, {root() + DesktopEntry});
         QVERIFY2(validated.exitCode == 0 && QString(validated.out + validated.err).trimmed().isEmpty(),
                  qPrintable(validated.out + validated.err));
-        QVERIFY(QFileInfo(root() + u"/usr/bin/planora"_s).isSymLink());
         QVERIFY(QFileInfo(root() + u"/usr/lib/planora/planora"_s).isExecutable());
     }
 
