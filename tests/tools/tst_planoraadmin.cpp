@@ -106,9 +106,11 @@ QStringList tree(const QString &folder)
 {
     QStringList entries;
     for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();)
-        entries << it.next().mid(folder.size()) + u' '
-                       + QString::fromLatin1(QCryptographicHash::hash(bytesOf(it.filePath()), QCryptographicHash::Md5).toHex());
+         it.hasNext();) {
+        const QString path = it.next();
+        entries << path.mid(folder.size()) + u' '
+                       + QString::fromLatin1(QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Md5).toHex());
+    }
     entries.sort();
     return entries;
 }
