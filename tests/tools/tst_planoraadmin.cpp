@@ -141,7 +141,7 @@ class TestPlanoraAdmin : public QObject
 private Q_SLOTS:
     void commandLine_data()
     {
-        // % is a practice folder holding also ABIME.MDB, sauvegardes/20261201-020000/,
+        // % is a practice folder holding also ABIME.MDB, sauvegardes/20261201-020000/AGENDAS.MDB,
         // ancien/agendas.mdb, utilisateurs/utilisat.agc and noms/NOMS.db; $ is its
         // AGENDAS.MDB; @ is a folder in it that does not exist; # is examen/AGENDAS.MDB,
         // made by setup if at all; {march} is --from 2026-03-01 --to 2026-03-31;
@@ -295,10 +295,9 @@ private Q_SLOTS:
         if (QTest::currentTestFailed())
             return;
         makePractice(practice);
-        QVERIFY(writeBytes(practice + u"/ABIME.MDB"_s, QByteArray(4096, 'x')));
-        QVERIFY(QDir(practice).mkpath(u"sauvegardes/20261201-020000"_s));
-        for (const QString &file : {u"ancien/agendas.mdb"_s, u"utilisateurs/utilisat.agc"_s, u"noms/NOMS.db"_s})
-            QVERIFY(QDir(practice).mkpath(file.section(u'/', 0, 0)) && writeBytes(practice + u'/' + file, "ten years"));
+        for (const QString &file : {u"ABIME.MDB"_s, u"sauvegardes/20261201-020000/AGENDAS.MDB"_s, u"ancien/agendas.mdb"_s,
+                                    u"utilisateurs/utilisat.agc"_s, u"noms/NOMS.db"_s})
+            QVERIFY(QDir(practice).mkpath(QFileInfo(file).path()) && writeBytes(practice + u'/' + file, "ten years"));
         const QStringList before = tree(practice);
 
         words.replace(u"{march}"_s, u"--from 2026-03-01 --to 2026-03-31"_s).replace(u"{paths}"_s,
@@ -717,12 +716,11 @@ private Q_SLOTS:
         QFETCH(QString, end);
 
         DayRecord day;
-        bool isSlot = false;
-        const int slot = place.toInt(&isSlot);
         const int mark = QStringList{u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s}.indexOf(place);
+        const bool isSlot = mark < 0;
         if (isSlot) {
-            day.slots[slot] = text;
-            day.checks[slot] = true;
+            day.slots[place.toInt()] = text;
+            day.checks[place.toInt()] = true;
         } else {
             *std::array{&day.absent1, &day.absent2, &day.echo1, &day.echo2}.at(mark) = {true, text};
         }
