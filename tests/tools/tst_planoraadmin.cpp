@@ -1,43 +1,42 @@
+#include "agendaexport.h"
 #include "configfiles.h"
+#include "csvexport.h"
 #include "databasefile.h"
 #include "datenumber.h"
-#include "dayrecord.h"
+#include "daycursor.h"
 #include "demopractice.h"
+#include "filebytes.h"
+#include "icalendartext.h"
 #include "namegenerator.h"
+#include "practicesetup.h"
 #include "schemaupgrade.h"
 #include "settingsstore.h"
+#include "slottimes.h"
 #include "storetestdatabase.h"
-#include "textrules.h"
 #include "toolrun.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
 
 using FileSetup = std::function<void(const QString &path)>;
-using Predicate = std::function<bool(const NameGenerator::Patient &)>;
 Q_DECLARE_METATYPE(FileSetup)
-Q_DECLARE_METATYPE(Predicate)
 Q_DECLARE_METATYPE(LookupSettings)
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 
+// The rows of a query, columns joined by '|'; SQLite's message instead when it fails.
 QStringList allRows(const QString &path, const QString &sql)
 {
     SqliteConnection db;
@@ -50,8 +49,7 @@ QStringList allRows(const QString &path, const QString &sql)
     return result.error.isEmpty() ? rows : QStringList{result.error};
 }
 
-// The days of RVOUS1, every column in SQL notation: texts quoted, numbers
-// bare, NULL as NULL.
+// The days of RVOUS1, every column in SQL notation: texts quoted, numbers bare, NULL as NULL.
 QStringList daysOfFirstAgenda(const QString &path)
 {
     const QString columns = allRows(path, u"SELECT group_concat('quote(' || name || ')', ' || ''|'' || ')"
@@ -73,23 +71,69 @@ void makeDatabase(const QString &path, int version, const QString &sql = {})
     QVERIFY2(made.ok(), qPrintable(made.message()));
 }
 
-// RVOUS with the given slots filled (slot index -> text).
-QString rvous(const QHash<int, QString> &texts)
+const QString SomeDays = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS, Postit, ABSENT2, ABSENT2_TXT, COCHE) VALUES (46357, "
+                         "'DUPONT' || char(13, 10) || 'MARTIN', 'a' || char(13, 10) || 'b', 0, 'Congrès', '1'),"
+                         "(46358, NULL, NULL, 1, 'ABSENT', NULL); INSERT INTO RVOUS4 (AGENDATE, Bloc) VALUES "
+                         "(46357, '8h hernie');"_s;
+
+const QByteArray LegacyFile = StoreTestDatabase::JetHeader + QByteArray(2048, '\0'); // as far as its first bytes go
+const QDate ExportedDay(2026, 3, 10);
+
+bool saveDay(const QString &folder, int user, QDate date, const DayRecord &day)
 {
-    std::array<QString, SlotCount> slots;
-    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
-        slots[std::size_t(it.key())] = it.value();
-    return DayEncoding::encodeSlots(slots);
+    DayRecord written;
+    return DayCursor().save(folder + u"/AGENDAS.MDB"_s, user, DateNumber::fromDate(date), {}, day, written).ok();
 }
 
-// An Access file as far as its first bytes go.
-const QByteArray LegacyFile = StoreTestDatabase::JetHeader + QByteArray(2048, '\0');
+// A practice as init makes it; user 1, Dr Lévêque, on the grid of
+// intervalIndex, has `day` on ExportedDay; RVOUS1 and RVOUS6 hold 'ancien' on day 1.
+void makePractice(const QString &folder, int intervalIndex = 1, const DayRecord &day = {})
+{
+    QStringList notes;
+    const Status made = PracticeSetup::init(folder, 0, notes);
+    QVERIFY2(made.ok(), qPrintable(made.message()));
+    UserConfig users = PracticeSetup::firstUsers();
+    users[0].name = u"Dr Lévêque"_s;
+    users[0].intervalIndex = qint16(intervalIndex);
+    QVERIFY(ConfigFiles::writeUserConfigFile(folder, users) && saveDay(folder, 1, ExportedDay, day));
+    QVERIFY(StoreTestDatabase::run(folder + u"/AGENDAS.MDB"_s, u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, "
+                                                               "'ancien'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES "
+                                                               "(1, 'ancien')"_s));
+}
+
+// Every entry under `folder` with a digest of its bytes, so that any change shows.
+QStringList tree(const QString &folder)
+{
+    QStringList entries;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        entries << path.mid(folder.size()) + u' '
+                       + QString::fromLatin1(QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Md5).toHex());
+    }
+    entries.sort();
+    return entries;
+}
+
+// March exported for user 1 into agenda.<format>, as a standard parser reads it
+// back (readback.py); empty when the export or the parser fails.
+QVariantList exported(const QString &folder, const QString &format)
+{
+    const QString file = folder + u"/agenda."_s + format;
+    const ToolRun made = runTool({u"export"_s, folder + u"/AGENDAS.MDB"_s, u"--user"_s, u"1"_s, u"--from"_s,
+                                  u"2026-03-01"_s, u"--to=31/03/2026"_s, u"--format"_s, format, u"--output"_s, file},
+                                 folder);
+    const ToolRun read = runProgram(QStringLiteral(PLANORA_PYTHON), {QStringLiteral(PLANORA_READBACK), format, file});
+    if (made.exitCode != 0 || read.exitCode != 0)
+        qWarning("%s", qPrintable(made.err + read.err));
+    return QJsonDocument::fromJson(read.out.toUtf8()).array().toVariantList();
+}
 
 } // namespace
 
-// The supervisor's tool run as its own process: command lines, init, check on
-// sound and damaged files, settings, convert through a stand-in for mdbtools;
-// and the rules of its name generator.
+// The supervisor's tool run as its own process: its command lines, init,
+// check, upgrade, history, settings, convert, export and backup; and the rules
+// of its name generator, slot times and export texts.
 class TestPlanoraAdmin : public QObject
 {
     Q_OBJECT
@@ -97,45 +141,142 @@ class TestPlanoraAdmin : public QObject
 private Q_SLOTS:
     void commandLine_data()
     {
-        QTest::addColumn<QString>("words"); // @ stands for a folder that does not exist, '' for an empty word
+        // % is a practice folder holding also ABIME.MDB, sauvegardes/20261201-020000/AGENDAS.MDB,
+        // ancien/agendas.mdb, utilisateurs/utilisat.agc and noms/NOMS.db; $ is its
+        // AGENDAS.MDB; @ is a folder in it that does not exist; # is examen/AGENDAS.MDB,
+        // made by setup if at all; {march} is --from 2026-03-01 --to 2026-03-31;
+        // {paths} is --users @ --names @; '' an empty word.
+        QTest::addColumn<QString>("words");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
-
-        QTest::newRow("no command") << QString() << 2 << u"Aucune commande"_s;
-        QTest::newRow("unknown command") << u"create"_s << 2 << u"Commande inconnue"_s;
-        QTest::newRow("init without its folder") << u"init"_s << 2 << u"DOSSIER"_s;
-        QTest::newRow("init with two folders") << u"init @ @"_s << 2 << u"en trop"_s;
-        QTest::newRow("empty folder") << u"init ''"_s << 2 << u"vide"_s;
-        QTest::newRow("sample count not a number") << u"init @ --sample-names many"_s << 2 << u"--sample-names"_s;
-        QTest::newRow("negative sample count") << u"init @ --sample-names=-5"_s << 2 << u"--sample-names"_s;
-        QTest::newRow("option without its value") << u"init @ --sample-names"_s << 2 << u"attend une valeur"_s;
-        QTest::newRow("option unknown to the command") << u"check @ --table=X"_s << 2 << u"Option inconnue"_s;
-        QTest::newRow("settings without --names") << u"settings --database @ --users @"_s << 2 << u"--names"_s;
-        QTest::newRow("option given twice")
-            << u"settings --database @ --database @ --users @ --names @"_s << 2 << u"deux fois"_s;
-        QTest::newRow("table name that is not a plain name")
-            << u"settings --database @ --users @ --names @ --table PATIENTS;DROP"_s << 2 << u"--table"_s;
-        QTest::newRow("database not named AGENDAS.MDB")
-            << u"settings --database @/agendas.mdb --users @ --names @ --program-folder @"_s << 1
-            << u"AGENDAS.MDB (en majuscules)"_s;
-        QTest::newRow("program folder missing")
-            << u"settings --database @/AGENDAS.MDB --users @ --names @ --program-folder @"_s << 1
-            << u"Le dossier du programme"_s;
-        QTest::newRow("history with nothing to do") << u"history @"_s << 2 << u"history attend soit"_s;
-        QTest::newRow("history --user without --date") << u"history @ --user 2"_s << 2 << u"ensemble"_s;
-        QTest::newRow("history of user 7") << u"history @ --user 7 --date 2026-12-01"_s << 2 << u"--user"_s;
-        QTest::newRow("history of an impossible day")
-            << u"history @ --user 1 --date 2026-02-30"_s << 2 << u"--date attend"_s;
-        QTest::newRow("history listing and restoring at once")
-            << u"history @ --user 1 --date 2026-12-01 --restore 3"_s << 2 << u"history attend soit"_s;
-        QTest::newRow("restore of a version that is not a number") << u"history @ --restore trois"_s << 2
-                                                                  << u"--restore"_s;
-        QTest::newRow("prune before no date") << u"history @ --prune-before hier"_s << 2 << u"--prune-before"_s;
-        QTest::newRow("upgrade of a missing file") << u"upgrade @"_s << 1 << u"n'existe pas"_s;
-        QTest::newRow("help") << u"--help"_s << 0 << u"convert ANCIEN.MDB DESTINATION"_s;
-        QTest::newRow("help after a command") << u"init -h"_s << 0 << u"check FICHIER"_s;
-        QTest::newRow("--demo takes no value") << u"init @ --demo=oui"_s << 2 << u"ne prend pas de valeur"_s;
-        QTest::newRow("--demo twice") << u"init @ --demo --demo"_s << 2 << u"deux fois"_s;
+        QTest::addColumn<QStringList>("made"); // the new files; nothing else changes
+        QTest::addColumn<FileSetup>("setup");
+        const auto row = [](const char *name, const char *words, int exitCode, const char *said,
+                            const QStringList &made = {}) {
+            QTest::newRow(name) << text(words) << exitCode << text(said) << made << FileSetup();
+        };
+        // A command refused on the file it is given.
+        const auto onFile = [](const char *name, const char *words, const FileSetup &setup, const char *said) {
+            QTest::newRow(name) << text(words) << 1 << text(said) << QStringList() << setup;
+        };
+        row("no command", "", 2, "Aucune commande");
+        row("unknown command", "create", 2, "Commande inconnue");
+        row("help after a command", "init -h", 0, "check FICHIER");
+        row("option unknown to the command", "check @ --table=X", 2, "Option inconnue");
+        row("init with two folders", "init @ @", 2, "en trop");
+        row("init of an empty folder name", "init ''", 2, "vide");
+        row("sample count not a number", "init @ --sample-names many", 2, "--sample-names");
+        row("negative sample count", "init @ --sample-names=-5", 2, "--sample-names");
+        row("option without its value", "init @ --sample-names", 2, "attend une valeur");
+        row("--demo takes no value", "init @ --demo=oui", 2, "ne prend pas de valeur");
+        row("--demo twice", "init @ --demo --demo", 2, "deux fois");
+        row("init beside an agendas.mdb in lower case", "init %/ancien", 1, "existe déjà");
+        row("init of a file", "init %/Utilisat.agc", 1, "est un fichier");
+        row("init of a folder under a file", "init %/Utilisat.agc/agendas", 1, "Impossible de créer le dossier");
+        // After a failure on the way, init is run again: what is there is kept.
+        row("init keeps a users file, whatever its case", "init %/utilisateurs --sample-names=10", 0, "gardé",
+            {u"utilisateurs/AGENDAS.MDB"_s, u"utilisateurs/NOMS.db"_s});
+        row("init keeps a names database", "init %/noms --sample-names=10", 0, "gardée",
+            {u"noms/AGENDAS.MDB"_s, u"noms/Utilisat.agc"_s});
+        row("settings without --names", "settings --database @ --users @", 2, "--names");
+        row("option given twice", "settings --database @ --database @ {paths}", 2, "deux fois");
+        row("table name that is not a plain name", "settings --database @ {paths} --table PATIENTS;DROP", 2, "--table");
+        row("database not named AGENDAS.MDB", "settings --database @/agendas.mdb {paths} --program-folder @", 1,
+            "AGENDAS.MDB (en majuscules)");
+        row("program folder missing", "settings --database @/AGENDAS.MDB {paths} --program-folder @", 1,
+            "Le dossier du programme");
+        row("history with nothing to do", "history @", 2, "history attend soit");
+        row("history --user without --date", "history @ --user 2", 2, "ensemble");
+        row("history of user 7", "history @ --user 7 --date 2026-12-01", 2, "--user");
+        row("history of an impossible day", "history @ --user 1 --date 2026-02-30", 2, "--date attend");
+        row("history listing and restoring at once", "history @ --user 1 --date 2026-12-01 --restore 3", 2,
+            "history attend soit");
+        row("restore of a version that is not a number", "history @ --restore trois", 2, "--restore");
+        row("upgrade of a missing file", "upgrade @", 1, "n'existe pas");
+        row("export of a missing database", "export @/AGENDAS.MDB --user 1 {march} --format ics", 1, "introuvable");
+        row("export of a user without a grid", "export $ --user 4 {march} --format ics", 1, "pas de grille");
+        row("export without Utilisat.agc", "export $ --user 1 {march} --format csv --users %/ancien", 1, "introuvable");
+        row("export to an unwritable file", "export $ --user 1 {march} --format ics --output @/ici.ics", 1,
+            "Impossible d'écrire");
+        row("export to an unknown format", "export $ --user 1 {march} --format pdf", 2, "ics ou csv");
+        row("export of user 7", "export $ --user 7 {march} --format ics", 2, "1 à 6");
+        row("export from an impossible day", "export $ --user 1 --from 31/02/2026 --to 2026-03-31 --format ics", 2,
+            "--from attend une date");
+        row("export with its dates the wrong way", "export $ --user 1 --from 2026-04-01 --to 2026-03-31 --format ics",
+            2, "après");
+        row("backup of a damaged database", "backup %/ABIME.MDB %/sauvegardes --keep 1", 1,
+            "n'est pas une base de données PLANORA");
+        row("backup folder is a file", "backup $ %/Utilisat.agc --keep 1", 1, "Le dossier de sauvegarde");
+        row("backup without Utilisat.agc", "backup $ %/sauvegardes --users %/ancien --keep 1", 1,
+            "Utilisat.agc introuvable");
+        row("backup --keep 0", "backup $ %/sauvegardes --keep 0", 2, "--keep");
+        row("backup --keep not a number", "backup $ %/sauvegardes --keep tous", 2, "--keep");
+        row("backup without its folder", "backup $ --keep 1", 2, "DOSSIER");
+        const auto bytes = [](const QByteArray &content) {
+            return FileSetup([=](const QString &path) { QVERIFY(writeBytes(path, content)); });
+        };
+        // A database made by the schema's steps up to `version`, changed by SQL, then cut to a size.
+        const int current = SchemaUpgrade::currentVersion();
+        const auto database = [](const QString &sql, int version = SchemaUpgrade::currentVersion(), qint64 cut = 0) {
+            return FileSetup([=](const QString &path) {
+                makeDatabase(path, version, sql);
+                QVERIFY(cut == 0 || QFile::resize(path, cut));
+            });
+        };
+        const auto check = [&](const char *name, const FileSetup &setup, const char *said) {
+            onFile(QByteArray("check: ").append(name).constData(), "check #", setup, said);
+        };
+        // Without its history triggers, which read every column.
+        const auto untracked = [](int user) {
+            return u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
+        };
+        check("missing file", [](const QString &) {}, "n'existe pas");
+        check("a folder", [](const QString &path) { QDir().mkdir(path); }, "dossier");
+        check("empty file", bytes({}), "vide");
+        check("text file", bytes("RVOUS1;AGENDATE;37986\r\n"), "pas une base de données");
+        check("legacy Access file", bytes(LegacyFile), "planora-admin convert");
+        check("cut inside its header", database({}, current, 60), "tronqué");
+        check("cut at a page boundary", database({}, current, 8192), "tronqué");
+        check("missing table", database(u"DROP TABLE RVOUS4"_s), "La table RVOUS4 manque");
+        check("missing column", database(untracked(2) + u"ALTER TABLE RVOUS2 DROP COLUMN COCHE"_s),
+              "La table RVOUS2 n'a pas de colonne COCHE");
+        check("column of another kind",
+              database(untracked(6) + u"ALTER TABLE RVOUS6 DROP COLUMN COCHE; ALTER TABLE RVOUS6 ADD COLUMN COCHE "
+                                      "INTEGER"_s),
+              "COCHE de la table RVOUS6 est de type INTEGER au lieu de TEXT");
+        // CREATE TABLE ... AS SELECT keeps the columns and their kinds, not the constraints.
+        check("day not unique",
+              database(u"ALTER TABLE RVOUS3 RENAME TO OLD; CREATE TABLE RVOUS3 AS SELECT * FROM OLD; DROP TABLE OLD"_s),
+              "AGENDATE de la table RVOUS3 n'est pas unique");
+        check("history trigger dropped", database(u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ"_s),
+              "Le déclencheur RVOUS3_HISTORIQUE_MAJ manque");
+        check("history trigger that keeps nothing",
+              database(u"DROP TRIGGER RVOUS5_HISTORIQUE_SUPPR; CREATE TRIGGER RVOUS5_HISTORIQUE_SUPPR AFTER DELETE ON "
+                       "RVOUS5 BEGIN SELECT 1; END"_s),
+              "RVOUS5_HISTORIQUE_SUPPR n'est pas celui du schéma");
+        check("an older schema version", database(u"PRAGMA user_version = 1"_s),
+              "mettez-la à jour avec « planora-admin upgrade »");
+        // Pages of an index whose description is then removed: SQLite's own
+        // integrity check finds them used by nothing.
+        check("integrity failure",
+              database(u"CREATE INDEX EXTRA ON RVOUS1 (RVOUS); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                       "FROM n WHERE i < 400) INSERT INTO RVOUS1 (AGENDATE, RVOUS) SELECT 37000 + i, printf('%0500d', "
+                       "i) FROM n; PRAGMA writable_schema = ON; DELETE FROM sqlite_schema WHERE name = 'EXTRA';"_s),
+              "Intégrité");
+        onFile("upgrade: newer than the tool", "upgrade #", database(u"PRAGMA user_version = 3"_s, 2), "plus récente");
+        onFile("upgrade: not an appointment database", "upgrade #", database(u"CREATE TABLE T (x)"_s, 0),
+               "n'est pas une base d'agendas");
+        // The last statement of the step fails: everything before it is undone.
+        onFile("upgrade: a step failing at its end", "upgrade #",
+               database(SomeDays + u"CREATE TABLE X (y); CREATE TRIGGER RVOUS6_HISTORIQUE_SUPPR AFTER DELETE ON X "
+                                   "BEGIN SELECT 1; END"_s, 1),
+               "already exists");
+        // Up to date, the file is left as it is, byte for byte.
+        QTest::newRow("upgrade: already up to date") << u"upgrade #"_s << 0 << u"déjà à jour (version 2)"_s
+                                                     << QStringList() << database(SomeDays);
+        onFile("convert onto an existing database", "convert # %/AGENDAS.MDB", bytes(LegacyFile), "existe déjà");
+        onFile("history of an older database", "history # --prune-before 2026-01-01", database({}, 1),
+               "« planora-admin upgrade »");
     }
 
     void commandLine()
@@ -143,215 +284,131 @@ private Q_SLOTS:
         QFETCH(QString, words);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
+        QFETCH(QStringList, made);
+        QFETCH(FileSetup, setup);
 
         QTemporaryDir temporary;
-        QStringList arguments = words.split(u' ', Qt::SkipEmptyParts);
-        arguments.replaceInStrings(u"@"_s, temporary.filePath(u"cabinet"_s)).replaceInStrings(u"''"_s, QString());
-        const ToolRun run = runTool(arguments, temporary.path());
+        const QString practice = temporary.path();
+        QVERIFY(QDir(practice).mkdir(u"examen"_s));
+        if (setup)
+            setup(practice + u"/examen/AGENDAS.MDB"_s);
+        if (QTest::currentTestFailed())
+            return;
+        makePractice(practice);
+        for (const QString &file : {u"ABIME.MDB"_s, u"sauvegardes/20261201-020000/AGENDAS.MDB"_s, u"ancien/agendas.mdb"_s,
+                                    u"utilisateurs/utilisat.agc"_s, u"noms/NOMS.db"_s})
+            QVERIFY(QDir(practice).mkpath(QFileInfo(file).path()) && writeBytes(practice + u'/' + file, "ten years"));
+        const QStringList before = tree(practice);
 
+        words.replace(u"{march}"_s, u"--from 2026-03-01 --to 2026-03-31"_s).replace(u"{paths}"_s,
+                                                                                     u"--users @ --names @"_s);
+        QStringList arguments = words.split(u' ', Qt::SkipEmptyParts);
+        arguments.replaceInStrings(u"@"_s, practice + u"/nouveau"_s).replaceInStrings(u"#"_s, u"%/examen/AGENDAS.MDB"_s);
+        arguments.replaceInStrings(u"$"_s, u"%/AGENDAS.MDB"_s).replaceInStrings(u"%"_s, practice);
+        const ToolRun run = runTool(arguments.replaceInStrings(u"''"_s, QString()), practice);
         QCOMPARE(run.exitCode, exitCode);
         const QString shown = exitCode == 0 ? run.out : run.err;
-        QVERIFY2(shown.contains(said), qPrintable(shown));
-        // The help goes with words not understood, not with a refused request.
-        QCOMPARE(shown.contains(u"Utilisation : planora-admin"_s), exitCode != 1);
-        // Nothing half done: no folder, no setting, no Alpha.agc.
-        QVERIFY(QDir(temporary.path()).isEmpty());
+        QVERIFY2(shown.contains(said) && (exitCode == 0 ? run.err : run.out).isEmpty(), qPrintable(run.out + run.err));
+        // The help goes with words not understood or asked for, never with a refused request.
+        QCOMPARE(shown.contains(u"Utilisation : planora-admin"_s), exitCode == 2 || words.endsWith(u" -h"_s));
+        const QStringList after = tree(practice);
+        for (const QString &entry : before)
+            QVERIFY2(after.contains(entry), qPrintable(entry + u" changed or removed"_s));
+        for (const QString &file : made)
+            QVERIFY2(QFile::exists(practice + u'/' + file), qPrintable(file));
+        QCOMPARE(after.size(), before.size() + made.size());
+    }
+
+    void initThenCheck_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("named");    // users 1 to N named, user N on grid N (15, 20, 30 min), no others
+        QTest::addColumn<int>("patients"); // in the names database
+        QTest::newRow("a new practice with sample names") << u"--sample-names=250"_s << 1 << 250;
+        // Three practitioners with colours of their own, six weeks of working
+        // days around today, patients of the names database.
+        QTest::newRow("a demo practice") << u"--demo"_s << 3 << 2000;
     }
 
     void initThenCheck()
     {
+        QFETCH(QString, option);
+        QFETCH(int, named);
+        QFETCH(int, patients);
+
         QTemporaryDir temporary;
         const QString folder = temporary.path() + u"/partage/cabinet"_s; // two levels to make
-        const ToolRun init = runTool({u"init"_s, folder, u"--sample-names"_s, u"250"_s}, temporary.path());
+        const QString database = folder + u"/AGENDAS.MDB"_s;
+        const ToolRun init = runTool({u"init"_s, folder, option}, temporary.path());
         QVERIFY2(init.exitCode == 0, qPrintable(init.err));
-        const ToolRun check = runTool({u"check"_s, folder + u"/AGENDAS.MDB"_s}, temporary.path());
-        QVERIFY2(check.exitCode == 0, qPrintable(check.err));
-        QVERIFY(check.out.contains(u"base correcte"_s));
-
-        // User 1 named on the 15-minute grid, the others unassigned.
+        const ToolRun check = runTool({u"check"_s, database}, temporary.path());
+        QVERIFY2(check.exitCode == 0 && check.out.contains(u"base correcte"_s), qPrintable(check.err));
         const UserConfigRead users = ConfigFiles::readUserConfig(folder);
         QVERIFY(users.valid);
         for (int user = 0; user < UserCount; ++user) {
-            QCOMPARE(users.users[user].name.isEmpty(), user != 0);
-            QCOMPARE(users.users[user].intervalIndex, qint16(user == 0 ? 1 : -1));
-            QCOMPARE(users.users[user].colour, SystemWindowColour);
+            QCOMPARE(users.users[user].name.isEmpty(), user >= named);
+            QCOMPARE(users.users[user].intervalIndex, qint16(user < named ? user + 1 : -1));
         }
-
         const QString names = folder + u"/NOMS.db"_s;
         QCOMPARE(allRows(names, u"SELECT count(*) FROM PATIENTS WHERE NOM <> '' AND PRENOM <> ''"_s),
-                 QStringList{u"250"_s});
+                 QStringList{QString::number(patients)});
         // The lookup's order is the index's order, so the lookup can read it.
         const QString plan = allRows(
             names, u"EXPLAIN QUERY PLAN SELECT * FROM PATIENTS WHERE NOM COLLATE PLANORA_NOCASE >= 'DU'"
                    " ORDER BY NOM COLLATE PLANORA_NOCASE, PRENOM COLLATE PLANORA_NOCASE LIMIT 1"_s).join(u' ');
         QVERIFY2(plan.contains(u"INDEX PATIENTS_NOM_PRENOM"_s) && !plan.contains(u"TEMP B-TREE"_s), qPrintable(plan));
         // The files of a shared folder are for every workstation, not private.
-        QVERIFY(QFile::permissions(folder + u"/AGENDAS.MDB"_s) & QFile::ReadGroup);
+        QVERIFY(QFile::permissions(database) & QFile::ReadGroup);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
-    }
-
-    void initBesideExistingFiles_data()
-    {
-        QTest::addColumn<QString>("existing"); // a file already there
-        QTest::addColumn<QString>("target");   // the folder given to init
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("said");
-
-        QTest::newRow("an AGENDAS.MDB already there") << u"AGENDAS.MDB"_s << u"."_s << 1 << u"existe déjà"_s;
-        QTest::newRow("the same name in lower case") << u"agendas.mdb"_s << u"."_s << 1 << u"existe déjà"_s;
-        QTest::newRow("the folder is a file") << u"cabinet"_s << u"cabinet"_s << 1 << u"est un fichier"_s;
-        QTest::newRow("a folder under a file")
-            << u"cabinet"_s << u"cabinet/agendas"_s << 1 << u"Impossible de créer le dossier"_s;
-        // After a failure on the way, init is run again: what is there is kept.
-        QTest::newRow("a users file kept, whatever its case") << u"utilisat.agc"_s << u"."_s << 0 << u"gardé"_s;
-        QTest::newRow("a names database kept") << u"NOMS.db"_s << u"."_s << 0 << u"gardée"_s;
-    }
-
-    void initBesideExistingFiles()
-    {
-        QFETCH(QString, existing);
-        QFETCH(QString, target);
-        QFETCH(int, exitCode);
-        QFETCH(QString, said);
-
-        QTemporaryDir temporary;
-        const QString folder = temporary.path();
-        writeFile(folder + u'/' + existing, "appointments of ten years");
-        const ToolRun run = runTool({u"init"_s, folder + u'/' + target, u"--sample-names=10"_s}, folder + u"/config"_s);
-        QCOMPARE(run.exitCode, exitCode);
-        QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
-        QCOMPARE(StoreTestDatabase::contents(folder + u'/' + existing), QByteArray("appointments of ten years"));
-        // A refusal makes nothing; a success adds the two missing files only.
-        const QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        QCOMPARE(files.size(), exitCode == 0 ? 3 : 1);
-        QCOMPARE(files.contains(u"AGENDAS.MDB"_s), exitCode == 0 || existing == u"AGENDAS.MDB"_s);
-    }
-
-    void check_data()
-    {
-        QTest::addColumn<FileSetup>("setup"); // makes the file checked
-        QTest::addColumn<QString>("said");
-
-        const auto bytes = [](const QByteArray &content) {
-            return FileSetup([=](const QString &path) { writeFile(path, content); });
-        };
-        // A sound database made by the tool, then cut to a size or changed by SQL.
-        const auto damaged = [](qint64 size, const char *sql) {
-            return FileSetup([=](const QString &path) {
-                QCOMPARE(runTool({u"init"_s, QFileInfo(path).path()}, path + u".config"_s).exitCode, 0);
-                if (size > 0)
-                    QVERIFY(QFile::resize(path, size));
-                else
-                    QVERIFY(StoreTestDatabase::run(path, QString::fromUtf8(sql)));
-            });
-        };
-        QTest::newRow("missing file") << FileSetup([](const QString &) {}) << u"n'existe pas"_s;
-        QTest::newRow("a folder") << FileSetup([](const QString &path) { QDir().mkdir(path); }) << u"dossier"_s;
-        QTest::newRow("empty file") << bytes({}) << u"vide"_s;
-        QTest::newRow("text file") << bytes("RVOUS1;AGENDATE;37986\r\n") << u"pas une base de données"_s;
-        QTest::newRow("legacy Access file") << bytes(LegacyFile) << u"planora-admin convert"_s;
-        QTest::newRow("cut inside its header") << damaged(60, nullptr) << u"tronqué"_s;
-        QTest::newRow("cut at a page boundary") << damaged(8192, nullptr) << u"tronqué"_s;
-        QTest::newRow("missing table") << damaged(0, "DROP TABLE RVOUS4") << u"La table RVOUS4 manque"_s;
-        QTest::newRow("missing column")
-            << damaged(0, "DROP TRIGGER RVOUS2_HISTORIQUE_MAJ; DROP TRIGGER RVOUS2_HISTORIQUE_SUPPR;"
-                          "ALTER TABLE RVOUS2 DROP COLUMN COCHE")
-            << u"La table RVOUS2 n'a pas de colonne COCHE"_s;
-        QTest::newRow("column of another kind")
-            << damaged(0, "DROP TRIGGER RVOUS6_HISTORIQUE_MAJ; DROP TRIGGER RVOUS6_HISTORIQUE_SUPPR;"
-                          "ALTER TABLE RVOUS6 DROP COLUMN COCHE; ALTER TABLE RVOUS6 ADD COLUMN COCHE INTEGER")
-            << u"COCHE de la table RVOUS6 est de type INTEGER au lieu de TEXT"_s;
-        // CREATE TABLE ... AS SELECT keeps the columns and their kinds, not the constraints.
-        QTest::newRow("day not unique") << damaged(0, "ALTER TABLE RVOUS3 RENAME TO OLD;"
-                                                      "CREATE TABLE RVOUS3 AS SELECT * FROM OLD; DROP TABLE OLD")
-                                        << u"AGENDATE de la table RVOUS3 n'est pas unique"_s;
-        QTest::newRow("history trigger dropped") << damaged(0, "DROP TRIGGER RVOUS3_HISTORIQUE_MAJ")
-                                                 << u"Le déclencheur RVOUS3_HISTORIQUE_MAJ manque"_s;
-        QTest::newRow("history trigger that keeps nothing")
-            << damaged(0, "DROP TRIGGER RVOUS5_HISTORIQUE_SUPPR; CREATE TRIGGER RVOUS5_HISTORIQUE_SUPPR AFTER "
-                          "DELETE ON RVOUS5 BEGIN SELECT 1; END")
-            << u"RVOUS5_HISTORIQUE_SUPPR n'est pas celui du schéma"_s;
-        QTest::newRow("an older schema version") << damaged(0, "PRAGMA user_version = 1")
-                                                 << u"mettez-la à jour avec « planora-admin upgrade »"_s;
-        // Pages of an index whose description is then removed: SQLite's own
-        // integrity check finds them used by nothing.
-        QTest::newRow("integrity failure")
-            << damaged(0, "CREATE INDEX EXTRA ON RVOUS1 (RVOUS);"
-                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
-                          " INSERT INTO RVOUS1 (AGENDATE, RVOUS) SELECT 37000 + i, printf('%0500d', i) FROM n;"
-                          "PRAGMA writable_schema = ON; DELETE FROM sqlite_schema WHERE name = 'EXTRA';")
-            << u"Intégrité"_s;
-    }
-
-    void check()
-    {
-        QFETCH(FileSetup, setup);
-        QFETCH(QString, said);
-
-        QTemporaryDir temporary;
-        const QString path = temporary.path() + u"/AGENDAS.MDB"_s;
-        setup(path);
-        if (QTest::currentTestFailed())
+        if (named == 1)
             return;
-        const QByteArray before = StoreTestDatabase::contents(path);
-        const ToolRun run = runTool({u"check"_s, path}, temporary.path() + u"/config"_s);
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(said), qPrintable(run.err));
-        QVERIFY(run.out.isEmpty());
-        QCOMPARE(StoreTestDatabase::contents(path), before); // checking never writes
+
+        const auto colour = [&](int user) { return users.users[user].colour; };
+        QVERIFY(colour(0) != colour(1) && colour(1) != colour(2) && colour(0) != colour(2));
+        const QDate today = QDate::currentDate();
+        const DemoPractice::Weeks weeks = DemoPractice::weeksAround(today);
+        QCOMPARE(weeks.first.dayOfWeek(), int(Qt::Monday));
+        QCOMPARE(weeks.first.daysTo(weeks.last), 41);
+        QVERIFY(weeks.first <= today && today <= weeks.last);
+        const QStringList patientList = allRows(names, u"SELECT NOM || ' ' || PRENOM FROM PATIENTS"_s);
+        const QSet<QString> patientNames(patientList.cbegin(), patientList.cend());
+        const QString todayNumber = QString::number(DateNumber::fromDate(today));
+        for (int user = 1; user <= 3; ++user) {
+            // Check marks on days gone by only; some there.
+            const QString checked = u"SELECT count(*) FROM RVOUS%1 WHERE instr(COCHE, '1') > 0 AND AGENDATE"_s.arg(user);
+            QCOMPARE(allRows(database, checked + u" > "_s + todayNumber), QStringList{u"0"_s});
+            QVERIFY(allRows(database, checked + u" < "_s + todayNumber).value(0).toInt() > 0);
+            QSet<qint64> weeksSeen;
+            int appointments = 0;
+            for (const QString &row : allRows(database, u"SELECT AGENDATE, RVOUS FROM RVOUS%1"_s.arg(user))) {
+                const QDate day = DateNumber::toDate(row.section(u'|', 0, 0).toInt());
+                QVERIFY2(day >= weeks.first && day <= weeks.last, qPrintable(day.toString()));
+                weeksSeen.insert(weeks.first.daysTo(day) / 7);
+                for (const QString &slot : DayEncoding::decodeSlots(row.section(u'|', 1))) {
+                    appointments += slot.isEmpty() ? 0 : 1;
+                    QVERIFY2(slot.isEmpty() || patientNames.contains(slot.section(u" - "_s, 0, 0)), qPrintable(slot));
+                }
+            }
+            QCOMPARE(weeksSeen.size(), 6);
+            QVERIFY(appointments > 100);
+        }
+        QCOMPARE(allRows(database, u"SELECT count(*) FROM RVOUS4"_s), QStringList{u"0"_s});
     }
 
-    void upgrade_data()
-    {
-        QTest::addColumn<int>("version"); // the schema steps the file was made with
-        QTest::addColumn<QString>("sql"); // then run on it
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("said");
-
-        const QString days = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS, Postit, ABSENT2, ABSENT2_TXT, COCHE) VALUES "
-                             "(46357, 'DUPONT' || char(13, 10) || 'MARTIN', 'a' || char(13, 10) || 'b', 0, 'Congrès', "
-                             "'1'), (46358, NULL, NULL, 1, 'ABSENT', NULL);"
-                             "INSERT INTO RVOUS4 (AGENDATE, Bloc) VALUES (46357, '8h hernie');"_s;
-        QTest::newRow("version 1 with days") << 1 << days << 0 << u"de la version 1 à la version 2"_s;
-        QTest::newRow("day tables without a version") << 1 << days + u"PRAGMA user_version = 0"_s << 0
-                                                      << u"de la version 1 à la version 2"_s;
-        QTest::newRow("already up to date") << 2 << days << 0 << u"déjà à jour (version 2)"_s;
-        QTest::newRow("newer than the tool") << 2 << u"PRAGMA user_version = 3"_s << 1 << u"plus récente"_s;
-        QTest::newRow("not an appointment database") << 0 << u"CREATE TABLE T (x)"_s << 1
-                                                     << u"n'est pas une base d'agendas"_s;
-        // The last statement of the step fails: everything before it is undone.
-        QTest::newRow("a step failing at its end")
-            << 1 << days + u"CREATE TABLE X (y); CREATE TRIGGER RVOUS6_HISTORIQUE_SUPPR AFTER DELETE ON X BEGIN "
-                           "SELECT 1; END"_s
-            << 1 << u"already exists"_s;
-    }
-
+    // Day tables without a schema version are those of version 1.
     void upgrade()
     {
-        QFETCH(int, version);
-        QFETCH(QString, sql);
-        QFETCH(int, exitCode);
-        QFETCH(QString, said);
-
         QTemporaryDir temporary;
         const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
-        makeDatabase(path, version, sql);
+        makeDatabase(path, 1, SomeDays + u"PRAGMA user_version = 0"_s);
         const QStringList daysBefore = daysOfFirstAgenda(path);
-        const QByteArray before = StoreTestDatabase::contents(path);
-
         const ToolRun run = runTool({u"upgrade"_s, path}, temporary.filePath(u"config"_s));
-        QCOMPARE(run.exitCode, exitCode);
-        QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
-        if (exitCode != 0 || said.contains(u"déjà"_s)) {
-            QCOMPARE(StoreTestDatabase::contents(path), before); // refused, failed or up to date: untouched
-            return;
-        }
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(u"de la version 1 à la version 2"_s), qPrintable(run.out + run.err));
         QCOMPARE(daysOfFirstAgenda(path), daysBefore);
-        QCOMPARE(allRows(path, u"PRAGMA user_version"_s), QStringList{u"2"_s});
         const ToolRun check = runTool({u"check"_s, path}, temporary.filePath(u"config"_s));
         QVERIFY2(check.exitCode == 0, qPrintable(check.err));
-        // The triggers work: a change keeps the day it replaced, an
-        // unchanged write keeps nothing.
+        // The triggers work: a change keeps the day it replaced, an unchanged write keeps nothing.
         QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'DURAND' WHERE AGENDATE = 46357;"
                                              "UPDATE RVOUS4 SET Bloc = Bloc;"_s));
         QCOMPARE(allRows(path, u"SELECT UTILISATEUR, AGENDATE, quote(RVOUS), quote(ABSENT2_TXT) FROM HISTORIQUE"_s),
@@ -360,61 +417,56 @@ private Q_SLOTS:
 
     void history_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // after FILE; {tomorrow} is the day after today
+        QTest::addColumn<QString>("arguments"); // after FILE; {tomorrow} is the day after today
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("said");     // in this order, in what the tool printed
-        QTest::addColumn<QString>("query");        // on the file afterwards
-        QTest::addColumn<QString>("result");
-
-        const QString versionsKept = u"SELECT group_concat(NUMERO) FROM HISTORIQUE"_s;
+        QTest::addColumn<QStringList>("said"); // in this order, in what the tool printed
+        QTest::addColumn<QString>("dayAfter"); // DUPONT back?|post-it gone?|the versions kept
+        const auto row = [](const char *name, const char *arguments, int exitCode, const QStringList &said,
+                            const char *dayAfter) {
+            QTest::newRow(name) << text(arguments) << exitCode << said << text(dayAfter);
+        };
         // Kept: 1 (DUPONT in slot 5), then 2 (DURAND in slot 5); stored now:
         // DURAND in slot 5, MARTIN in slot 7 and a post-it.
-        QTest::newRow("the day's versions, newest first, with what the next one changed")
-            << QStringList{u"--user"_s, u"2"_s, u"--date"_s, u"2026-12-01"_s} << 0
-            << QStringList{u"2 version(s)"_s, u"Version 2, remplacée le "_s,
-                           u"créneau 7 : (vide), remplacé par « MARTIN »"_s, u"autres changements : post-it"_s,
-                           u"Version 1, remplacée le "_s, u"créneau 5 : « DUPONT », remplacé par « DURAND »"_s}
-            << versionsKept << u"1,2"_s;
-        QTest::newRow("another user's same day has no versions")
-            << QStringList{u"--user"_s, u"3"_s, u"--date"_s, u"2026-12-01"_s} << 0
-            << QStringList{u"aucune version remplacée"_s} << versionsKept << u"1,2"_s;
-        QTest::newRow("restoring version 1 keeps what it replaces")
-            << QStringList{u"--restore"_s, u"1"_s} << 0 << QStringList{u"Version 1 rétablie"_s, u"01/12/2026"_s}
-            << u"SELECT instr(RVOUS, 'DUPONT') > 0, Postit IS NULL, (SELECT group_concat(NUMERO) FROM HISTORIQUE) "
-               "FROM RVOUS2"_s
-            << u"1|1|1,2,3"_s;
-        QTest::newRow("restoring a version that does not exist")
-            << QStringList{u"--restore"_s, u"7"_s} << 1 << QStringList{u"La version 7 n'existe pas"_s}
-            << versionsKept << u"1,2"_s;
-        QTest::newRow("pruning before tomorrow removes every version")
-            << QStringList{u"--prune-before"_s, u"{tomorrow}"_s} << 0 << QStringList{u"2 version(s)"_s}
-            << versionsKept << QString();
-        QTest::newRow("pruning before an old day removes nothing")
-            << QStringList{u"--prune-before"_s, u"2000-01-01"_s} << 0 << QStringList{u"0 version(s)"_s}
-            << versionsKept << u"1,2"_s;
+        row("the day's versions, newest first, with what the next one changed", "--user 2 --date 2026-12-01", 0,
+            {u"2 version(s)"_s, u"Version 2, remplacée le "_s, u"créneau 7 : (vide), remplacé par « MARTIN »"_s,
+             u"autres changements : post-it"_s, u"Version 1, remplacée le "_s,
+             u"créneau 5 : « DUPONT », remplacé par « DURAND »"_s},
+            "0|0|1,2");
+        row("another user's same day has no versions", "--user 3 --date 2026-12-01", 0,
+            {u"aucune version remplacée"_s}, "0|0|1,2");
+        row("restoring version 1 keeps what it replaces", "--restore 1", 0,
+            {u"Version 1 rétablie"_s, u"01/12/2026"_s}, "1|1|1,2,3");
+        row("restoring a version that does not exist", "--restore 7", 1, {u"La version 7 n'existe pas"_s}, "0|0|1,2");
+        row("pruning before tomorrow removes every version", "--prune-before {tomorrow}", 0, {u"2 version(s)"_s},
+            "0|0|");
+        row("pruning before an old day removes nothing", "--prune-before 2000-01-01", 0, {u"0 version(s)"_s},
+            "0|0|1,2");
     }
 
     void history()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, said);
-        QFETCH(QString, query);
-        QFETCH(QString, result);
+        QFETCH(QString, dayAfter);
 
+        const auto rvous = [](int slot, const QString &patient, int other = 0, const QString &otherPatient = {}) {
+            std::array<QString, SlotCount> slots;
+            slots[std::size_t(slot)] = patient;
+            slots[std::size_t(other)] = otherPatient;
+            return DayEncoding::encodeSlots(slots);
+        };
         QTemporaryDir temporary;
         const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
-        const QString day = QString::number(DateNumber::fromDate(QDate(2026, 12, 1)));
         makeDatabase(path, SchemaUpgrade::currentVersion(),
-                     u"INSERT INTO RVOUS2 (AGENDATE, RVOUS) VALUES (%1, '%2');"
-                     "UPDATE RVOUS2 SET RVOUS = '%3';"
+                     u"INSERT INTO RVOUS2 (AGENDATE, RVOUS) VALUES (%1, '%2'); UPDATE RVOUS2 SET RVOUS = '%3';"
                      "UPDATE RVOUS2 SET RVOUS = '%4', Postit = 'rappel';"
                      "INSERT INTO RVOUS3 (AGENDATE, RVOUS) VALUES (%1, 'seul');"_s
-                         .arg(day, rvous({{5, u"DUPONT"_s}}), rvous({{5, u"DURAND"_s}}),
-                              rvous({{5, u"DURAND"_s}, {7, u"MARTIN"_s}})));
-        arguments.replaceInStrings(u"{tomorrow}"_s, QDate::currentDate().addDays(1).toString(Qt::ISODate));
+                         .arg(QString::number(DateNumber::fromDate(QDate(2026, 12, 1))), rvous(5, u"DUPONT"_s),
+                              rvous(5, u"DURAND"_s), rvous(5, u"DURAND"_s, 7, u"MARTIN"_s)));
+        arguments.replace(u"{tomorrow}"_s, QDate::currentDate().addDays(1).toString(Qt::ISODate));
 
-        const ToolRun run = runTool(QStringList{u"history"_s, path} + arguments, temporary.filePath(u"config"_s));
+        const ToolRun run = runTool(QStringList{u"history"_s, path} + arguments.split(u' '), temporary.path());
         QCOMPARE(run.exitCode, exitCode);
         const QString shown = exitCode == 0 ? run.out : run.err;
         qsizetype from = 0;
@@ -422,32 +474,22 @@ private Q_SLOTS:
             from = shown.indexOf(part, from);
             QVERIFY2(from >= 0, qPrintable(part + u" not found in:\n"_s + shown));
         }
-        QCOMPARE(allRows(path, query).value(0), result);
-    }
-
-    void historyOfAnOlderDatabase()
-    {
-        QTemporaryDir temporary;
-        const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
-        makeDatabase(path, 1);
-        const ToolRun run = runTool({u"history"_s, path, u"--prune-before"_s, u"2026-01-01"_s},
-                                    temporary.filePath(u"config"_s));
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(u"« planora-admin upgrade »"_s), qPrintable(run.err));
+        QCOMPARE(allRows(path, u"SELECT instr(RVOUS, 'DUPONT') > 0, Postit IS NULL, (SELECT group_concat(NUMERO) "
+                               "FROM HISTORIQUE) FROM RVOUS2"_s),
+                 QStringList{dayAfter});
     }
 
     void settings_data()
     {
-        QTest::addColumn<QString>("table");       // given with --table when not empty
+        QTest::addColumn<QString>("table");       // a --table option, if given
         QTest::addColumn<QString>("alphaBefore"); // the name of an Alpha.agc already there, if any
         QTest::addColumn<LookupSettings>("lookupAfter");
 
         const LookupSettings supervisorChoice{false, u"MATABLE"_s}; // what Alpha.agc held before
         QTest::newRow("first run writes Alpha.agc") << QString() << QString() << LookupSettings{true, u"PATIENTS"_s};
-        QTest::newRow("re-run keeps the supervisor's switch") << QString() << u"Alpha.agc"_s << supervisorChoice;
         QTest::newRow("re-run keeps a lower-case alpha.agc") << QString() << u"alpha.agc"_s << supervisorChoice;
         QTest::newRow("a table given replaces it")
-            << u"CLIENTS"_s << u"Alpha.agc"_s << LookupSettings{true, u"CLIENTS"_s};
+            << u"--table=CLIENTS"_s << u"Alpha.agc"_s << LookupSettings{true, u"CLIENTS"_s};
     }
 
     void settings()
@@ -460,23 +502,17 @@ private Q_SLOTS:
         const QString practice = temporary.path() + u"/cabinet"_s;
         const QString program = temporary.path() + u"/programme"_s;
         QVERIFY(QDir().mkpath(practice) && QDir().mkpath(program));
-        if (!alphaBefore.isEmpty())
-            writeFile(program + u'/' + alphaBefore, "#FALSE#,\"MATABLE\"\r\n");
-        QStringList arguments{u"settings"_s, u"--database"_s, u"AGENDAS.MDB"_s, u"--users=."_s,
-                              u"--names"_s,    u"NOMS.db"_s,    u"--program-folder"_s, program};
-        if (!table.isEmpty())
-            arguments << u"--table"_s << table;
+        QVERIFY(alphaBefore.isEmpty() || writeBytes(program + u'/' + alphaBefore, "#FALSE#,\"MATABLE\"\r\n"));
         // Relative paths, as typed in the practice folder, are stored whole.
-        const ToolRun run = runTool(arguments, temporary.path() + u"/config"_s, practice);
+        const ToolRun run = runTool(u"settings --database AGENDAS.MDB --users=. --names NOMS.db %1 --program-folder"_s
+                                        .arg(table).split(u' ', Qt::SkipEmptyParts) << program,
+                                    temporary.path() + u"/config"_s, practice);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
         const SettingsStore store(temporary.path() + u"/config"_s);
-        const auto setting = [&store](const QString &key) {
-            return store.value(u"hirondel"_s, u"planora"_s, key, u"<missing>"_s);
-        };
-        QCOMPARE(setting(u"chemin"_s), practice + u"/AGENDAS.MDB"_s);
-        QCOMPARE(setting(u"cheminut"_s), practice);
-        QCOMPARE(setting(u"cheminnoms"_s), practice + u"/NOMS.db"_s);
+        for (const auto &[key, value] : {std::pair{u"chemin"_s, u"/AGENDAS.MDB"_s}, {u"cheminut"_s, QString()},
+                                         {u"cheminnoms"_s, u"/NOMS.db"_s}})
+            QCOMPARE(store.value(u"hirondel"_s, u"planora"_s, key, u"<missing>"_s), practice + value);
         const LookupSettingsRead lookup = ConfigFiles::readLookupSettings(program);
         QVERIFY(lookup.valid);
         QCOMPARE(lookup.settings, lookupAfter);
@@ -502,11 +538,9 @@ private Q_SLOTS:
                            u"37987|NULL|NULL|NULL|0|NULL|0|NULL|1|'Echo'|0|NULL|NULL"_s};
         QTest::newRow("yes and no in words, CR LF line ends, an empty text")
             << header + u"\r\nx,37986,\"\",,,TRUE,\"A\",False,,-1,,0,,\"C\"\r\n"_s << true
-            << u"RVOUS1 : 1 jour(s) copié(s)"_s
-            << QStringList{u"37986|''|NULL|NULL|1|'A'|0|NULL|1|NULL|0|NULL|'C'"_s};
+            << u"RVOUS1 : 1 jour(s) copié(s)"_s << QStringList{u"37986|''|NULL|NULL|1|'A'|0|NULL|1|NULL|0|NULL|'C'"_s};
         QTest::newRow("a day that is not a number")
-            << header + u"\nx,31/12/2003,,,,0,,0,,0,,0,,\n"_s << true << u"AGENDATE « 31/12/2003 »"_s
-            << QStringList{};
+            << header + u"\nx,31/12/2003,,,,0,,0,,0,,0,,\n"_s << true << u"AGENDATE « 31/12/2003 »"_s << QStringList{};
         QTest::newRow("an export cut inside quotes")
             << header + u"\nx,37986,\"DUPONT"_s << true << u"RVOUS1 est incomplet"_s << QStringList{};
         QTest::newRow("mdbtools not installed") << header << false << u"apt-get install mdbtools"_s << QStringList{};
@@ -525,25 +559,21 @@ private Q_SLOTS:
         if (withTools) {
             // Stand-ins for mdbtools: RVOUS5 is missing from the old file, the
             // other tables print what their .csv file holds.
-            writeFile(tools + u"/mdb-tables"_s, "#!/bin/sh\nprintf 'RVOUS1\\nRVOUS2\\nRVOUS3\\nRVOUS4\\nRVOUS6\\n'\n");
-            writeFile(tools + u"/mdb-export"_s, "#!/bin/sh\ncat \"$(dirname \"$0\")/$2.csv\"\n");
-            for (const QString &tool : {u"/mdb-tables"_s, u"/mdb-export"_s})
-                QVERIFY(QFile::setPermissions(tools + tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-            for (const QString &table : {u"RVOUS2"_s, u"RVOUS3"_s, u"RVOUS4"_s, u"RVOUS6"_s})
-                writeFile(tools + u'/' + table + u".csv"_s, "AGENDATE,RVOUS\n");
-            writeFile(tools + u"/RVOUS1.csv"_s, rvous1.toUtf8());
+            for (const auto &[tool, script] :
+                 {std::pair{"/mdb-tables", "printf 'RVOUS1\\nRVOUS2\\nRVOUS3\\nRVOUS4\\nRVOUS6\\n'"},
+                  {"/mdb-export", "cat \"$(dirname \"$0\")/$2.csv\""}})
+                QVERIFY(writeBytes(tools + text(tool), QByteArray("#!/bin/sh\n") + script + '\n')
+                        && QFile::setPermissions(tools + text(tool), QFile::ReadOwner | QFile::ExeOwner));
+            for (const QString &table : {u"RVOUS1"_s, u"RVOUS2"_s, u"RVOUS3"_s, u"RVOUS4"_s, u"RVOUS6"_s})
+                QVERIFY(writeBytes(tools + u'/' + table + u".csv"_s,
+                                   table == u"RVOUS1"_s ? rvous1.toUtf8() : QByteArray("AGENDATE,RVOUS\n")));
         }
         const QString legacy = temporary.path() + u"/ANCIEN.MDB"_s;
-        writeFile(legacy, LegacyFile);
         const QString target = temporary.path() + u"/nouveau"_s;
-        QVERIFY(QDir().mkpath(target));
-
+        QVERIFY(writeBytes(legacy, LegacyFile) && QDir().mkpath(target));
         // The shell and cat stay reachable; mdbtools only through the stand-ins.
-        const auto convert = [&](const QString &destination) {
-            return runTool({u"convert"_s, legacy, destination}, temporary.path() + u"/config"_s, {},
-                           tools + u":/bin:/usr/bin"_s);
-        };
-        const ToolRun run = convert(target);
+        const ToolRun run = runTool({u"convert"_s, legacy, target}, temporary.path() + u"/config"_s, {},
+                                    tools + u":/bin:/usr/bin"_s);
         QCOMPARE(run.exitCode, days.isEmpty() ? 1 : 0);
         QVERIFY2((days.isEmpty() ? run.err : run.out).contains(said), qPrintable(run.out + run.err));
         const QString database = target + u"/AGENDAS.MDB"_s;
@@ -553,151 +583,23 @@ private Q_SLOTS:
         QVERIFY(run.out.contains(u"RVOUS5 manque"_s));
         QCOMPARE(runTool({u"check"_s, database}, temporary.path() + u"/config"_s).exitCode, 0);
         QCOMPARE(daysOfFirstAgenda(database), days);
-        // A second conversion never replaces the first one's file.
-        const ToolRun again = convert(database);
-        QCOMPARE(again.exitCode, 1);
-        QVERIFY(again.err.contains(u"existe déjà"_s));
     }
 
-    void demoPractice_data()
-    {
-        QTest::addColumn<int>("user");
-        QTest::addColumn<int>("intervalIndex");
-        QTest::addColumn<QString>("markedDays"); // an SQL condition some of the user's days meet
-
-        QTest::newRow("user 1: 15 minutes, echography afternoons") << 1 << 1 << u"ECHO2 = 1 AND ECHO2_TXT <> ''"_s;
-        QTest::newRow("user 2: 20 minutes, a morning absence") << 2 << 2 << u"ABSENT1 = 1 AND ABSENT1_TXT <> ''"_s;
-        QTest::newRow("user 3: 30 minutes, theatre programmes") << 3 << 3 << u"Bloc LIKE '%' || char(13, 10) || '%'"_s;
-    }
-
-    void demoPractice()
-    {
-        QFETCH(int, user);
-        QFETCH(int, intervalIndex);
-        QFETCH(QString, markedDays);
-
-        QTemporaryDir temporary;
-        const QString folder = temporary.filePath(u"demo"_s);
-        const QDate today = QDate::currentDate();
-        const ToolRun init = runTool({u"init"_s, folder, u"--demo"_s}, temporary.path());
-        QVERIFY2(init.exitCode == 0, qPrintable(init.err));
-        const QString database = folder + u"/AGENDAS.MDB"_s;
-        const ToolRun check = runTool({u"check"_s, database}, temporary.path());
-        QVERIFY2(check.exitCode == 0, qPrintable(check.err));
-
-        const UserConfigRead users = ConfigFiles::readUserConfig(folder);
-        QVERIFY(users.valid);
-        const UserEntry &entry = users.users[user - 1];
-        QVERIFY(!entry.name.isEmpty());
-        QCOMPARE(entry.intervalIndex, qint16(intervalIndex));
-        for (int other = 0; other < UserCount; ++other) {
-            QCOMPARE(users.users[other].name.isEmpty(), other >= 3);
-            if (other != user - 1 && other < 3)
-                QVERIFY(users.users[other].colour != entry.colour);
-        }
-
-        // Working days only, in the six weeks around today, every week of them.
-        const DemoPractice::Weeks weeks = DemoPractice::weeksAround(today);
-        QCOMPARE(weeks.first.dayOfWeek(), int(Qt::Monday));
-        QCOMPARE(weeks.first.daysTo(weeks.last), 41);
-        QVERIFY(weeks.first <= today && today <= weeks.last);
-        const QString table = u"RVOUS%1"_s.arg(user);
-        QSet<qint64> weeksSeen;
-        for (const QString &number : allRows(database, u"SELECT AGENDATE FROM "_s + table)) {
-            const QDate day = DateNumber::toDate(number.toInt());
-            QVERIFY2(day >= weeks.first && day <= weeks.last, qPrintable(day.toString()));
-            // Only user 1 works at weekends, and only in the morning.
-            QVERIFY(day.dayOfWeek() <= Qt::Friday || user == 1);
-            weeksSeen.insert(weeks.first.daysTo(day) / 7);
-        }
-        QCOMPARE(weeksSeen.size(), 6);
-        QVERIFY(allRows(database, u"SELECT count(*) FROM %1 WHERE %2"_s.arg(table, markedDays)).value(0).toInt() > 0);
-        // Weekend afternoons stay free (date number + 6, modulo 7: 6 Saturday, 0 Sunday).
-        for (const QString &rvous :
-             allRows(database, u"SELECT RVOUS FROM %1 WHERE (AGENDATE + 6) % 7 IN (0, 6)"_s.arg(table))) {
-            const auto slots = DayEncoding::decodeSlots(rvous);
-            QVERIFY(std::all_of(slots.begin() + MorningSlotCount, slots.end(),
-                                [](const QString &slot) { return slot.isEmpty(); }));
-        }
-
-        // Check marks on days gone by only; some there.
-        const QString todayNumber = QString::number(DateNumber::fromDate(today));
-        QCOMPARE(allRows(database, u"SELECT count(*) FROM %1 WHERE AGENDATE > %2 AND instr(COCHE, '1') > 0"_s.arg(
-                                       table, todayNumber)),
-                 QStringList{u"0"_s});
-        QVERIFY(allRows(database, u"SELECT count(*) FROM %1 WHERE AGENDATE < %2 AND instr(COCHE, '1') > 0"_s.arg(
-                                      table, todayNumber)).value(0).toInt() > 0);
-
-        // Every appointment begins with a patient of the names database.
-        SqliteConnection names;
-        QCOMPARE(names.open(folder + u"/NOMS.db"_s, SqliteConnection::Mode::ReadOnly), 0);
-        int appointments = 0;
-        for (const QString &rvous : allRows(database, u"SELECT RVOUS FROM "_s + table)) {
-            for (const QString &slot : DayEncoding::decodeSlots(rvous)) {
-                if (slot.isEmpty())
-                    continue;
-                ++appointments;
-                const QString patient = slot.section(u" - "_s, 0, 0);
-                const auto found = DatabaseFile::query(
-                    names, u"SELECT count(*) FROM PATIENTS WHERE NOM || ' ' || PRENOM = ?"_s, {patient});
-                QVERIFY2(found.rows.value(0).value(0).toInt() > 0, qPrintable(slot));
-            }
-        }
-        QVERIFY(appointments > 100);
-        QCOMPARE(allRows(database, u"SELECT count(*) FROM RVOUS4"_s), QStringList{u"0"_s});
-    }
-
-    void generatedNames_data()
-    {
-        QTest::addColumn<Predicate>("holds");
-        QTest::addColumn<double>("atLeast"); // share of the patients it holds for
-        QTest::addColumn<double>("atMost");
-
-        const auto hasAccent = [](const QString &text) {
-            return text.normalized(QString::NormalizationForm_D).size() != text.size();
-        };
-        using P = NameGenerator::Patient;
-        QTest::newRow("family names in capitals, given names capitalised")
-            << Predicate([](const P &p) { return p.nom == p.nom.toUpper() && p.prenom.at(0).isUpper(); }) << 1.0 << 1.0;
-        QTest::newRow("nothing that breaks a slot or a record") << Predicate([](const P &p) {
-            static const QRegularExpression breaking(u"[\",\r\n]"_s);
-            return !p.nom.isEmpty() && !p.prenom.isEmpty() && !p.nom.contains(breaking)
-                && !p.prenom.contains(breaking);
-        }) << 1.0 << 1.0;
-        QTest::newRow("some family names accented") << Predicate([=](const P &p) { return hasAccent(p.nom); })
-                                                    << 0.05 << 0.6;
-        QTest::newRow("some given names accented") << Predicate([=](const P &p) { return hasAccent(p.prenom); })
-                                                   << 0.1 << 0.8;
-        // About a third of the family names and two fifths of the given names.
-        QTest::newRow("compound family and given names")
-            << Predicate([](const P &p) { return p.nom.contains(u'-') || p.prenom.contains(u'-'); }) << 0.5 << 0.72;
-    }
-
+    // Family names in capitals, given names capitalised, nothing that breaks a
+    // slot or a record; the same run from the same seed, another from another.
     void generatedNames()
     {
-        QFETCH(Predicate, holds);
-        QFETCH(double, atLeast);
-        QFETCH(double, atMost);
-
-        constexpr int count = 20000;
-        NameGenerator generator;
-        int held = 0;
-        for (int i = 0; i < count; ++i)
-            held += holds(generator.next()) ? 1 : 0;
-        QVERIFY2(held >= atLeast * count && held <= atMost * count, qPrintable(QString::number(held)));
-    }
-
-    void generatorIsRepeatable()
-    {
-        NameGenerator first;
-        NameGenerator second;
-        NameGenerator other(7);
+        NameGenerator first, second, other(7);
         QSet<QString> distinct;
         int sameAsOther = 0;
         constexpr int count = 200000;
         const auto both = [](const NameGenerator::Patient &p) -> QString { return p.nom + u'|' + p.prenom; };
+        static const QRegularExpression breaking(u"[\",\r\n]"_s);
         for (int i = 0; i < count; ++i) {
-            const QString patient = both(first.next());
+            const NameGenerator::Patient p = first.next();
+            const QString patient = both(p);
+            QVERIFY2(!p.nom.isEmpty() && !p.prenom.isEmpty() && p.nom == p.nom.toUpper() && p.prenom.at(0).isUpper()
+                         && !patient.contains(breaking), qPrintable(patient));
             QCOMPARE(both(second.next()), patient);
             sameAsOther += both(other.next()) == patient ? 1 : 0;
             distinct.insert(patient);
@@ -705,6 +607,227 @@ private Q_SLOTS:
         QVERIFY(sameAsOther < count / 100);
         // Distinct enough that a million patients are mostly different people.
         QVERIFY2(distinct.size() > count * 6 / 10, qPrintable(QString::number(distinct.size())));
+    }
+
+    // The grids' own times are tested with the grids; here, how a slot reads them.
+    void slotTimes_data()
+    {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("ownTime");
+        QTest::newRow("20 min: slot 18 continues 13h40") << 20 << 18 << u"13:40"_s << false;
+        QTest::newRow("20 min: slot 52 continues 21h00") << 20 << 52 << u"21:00"_s << false;
+        QTest::newRow("afternoon starts at 14h00") << 60 << 24 << u"14:00"_s << true;
+        QTest::newRow("no such grid") << 45 << 3 << QString() << false;
+    }
+
+    void slotTimes()
+    {
+        QFETCH(int, minutes);
+        QFETCH(int, slot);
+        QFETCH(QString, start);
+        QFETCH(bool, ownTime);
+        QCOMPARE(SlotTimes::startOf(minutes, slot).toString(u"HH:mm"_s), start);
+        QCOMPARE(SlotTimes::hasOwnTime(minutes, slot), ownTime);
+    }
+
+    void exportedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("inCalendar"); // escaped as an iCalendar text value
+        QTest::addColumn<QString>("inCsv");      // as a CSV field
+        QTest::newRow("plain, accents") << u"Zoé LÉVÊQUE"_s << u"Zoé LÉVÊQUE"_s << u"Zoé LÉVÊQUE"_s;
+        QTest::newRow("empty") << QString() << QString() << QString();
+        QTest::newRow("comma") << u"a,b"_s << u"a\\,b"_s << u"\"a,b\""_s;
+        QTest::newRow("semicolon, for French spreadsheets") << u"a;b"_s << u"a\\;b"_s << u"\"a;b\""_s;
+        QTest::newRow("backslash") << u"C:\\dossier"_s << u"C:\\\\dossier"_s << u"C:\\dossier"_s;
+        QTest::newRow("CR LF and LF as line breaks")
+            << u"un\r\ndeux\ntrois"_s << u"un\\ndeux\\ntrois"_s << u"\"un\r\ndeux\ntrois\""_s;
+        QTest::newRow("colon and quotes") << u"note: \"urgent\""_s << u"note: \"urgent\""_s
+                                          << u"\"note: \"\"urgent\"\"\""_s;
+    }
+
+    void exportedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, inCalendar);
+        QFETCH(QString, inCsv);
+        QCOMPARE(ICalendarText::escaped(text), inCalendar);
+        QCOMPARE(CsvExport::field(text), inCsv);
+    }
+
+    void folded_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("physicalLines");
+        QTest::newRow("75 octets fit") << QString(75, u'a') << 1;
+        QTest::newRow("76 octets fold") << QString(76, u'a') << 2;
+        QTest::newRow("continuations hold 74") << QString(75 + 74, u'a') << 2;
+        QTest::newRow("one more makes three") << QString(75 + 75, u'a') << 3;
+        QTest::newRow("accent across the limit") << QString(74, u'a') + u"éé"_s << 2;
+        QTest::newRow("only accents") << QString(100, u'é') << 3;
+    }
+
+    void folded()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, physicalLines);
+        const QByteArray bytes = ICalendarText::folded(line);
+        QVERIFY(bytes.endsWith("\r\n"));
+        const QList<QByteArray> lines = bytes.chopped(2).split('\n');
+        QCOMPARE(lines.size(), physicalLines);
+        for (const QByteArray &physical : lines) {
+            const QByteArray content = physical.endsWith('\r') ? physical.chopped(1) : physical;
+            QVERIFY2(content.size() <= 75, content.constData());
+            // Each piece is whole UTF-8 on its own: no character was cut.
+            QVERIFY(QString::fromUtf8(content).toUtf8() == content);
+        }
+        QCOMPARE(QString::fromUtf8(QByteArray(bytes).replace("\r\n ", "").chopped(2)), line);
+    }
+
+    // One day exported to both formats, read back by the parsers a calendar
+    // and a spreadsheet use.
+    void readBackByParsers_data()
+    {
+        QTest::addColumn<int>("intervalIndex");
+        QTest::addColumn<QString>("place"); // a slot number, or the half-day mark absent1, absent2, echo1 or echo2
+        QTest::addColumn<QString>("text");  // written there, and the event's summary
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        const auto row = [](const char *name, int intervalIndex, const char *place, const char *summary,
+                            const char *start, const char *end) {
+            QTest::newRow(name) << intervalIndex << text(place) << text(summary) << text(start) << text(end);
+        };
+        row("20 min: an extra line starts with 13h40", 2, "20", "FAURE Paul", "13:40", "14:00");
+        row("15 min: the last slot, a long text folded, with accents, commas, quotes, semicolons", 1, "52",
+            "D'ALMEIDA-HÉBERT, Zoé; dit \"Zozo\" \\ écho - résultats prise de sang, ECG; rappeler l'hôpital à propos "
+            "du compte rendu", "21:00", "21:15");
+        row("15 min: morning absence", 1, "absent1", "Congrès, Lyon", "08:00", "14:00");
+        row("20 min: echography afternoon to 21h20", 2, "echo2", "Congrès, Lyon", "14:00", "21:20");
+    }
+
+    void readBackByParsers()
+    {
+        QFETCH(int, intervalIndex);
+        QFETCH(QString, place);
+        QFETCH(QString, text);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+
+        DayRecord day;
+        const int mark = QStringList{u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s}.indexOf(place);
+        const bool isSlot = mark < 0;
+        if (isSlot) {
+            day.slots[place.toInt()] = text;
+            day.checks[place.toInt()] = true;
+        } else {
+            *std::array{&day.absent1, &day.absent2, &day.echo1, &day.echo2}.at(mark) = {true, text};
+        }
+        QTemporaryDir temporary;
+        makePractice(temporary.path(), intervalIndex, day);
+
+        const QTime from = QTime::fromString(start, u"HH:mm"_s);
+        QCOMPARE(exported(temporary.path(), u"ics"_s),
+                 QVariantList{QVariant(QVariantList{QString(u"2026-03-10T"_s + start),
+                                                    from.secsTo(QTime::fromString(end, u"HH:mm"_s)) / 60, text})});
+        const QByteArray raw = bytesOf(temporary.filePath(u"agenda.ics"_s));
+        QVERIFY(!raw.contains("\n\n") && raw.count('\n') == raw.count("\r\n"));
+        for (const QByteArray &line : raw.split('\n'))
+            QVERIFY2(line.size() <= 76, line.constData()); // 75 octets and the CR
+        const QString kind = isSlot ? u"Rendez-vous"_s : mark < 2 ? u"Absence"_s : u"Echographies"_s;
+        QCOMPARE(exported(temporary.path(), u"csv"_s),
+                 QVariantList({QVariantList({u"Date"_s, u"Début"_s, u"Fin"_s, u"Genre"_s, u"Texte"_s, u"Pointé"_s}),
+                               QVariantList({u"2026-03-10"_s, start, end, kind, text, isSlot ? u"oui"_s : QString()})}));
+    }
+
+    // A day is one event per written slot, in the order of the day, and
+    // nothing for the days outside the range or of another user.
+    void severalDaysInOrder()
+    {
+        DayRecord day;
+        day.slots[30] = u"APRÈS Midi"_s;
+        day.slots[2] = u"MATIN Deux"_s;
+        day.slots[3] = u"   "_s; // blanks only: not an appointment
+        day.absent2 = {true, QString()};
+        QTemporaryDir temporary;
+        const QString folder = temporary.path();
+        makePractice(folder, 1, day);
+        QVERIFY(saveDay(folder, 1, ExportedDay.addDays(1), day) && saveDay(folder, 1, QDate(2026, 4, 1), day)
+                && saveDay(folder, 2, ExportedDay, day));
+
+        AgendaExport::Agenda agenda;
+        QVERIFY(AgendaExport::read(folder + u"/AGENDAS.MDB"_s, folder, 1, {2026, 3, 1}, {2026, 3, 31}, agenda).ok());
+        QStringList seen;
+        for (const AgendaExport::Event &event : agenda.events)
+            seen << event.day.toString(u"dd"_s) + u' ' + event.start.toString(u"HH:mm"_s) + u' ' + event.text;
+        QCOMPARE(seen, QStringList({u"10 08:30 MATIN Deux"_s, u"10 14:00 Absent"_s, u"10 15:30 APRÈS Midi"_s,
+                                    u"11 08:30 MATIN Deux"_s, u"11 14:00 Absent"_s, u"11 15:30 APRÈS Midi"_s}));
+        QCOMPARE(agenda.userName, u"Dr Lévêque"_s);
+    }
+
+    void backup_data()
+    {
+        QTest::addColumn<QStringList>("existing"); // folders already in the backup folder
+        QTest::addColumn<QString>("keep");         // the option, if given
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<bool>("whileWriting"); // another workstation holds a write transaction meanwhile
+
+        const QStringList three{u"20261201-020000"_s, u"20261202-020000"_s, u"20261203-020000"_s};
+        QTest::newRow("keep 2 of 3 + 1") << three << u"--keep=2"_s << three.mid(0, 2) << false;
+        QTest::newRow("keep 4 of 3 + 1") << three << u"--keep=4"_s << QStringList() << false;
+        QTest::newRow("no --keep: nothing removed") << three << QString() << QStringList() << false;
+        QTest::newRow("other folders are never touched")
+            << QStringList{u"photos"_s, u"20261201-020000-copie"_s, u"20261203-020000"_s} << u"--keep=1"_s
+            << QStringList{u"20261203-020000"_s} << false;
+        // The writer's pages are already spilled into the file: the copy waits
+        // for it or reads before it, and is whole either way. (The copy itself,
+        // with the changes kept in the writer's cache too, is tested with the store.)
+        QTest::newRow("while another workstation writes") << QStringList() << QString() << QStringList() << true;
+    }
+
+    void backup()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, keep);
+        QFETCH(QStringList, removed);
+        QFETCH(bool, whileWriting);
+
+        QTemporaryDir temporary;
+        const QString database = temporary.filePath(u"cabinet/AGENDAS.MDB"_s);
+        const QString backups = temporary.filePath(u"sauvegardes"_s);
+        makePractice(temporary.filePath(u"cabinet"_s));
+        QVERIFY(QDir().mkpath(backups));
+        for (const QString &name : existing)
+            QVERIFY(QDir(backups).mkpath(name));
+        QProcess writer;
+        if (whileWriting) {
+            writer.start(QStringLiteral(STORE_HOLDWRITE), {database, u"1"_s, u"1500"_s});
+            QVERIFY(writer.waitForReadyRead(30000));
+            QCOMPARE(writer.readLine().trimmed(), QByteArray("held"));
+        }
+        const ToolRun run = runTool(QStringList{u"backup"_s, database, backups} + keep.split(u' ', Qt::SkipEmptyParts),
+                                    temporary.path());
+        QVERIFY(!whileWriting || (writer.waitForFinished(30000) && writer.exitCode() == 0));
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+        const QStringList after = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QCOMPARE(after.size(), existing.size() + 1 - removed.size());
+        for (const QString &name : removed)
+            QVERIFY2(!after.contains(name), qPrintable(name));
+        // The new backup is the newest and holds both files, the copy whole.
+        const QString newest = after.filter(QRegularExpression(u"^\\d{8}-\\d{6}$"_s)).last();
+        QVERIFY(!existing.contains(newest) && run.out.contains(newest));
+        QVERIFY(QFile::exists(backups + u'/' + newest + u"/Utilisat.agc"_s));
+        const QString copy = backups + u'/' + newest + u"/AGENDAS.MDB"_s;
+        const ToolRun check = runTool({u"check"_s, copy}, temporary.path());
+        QVERIFY2(check.exitCode == 0, qPrintable(check.err));
+        // One state of the file: both days from before the save, or (only
+        // while another writes) both from after it.
+        const QString state = allRows(copy, u"SELECT a.RVOUS, b.RVOUS, (SELECT count(*) FROM RVOUS2) FROM RVOUS1 a "
+                                            "JOIN RVOUS6 b USING (AGENDATE) WHERE AGENDATE = 1"_s).join(u'\n');
+        QVERIFY2(state == u"ancien|ancien|0"_s || (whileWriting && state == u"nouveau|nouveau|2000"_s),
+                 qPrintable(state));
     }
 };
 
