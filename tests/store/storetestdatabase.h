@@ -7,9 +7,28 @@
 #include <sqlite3.h>
 
 #include <QDir>
-#include <QFile>
-#include <QString>
-#include <QVariant>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// A data table's columns, their types and names in the same order; a row
+// of it; and the current row's values, by the columns' names.
+template <typename... Types, typename... Names> void columns(const Names &...names)
+{
+    (QTest::addColumn<Types>(names), ...);
+}
+
+template <typename... Values> void row(const char *name, const Values &...values)
+{
+    (QTest::newRow(name) << ... << values);
+}
+
+template <typename... Types, typename... Names> std::tuple<Types...> fetch(const Names &...names)
+{
+    return {*static_cast<Types *>(QTest::qData(names, qMetaTypeId<Types>()))...};
+}
 
 // Test databases made the way the supervisor's tool makes them: from the
 // schema file of the empty database. Raw SQL here is the tests' own look at
@@ -23,24 +42,12 @@ inline bool run(const QString &path, const QString &sql)
 {
     // Created here on purpose: the program itself never creates a database.
     sqlite3 *db = nullptr;
-    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-              == SQLITE_OK;
-    ok = ok && TextRules::registerTextRules(db) == SQLITE_OK;
-    ok = ok && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+                        == SQLITE_OK
+                    && TextRules::registerTextRules(db) == SQLITE_OK
+                    && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
-}
-
-// A new empty appointment database in `folder`, then `sql` run on it; an
-// empty path when either fails.
-inline QString create(const QString &folder, const QString &sql = QString())
-{
-    static int count = 0;
-    QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS%1.MDB").arg(++count));
-    const bool made = schema.open(QIODevice::ReadOnly) && run(path, QString::fromUtf8(schema.readAll()))
-                      && (sql.isEmpty() || run(path, sql));
-    return made ? path : QString();
 }
 
 inline QByteArray contents(const QString &path)
@@ -54,6 +61,17 @@ inline bool write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A new empty appointment database in `folder`, then `sql` run on it; an
+// empty path when either fails.
+inline QString create(const QString &folder, const QString &sql = QString())
+{
+    static int count = 0;
+    const QString path = QDir(folder).filePath(u"AGENDAS%1.MDB"_s.arg(++count));
+    const QByteArray schema = contents(QStringLiteral(PLANORA_SCHEMA_FILE));
+    const bool made = !schema.isEmpty() && run(path, QString::fromUtf8(schema)) && (sql.isEmpty() || run(path, sql));
+    return made ? path : QString();
 }
 
 // The rows of a query, each as its column values, through our text rules.
@@ -72,11 +90,10 @@ inline QList<QVariantList> rows(const QString &path, const QString &sql, const Q
         statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
     }
     while (statement.step() == SqliteStatement::Step::Row) {
-        QVariantList row;
+        result.append(QVariantList());
         for (int column = 0; column < statement.columnCount(); ++column) {
-            row << statement.value(column);
+            result.last() << statement.value(column);
         }
-        result << row;
     }
     return result;
 }
