@@ -43,8 +43,7 @@ inline bool run(const QString &path, const QString &sql)
     // Created here on purpose: the program itself never creates a database.
     sqlite3 *db = nullptr;
     const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-                        == SQLITE_OK
-                    && TextRules::registerTextRules(db) == SQLITE_OK
+                        == SQLITE_OK && TextRules::registerTextRules(db) == SQLITE_OK
                     && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
@@ -91,9 +90,7 @@ inline QList<QVariantList> rows(const QString &path, const QString &sql, const Q
     }
     while (statement.step() == SqliteStatement::Step::Row) {
         result.append(QVariantList());
-        for (int column = 0; column < statement.columnCount(); ++column) {
-            result.last() << statement.value(column);
-        }
+        for (int column = 0; column < statement.columnCount(); ++column) result.last() << statement.value(column);
     }
     return result;
 }

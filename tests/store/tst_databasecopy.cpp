@@ -18,9 +18,8 @@ QString agendaContent(const QString &path)
     QStringList lines;
     for (int user = 1; user <= 6; ++user) {
         const QString sql = u"SELECT %1, AGENDATE, RVOUS, COCHE FROM RVOUS%1 ORDER BY AGENDATE"_s.arg(user);
-        for (const QVariantList &row : StoreTestDatabase::rows(path, sql)) {
+        for (const QVariantList &row : StoreTestDatabase::rows(path, sql))
             lines << u"%1:%2:%3:%4"_s.arg(row[0].toString(), row[1].toString(), row[2].toString(), row[3].toString());
-        }
     }
     return lines.join(u'\n');
 }
@@ -39,9 +38,7 @@ QString dayOneOf(const QString &path, int user)
 int holdWrite(char *argv[])
 {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(argv[2], &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        return 1;
-    }
+    if (sqlite3_open_v2(argv[2], &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return 1;
     sqlite3_busy_timeout(db, 30000);
     const bool spill = std::atoi(argv[3]) == 1;
     std::string sql = spill ? "PRAGMA cache_size=10;" : "";
@@ -101,19 +98,15 @@ class TestDatabaseCopy : public QObject
     void makeSource(const QString &kind, const QString &path)
     {
         QString history = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
-        for (int user = 1; user <= 6; ++user) {
+        for (int user = 1; user <= 6; ++user)
             history += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
-        }
         const QHash<QString, QString> changes = {
-            {u"good"_s, QString()},
-            {u"no RVOUS6"_s, u"DROP TABLE RVOUS6"_s},
+            {u"good"_s, QString()}, {u"no RVOUS6"_s, u"DROP TABLE RVOUS6"_s},
             {u"no COCHE"_s, u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER RVOUS3_HISTORIQUE_SUPPR; "
-                            "ALTER TABLE RVOUS3 DROP COLUMN COCHE"_s},
-            {u"version 1"_s, history},
+                            "ALTER TABLE RVOUS3 DROP COLUMN COCHE"_s}, {u"version 1"_s, history},
             {u"truncated"_s, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
                              " INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s}};
-        const QHash<QString, QByteArray> files = {{u"garbage"_s, QByteArray(4096, 'z')},
-                                                  {u"empty"_s, QByteArray()},
+        const QHash<QString, QByteArray> files = {{u"garbage"_s, QByteArray(4096, 'z')}, {u"empty"_s, QByteArray()},
                                                   {u"jet"_s, StoreTestDatabase::JetHeader + QByteArray(2048, '\0')}};
         if (changes.contains(kind)) {
             QVERIFY(QFile::rename(practice(kind == u"truncated" ? u"x"_s : u"sauvegardé"_s), path));
@@ -283,9 +276,7 @@ private Q_SLOTS:
         const QString backupPath = backup == u"the live one"
                                        ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
                                        : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
-        if (backup != u"the live one") {
-            makeSource(backup, backupPath);
-        }
+        if (backup != u"the live one") makeSource(backup, backupPath);
         const bool readOnly = live == u"read-only";
         makeSource(readOnly ? u"good"_s : live, livePath);
         QVERIFY(live == u"garbage" || live == u"missing"
@@ -336,9 +327,7 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
-    if (argc == 5 && std::string_view(argv[1]) == "--hold") {
-        return holdWrite(argv);
-    }
+    if (argc == 5 && std::string_view(argv[1]) == "--hold") return holdWrite(argv);
     QCoreApplication app(argc, argv);
     TestDatabaseCopy test;
     return QTest::qExec(&test, argc, argv);

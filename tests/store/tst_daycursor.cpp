@@ -36,9 +36,8 @@ DayRecord fullRecord()
     }
     record.postit = u"jour post-it"_s;
     record.bloc = u"jour bloc\r\nligne 2"_s;
-    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s}) {
+    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s})
         markOf(record, flag) = {true, u"jour "_s + flag};
-    }
     return record;
 }
 
@@ -49,15 +48,10 @@ DayRecord fullRecord()
 DayRecord withField(const QString &field, const QString &value)
 {
     DayRecord record;
-    if (field.startsWith(u"slot")) {
-        record.slots[field.mid(4).toUInt()] = value;
-    } else if (field.startsWith(u"check")) {
-        record.checks[field.mid(5).toUInt()] = value == u"1";
-    } else if (field == u"postit" || field == u"bloc") {
-        (field == u"bloc" ? record.bloc : record.postit) = value;
-    } else {
-        markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
-    }
+    if (field.startsWith(u"slot")) record.slots[field.mid(4).toUInt()] = value;
+    else if (field.startsWith(u"check")) record.checks[field.mid(5).toUInt()] = value == u"1";
+    else if (field == u"postit" || field == u"bloc") (field == u"bloc" ? record.bloc : record.postit) = value;
+    else markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
     return record;
 }
 
@@ -120,9 +114,7 @@ int writeSharedDays(const QStringList &args)
     for (int save = 1; args[4] == u"0" || clock.elapsed() < args[4].toLongLong(); ++save) {
         const qint32 date = FirstSharedDay + save % SharedDays;
         DayRecord shown = seen.value(date);
-        for (int slot = writer - 1; slot < SlotCount; slot += 6) {
-            shown.slots[std::size_t(slot)] = slotText(writer, save);
-        }
+        for (int slot = writer - 1; slot < SlotCount; slot += 6) shown.slots[std::size_t(slot)] = slotText(writer, save);
         DayRecord saved;
         if (const Status status = cursor.save(args[2], 1, date, seen.value(date), shown, saved); !status) {
             std::fprintf(stderr, "%s\n", qPrintable(status.message()));
@@ -200,9 +192,7 @@ private Q_SLOTS:
         QCOMPARE(QStringList(decodedSlots.begin(), decodedSlots.end()), slots);
         QList<int> found;
         for (int i = 0; i < SlotCount; ++i) {
-            if (decodedChecks[std::size_t(i)]) {
-                found << i;
-            }
+            if (decodedChecks[std::size_t(i)]) found << i;
         }
         QCOMPARE(found, checked);
         QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
@@ -263,8 +253,7 @@ private Q_SLOTS:
     {
         const auto [flag, storedBefore, saveSet, storedAfter] =
             fetch<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
-        const QString path = StoreTestDatabase::create(
-            m_dir.path(),
+        const QString path = StoreTestDatabase::create(m_dir.path(),
             storedBefore.isEmpty() ? QString() : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(flag, storedBefore));
         QVERIFY(!path.isEmpty());
         DayRecord record = fullRecord();
@@ -394,9 +383,7 @@ private Q_SLOTS:
         }
         QCOMPARE(StoreTestDatabase::contents(path), before);
         QCOMPARE(QFileInfo::exists(path), setup != u"<missing>"); // never created
-        if (!other.isOpen() && !readOnly) {
-            return;
-        }
+        if (!other.isOpen() && !readOnly) return;
         QVERIFY(!other.isOpen() || other.exec("ROLLBACK") == 0);
         refused.reset();
         QVERIFY(!readOnly || QFile::setPermissions(path, QFileDevice::Permissions(0x6644)));
@@ -439,13 +426,9 @@ private Q_SLOTS:
         QCOMPARE(handlesOn(oldFile), 1);
         waitPastChangeTime(path, oldFile);
 
-        if (how.startsWith(u"close")) {
-            cursor.close();
-        } else if (how.startsWith(u"user")) {
-            QVERIFY(!cursor.position(path, 7, Day).ok());
-        } else if (how.startsWith(u"other")) {
-            QVERIFY(cursor.position(replacement, 1, Day).ok());
-        }
+        if (how.startsWith(u"close")) cursor.close();
+        else if (how.startsWith(u"user")) QVERIFY(!cursor.position(path, 7, Day).ok());
+        else if (how.startsWith(u"other")) QVERIFY(cursor.position(replacement, 1, Day).ok());
         QCOMPARE(cursor.isOpen(), handlesMeanwhile == 1 || how.startsWith(u"other"));
         QCOMPARE(handlesOn(oldFile), handlesMeanwhile);
         DayRecord saved;
@@ -541,9 +524,8 @@ private Q_SLOTS:
         for (const QVariantList &version : StoreTestDatabase::rows(
                  path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s)) {
             const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(version[0].toString());
-            for (int writer = 1; writer <= 6; ++writer) {
+            for (int writer = 1; writer <= 6; ++writer)
                 found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
-            }
         }
         for (int writer = 1; writer <= writers; ++writer) {
             for (const int save : reports[writer - 1].saves) {
@@ -557,9 +539,7 @@ private Q_SLOTS:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (app.arguments().value(1) == u"--writer") {
-        return writeSharedDays(app.arguments());
-    }
+    if (app.arguments().value(1) == u"--writer") return writeSharedDays(app.arguments());
     TestDayCursor test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -74,8 +74,7 @@ private Q_SLOTS:
         row("quoted day number", u"SELECT*FROM RVOUS1 WHERE AGENDATE ='37986'"_s, refused);
         row("one day and an order", u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 ORDER BY AGENDATE"_s, refused);
         row("search without its order", search.arg(u"'*a*'"_s).remove(u"ORDER BY AGENDATE"_s), refused);
-        row("search naming another table first", search.arg(u"'*a*'"_s).replace(u"SELECT RVOUS2"_s, u"SELECT RVOUS1"_s),
-            refused);
+        row("search naming another table first", search.arg(u"'*a*'"_s).replace(u"SELECT RVOUS2"_s, u"SELECT RVOUS1"_s), refused);
         row("search naming another table in LIKE", search.arg(u"'*a*'"_s).replace(u"(RVOUS2"_s, u"(RVOUS1"_s), refused);
         row("lone apostrophe in the search text", search.arg(u"'*l'ours*'"_s), refused);
         row("apostrophe injection through the search text", search.arg(u"'*x') OR ('1'='1*'"_s), refused);
@@ -219,9 +218,7 @@ private Q_SLOTS:
         // dialect takes it literally, as LIKE and as the fast function: the
         // same answer inside SQLite.
         QString access = u"*"_s;
-        for (const QChar c : needle) {
-            access += u'[' + QString(c) + u']';
-        }
+        for (const QChar c : needle) access += u'[' + QString(c) + u']';
         const QString like = Dialect::likePattern(access + u'*');
         QCOMPARE(TextRules::like(like, text, u'\\'), start >= 0);
         QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT ?1 LIKE ?2 ESCAPE '\\'"_s, {text, like}), QVariant(qint64(start >= 0)));

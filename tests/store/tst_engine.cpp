@@ -42,8 +42,7 @@ class TestEngine : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_shared = StoreTestDatabase::create(
-            m_dir.path(),
+        m_shared = StoreTestDatabase::create(m_dir.path(),
             u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
             "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'),"
             "(37622, 'Radiographie' || char(13, 10) || 'Écho'), (37625, 'Contrôle 50% dose'), (37626, 'Contrôle 50 mg'),"
@@ -58,8 +57,7 @@ private Q_SLOTS:
             // The lookup's names, inserted out of order: the lookup's order is its own.
             "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'),"
             "('DU', 'Pierre'), ('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'),"
-            "('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'), ('%1B', 'Long'), ('%1', 'Exact'), ('lefèvre', 'anne')"_s
-                .arg(Thirty));
+            "('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'), ('%1B', 'Long'), ('%1', 'Exact'), ('lefèvre', 'anne')"_s.arg(Thirty));
         QVERIFY(!m_shared.isEmpty());
         QVERIFY(StoreTestDatabase::write(m_dir.filePath(u"texte.db"_s), "DUBOIS;Jean\r\n"));
     }
