@@ -3,7 +3,7 @@
 #include "refusedwrites.h"
 #include "storetestdatabase.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -109,9 +109,8 @@ int writeSharedDays(const QStringList &args)
     DayCursor cursor;
     cursor.setBusyTimeout(120000); // six writers queue for the lock; none may give up
     QHash<qint32, DayRecord> seen; // each day as this writer last saved it
-    QElapsedTimer clock;
-    clock.start();
-    for (int save = 1; args[4] == u"0" || clock.elapsed() < args[4].toLongLong(); ++save) {
+    const QDeadlineTimer end(args[4] == u"0" ? -1 : args[4].toLongLong()); // -1: never
+    for (int save = 1; !end.hasExpired(); ++save) {
         const qint32 date = FirstSharedDay + save % SharedDays;
         DayRecord shown = seen.value(date);
         for (int slot = writer - 1; slot < SlotCount; slot += 6) shown.slots[std::size_t(slot)] = slotText(writer, save);
