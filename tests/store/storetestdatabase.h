@@ -7,28 +7,8 @@
 #include <sqlite3.h>
 
 #include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-
-using namespace Qt::StringLiterals;
-
-// A data table's columns, their types and names in the same order; a row
-// of it; and the current row's values, by the columns' names.
-template <typename... Types, typename... Names> void columns(const Names &...names)
-{
-    (QTest::addColumn<Types>(names), ...);
-}
-
-template <typename... Values> void row(const char *name, const Values &...values)
-{
-    (QTest::newRow(name) << ... << values);
-}
-
-template <typename... Types, typename... Names> std::tuple<Types...> fetch(const Names &...names)
-{
-    return {*static_cast<Types *>(QTest::qData(names, qMetaTypeId<Types>()))...};
-}
+#include <QFile>
+#include <QVariant>
 
 // Test databases made the way the supervisor's tool makes them: from the
 // schema file of the empty database. Raw SQL here is the tests' own look at
@@ -42,8 +22,8 @@ inline bool run(const QString &path, const QString &sql)
 {
     // Created here on purpose: the program itself never creates a database.
     sqlite3 *db = nullptr;
-    const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-                        == SQLITE_OK && TextRules::registerTextRules(db) == SQLITE_OK
+    const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK
+                    && TextRules::registerTextRules(db) == SQLITE_OK
                     && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
@@ -67,7 +47,7 @@ inline bool write(const QString &path, const QByteArray &bytes)
 inline QString create(const QString &folder, const QString &sql = QString())
 {
     static int count = 0;
-    const QString path = QDir(folder).filePath(u"AGENDAS%1.MDB"_s.arg(++count));
+    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS%1.MDB").arg(++count));
     const QByteArray schema = contents(QStringLiteral(PLANORA_SCHEMA_FILE));
     const bool made = !schema.isEmpty() && run(path, QString::fromUtf8(schema)) && (sql.isEmpty() || run(path, sql));
     return made ? path : QString();

@@ -1,9 +1,7 @@
 #include "databasecopy.h"
 #include "refusedwrites.h"
 #include "schemasteps.h"
-#include "storetestdatabase.h"
-
-#include <thread>
+#include "storetesttable.h"
 
 #include <sys/stat.h>
 
@@ -27,38 +25,6 @@ QString agendaContent(const QString &path)
 QString dayOneOf(const QString &path, int user)
 {
     return StoreTestDatabase::scalar(path, u"SELECT RVOUS FROM RVOUS%1 WHERE AGENDATE=1"_s.arg(user)).toString();
-}
-
-// Another workstation in the middle of a save, this program started again
-// as `--hold <database> <spill> <holdMs>`: it opens a write transaction,
-// changes day 1 of RVOUS1 and of RVOUS6 to "nouveau" and, when <spill> is 1,
-// adds enough rows to RVOUS2 to spill its page cache into the file (which
-// takes the exclusive lock at once). Prints "held" then, keeps the
-// transaction open <holdMs> ms, commits and prints "committed".
-int holdWrite(char *argv[])
-{
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(argv[2], &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return 1;
-    sqlite3_busy_timeout(db, 30000);
-    const bool spill = std::atoi(argv[3]) == 1;
-    std::string sql = spill ? "PRAGMA cache_size=10;" : "";
-    sql += "BEGIN IMMEDIATE; UPDATE RVOUS1 SET RVOUS='nouveau' WHERE AGENDATE=1;"
-           "UPDATE RVOUS6 SET RVOUS='nouveau' WHERE AGENDATE=1;";
-    if (spill) {
-        sql += "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 2999)"
-               " INSERT INTO RVOUS2 (AGENDATE, RVOUS) SELECT i, printf('%.500c', 'x') FROM n;";
-    }
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
-        return 1;
-    }
-    std::printf("held\n");
-    std::fflush(stdout);
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[4])));
-    const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    std::printf(rc == SQLITE_OK ? "committed\n" : "failed\n");
-    sqlite3_close(db);
-    return rc == SQLITE_OK ? 0 : 1;
 }
 
 } // namespace
@@ -203,8 +169,9 @@ private Q_SLOTS:
         QVERIFY(QFile::permissions(copy).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
     }
 
-    // Another workstation is in the middle of a save while the backup runs:
-    // the copy is the day before the save or after it, whole, never a mix.
+    // Another workstation (store_holdwrite) is in the middle of a save while
+    // the backup runs: the copy is the day before the save or after it,
+    // whole, never a mix.
     void snapshotWhileAnotherSaves_data()
     {
         columns<QString, QString, int>("spill", "expected", "addedDays");
@@ -218,7 +185,7 @@ private Q_SLOTS:
         const QString live = practice(u"ancien"_s);
         const QString copy = QDir(folder(u"backup"_s)).filePath(u"AGENDAS.MDB"_s);
         QProcess other;
-        other.start(QCoreApplication::applicationFilePath(), {u"--hold"_s, live, spill, u"1500"_s});
+        other.start(QStringLiteral(STORE_HOLDWRITE), {live, spill, u"1500"_s});
         QVERIFY(other.waitForReadyRead(30000));
         QCOMPARE(other.readLine().trimmed(), QByteArray("held"));
 
@@ -321,12 +288,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    if (argc == 5 && std::string_view(argv[1]) == "--hold") return holdWrite(argv);
-    QCoreApplication app(argc, argv);
-    TestDatabaseCopy test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestDatabaseCopy)
 #include "tst_databasecopy.moc"

@@ -1,7 +1,7 @@
 #include "daycursor.h"
 #include "daymerge.h"
 #include "refusedwrites.h"
-#include "storetestdatabase.h"
+#include "storetesttable.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -92,10 +92,7 @@ void waitPastChangeTime(const QString &path, const struct stat &file)
 
 // What writer w (1 to 6) puts with its save n into each slot it owns, the
 // slots whose index is w - 1 modulo 6.
-QString slotText(int writer, int save)
-{
-    return u"w%1 n%2"_s.arg(writer).arg(save);
-}
+QString slotText(int writer, int save) { return u"w%1 n%2"_s.arg(writer).arg(save); }
 
 // A workstation that only saves, this program started again as
 // `--writer <database> <writer> <milliseconds>`: it saves the shared days of

@@ -1,6 +1,6 @@
 #include "dialect.h"
 #include "foldedneedle.h"
-#include "storetestdatabase.h"
+#include "storetesttable.h"
 #include "textfold.h"
 
 // The program's SQL texts and criteria, the search patterns, and the case

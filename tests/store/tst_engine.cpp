@@ -1,6 +1,6 @@
 #include "engine.h"
 #include "namelookup.h"
-#include "storetestdatabase.h"
+#include "storetesttable.h"
 
 // The Access-style engine: views of the program's SQL texts, finding,
 // moving, reading and writing, the kept connection following the file, the
@@ -64,7 +64,8 @@ private Q_SLOTS:
 
     void views_data()
     {
-        // criterion: empty: moveFirst; walked: the rows from there to the end, '|' between; count: rows of the whole view; -1: refused, walked is the message
+        // criterion: empty: moveFirst; walked: the rows from there to the end, '|' between; count: rows of the whole
+        // view; -1: refused, walked is the message
         columns<QString, QString, QString, qint64>("sql", "criterion", "walked", "count");
         const QString oneDay = u"SELECT*FROM RVOUS1 WHERE AGENDATE =300"_s;
         const QString first;
