@@ -81,9 +81,10 @@ int handlesOn(const struct stat &file)
 // at a coarse granularity.
 void waitPastChangeTime(const QString &path, const struct stat &file)
 {
+    const QString probePath = path + u".probe"_s;
     struct stat probe = {};
     for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1)) {
-        if (StoreTestDatabase::write(path + u".probe"_s, "x") && ::stat(QFile::encodeName(path + u".probe"_s).constData(), &probe) == 0
+        if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
             && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec) > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
             return;
         }
