@@ -30,14 +30,10 @@ HalfDayMark &markOf(DayRecord &record, const QString &flag)
 DayRecord fullRecord()
 {
     DayRecord record;
-    for (int i = 0; i < SlotCount; ++i) {
-        record.slots[std::size_t(i)] = u"jour créneau "_s + QString::number(i);
-        record.checks[std::size_t(i)] = i % 3 == 0;
-    }
     record.postit = u"jour post-it"_s;
     record.bloc = u"jour bloc\r\nligne 2"_s;
-    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s})
-        markOf(record, flag) = {true, u"jour "_s + flag};
+    for (std::size_t i = 0; i < SlotCount; ++i) std::tie(record.slots[i], record.checks[i]) = std::pair(u"jour créneau %1"_s.arg(i), i % 3 == 0);
+    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s}) markOf(record, flag) = {true, u"jour "_s + flag};
     return record;
 }
 
@@ -91,6 +87,8 @@ void waitPastChangeTime(const QString &path, const struct stat &file)
     }
 }
 
+qint32 dayOf(int save) { return FirstSharedDay + save % SharedDays; }
+
 // What writer w (1 to 6) puts with its save n into each slot it owns, the
 // slots whose index is w - 1 modulo 6.
 QString slotText(int writer, int save) { return u"w%1 n%2"_s.arg(writer).arg(save); }
@@ -99,8 +97,8 @@ QString slotText(int writer, int save) { return u"w%1 n%2"_s.arg(writer).arg(sav
 // `--writer <database> <writer> <milliseconds>`: it saves the shared days of
 // user 1 in turn, for the given time (or until killed when it is 0), through
 // the day cursor's merging save, each save writing its own slots and leaving
-// the others as this writer last saw them. It prints "<date> <n>" once each
-// save has returned.
+// the others as this writer last saw them. It prints the number of each save
+// once it has returned; save n is of day dayOf(n).
 int writeSharedDays(const QStringList &args)
 {
     const int writer = args[3].toInt();
@@ -109,7 +107,7 @@ int writeSharedDays(const QStringList &args)
     QHash<qint32, DayRecord> seen; // each day as this writer last saved it
     const QDeadlineTimer end(args[4] == u"0" ? -1 : args[4].toLongLong()); // -1: never
     for (int save = 1; !end.hasExpired(); ++save) {
-        const qint32 date = FirstSharedDay + save % SharedDays;
+        const qint32 date = dayOf(save);
         DayRecord shown = seen.value(date);
         for (int slot = writer - 1; slot < SlotCount; slot += 6) shown.slots[std::size_t(slot)] = slotText(writer, save);
         DayRecord saved;
@@ -118,30 +116,20 @@ int writeSharedDays(const QStringList &args)
             return 1;
         }
         seen.insert(date, saved);
-        std::printf("%d %d\n", date, save);
+        std::printf("%d\n", save);
         std::fflush(stdout);
     }
     return 0;
 }
 
-// What one writer reported: the save numbers that returned, the last by day.
-struct WriterReport
+// The save numbers a writer printed, whole lines only.
+QList<int> savesOf(const QByteArray &output)
 {
-    QHash<qint32, int> lastByDay;
-    QSet<int> saves;
-    int last = 0;
-};
-
-WriterReport reportOf(const QByteArray &output)
-{
-    WriterReport report;
-    for (const QByteArray &line : output.split('\n')) {
-        if (const QList<QByteArray> fields = line.trimmed().split(' '); fields.size() == 2) {
-            report.lastByDay[fields[0].toInt()] = report.last = fields[1].toInt();
-            report.saves.insert(report.last);
-        }
-    }
-    return report;
+    QList<QByteArray> lines = output.split('\n');
+    lines.removeLast(); // after the last line break: nothing, or a line not yet whole
+    QList<int> saves;
+    for (const QByteArray &line : lines) saves << line.toInt();
+    return saves;
 }
 
 } // namespace
@@ -281,8 +269,7 @@ private Q_SLOTS:
 
     void positionings()
     {
-        const auto [forSearch, user, date, sqlText, shown] =
-            fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
+        const auto [forSearch, user, date, sqlText, shown] = fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
         const QString path = database();
         QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
         const QByteArray before = StoreTestDatabase::contents(path);
@@ -324,8 +311,7 @@ private Q_SLOTS:
         row("another workstation writing while we open", u"<exclusive>"_s, 1, false, u"occupée par un autre poste"_s);
         row("another workstation writing while we save", u"<reserved>"_s, 1, true, u"occupée par un autre poste"_s);
         row("save refused as read-only: the next one goes through", u"<read-only>"_s, 1, true, u"lecture seule"_s);
-        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1,
-            true, QString());
+        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1, true, QString());
     }
 
     void failures()
@@ -463,44 +449,41 @@ private Q_SLOTS:
         std::vector<std::unique_ptr<QProcess>> processes;
         for (int writer = 1; writer <= writers; ++writer) {
             processes.push_back(std::make_unique<QProcess>());
-            processes.back()->start(QCoreApplication::applicationFilePath(),
-                                    {u"--writer"_s, path, QString::number(writer), milliseconds});
+            processes.back()->start(QCoreApplication::applicationFilePath(), {u"--writer"_s, path, QString::number(writer), milliseconds});
             QVERIFY(processes.back()->waitForStarted());
         }
-        QList<WriterReport> reports;
+        QList<QList<int>> saves; // by writer
         int committed = 0;
         for (const auto &process : processes) {
             QByteArray output;
-            while (killAfter && reportOf(output).saves.size() < killAfter) {
+            while (killAfter && savesOf(output).size() < killAfter) {
                 QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
                 output += process->readAllStandardOutput();
             }
-            if (killAfter) {
-                process->kill(); // SIGKILL: no chance to finish the save under way
-            }
+            if (killAfter) process->kill(); // SIGKILL: no chance to finish the save under way
             QVERIFY(process->waitForFinished(120000));
             QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
             QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
             // SQLite's lock is not fair: a writer may have saved only once.
-            reports << reportOf(output + process->readAllStandardOutput());
-            committed += int(reports.last().saves.size());
+            saves << savesOf(output + process->readAllStandardOutput());
+            committed += int(saves.last().size());
         }
         QCOMPARE(StoreTestDatabase::scalar(path, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
 
         // One row per day, in each the last save of every writer in all its
         // slots (or, for a writer killed, the save it had under way).
-        const QList<QVariantList> days =
-            StoreTestDatabase::rows(path, u"SELECT AGENDATE, count(*), max(RVOUS) FROM RVOUS1 GROUP BY AGENDATE"_s);
+        const QList<QVariantList> days = StoreTestDatabase::rows(path, u"SELECT AGENDATE, count(*), max(RVOUS) FROM RVOUS1 GROUP BY AGENDATE"_s);
         QCOMPARE(days.size(), SharedDays);
         for (const QVariantList &day : days) {
             QCOMPARE(day[1].toInt(), 1);
             const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(day[2].toString());
             for (int slot = 0; slot < SlotCount; ++slot) {
                 const int writer = slot % 6 + 1;
-                const WriterReport &report = reports.value(writer - 1);
+                int lastSave = 0;
+                for (const int save : saves.value(writer - 1)) lastSave = dayOf(save) == day[0].toInt() ? save : lastSave;
                 const QString &text = slots[std::size_t(slot)];
-                const QString last = report.lastByDay.contains(day[0].toInt()) ? slotText(writer, report.lastByDay[day[0].toInt()]) : QString();
-                QVERIFY2(writer > writers || text == last || (killAfter && text == slotText(writer, report.last + 1)),
+                const QString last = lastSave ? slotText(writer, lastSave) : QString();
+                QVERIFY2(writer > writers || text == last || (killAfter && text == slotText(writer, saves[writer - 1].last() + 1)),
                          qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toString()).arg(slot).arg(text, last)));
             }
         }
@@ -510,14 +493,13 @@ private Q_SLOTS:
         QVERIFY2(kept == committed - SharedDays || (killAfter && kept == committed + 1 - SharedDays),
                  qPrintable(u"%1 versions kept for %2 saves"_s.arg(kept).arg(committed)));
         QSet<QString> found;
-        for (const QVariantList &version : StoreTestDatabase::rows(
-                 path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s)) {
+        for (const QVariantList &version :
+             StoreTestDatabase::rows(path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s)) {
             const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(version[0].toString());
-            for (int writer = 1; writer <= 6; ++writer)
-                found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
+            for (int writer = 1; writer <= 6; ++writer) found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
         }
         for (int writer = 1; writer <= writers; ++writer) {
-            for (const int save : reports[writer - 1].saves) {
+            for (const int save : saves[writer - 1]) {
                 const QString version = slotText(writer, save) + u" in slot "_s + QString::number(writer - 1);
                 QVERIFY2(found.contains(version), qPrintable(version));
             }
