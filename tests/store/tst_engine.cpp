@@ -59,7 +59,6 @@ private Q_SLOTS:
             "('DU', 'Pierre'), ('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'),"
             "('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'), ('%1B', 'Long'), ('%1', 'Exact')"_s.arg(Thirty));
         QVERIFY(!m_shared.isEmpty());
-        QVERIFY(StoreTestDatabase::write(m_dir.filePath(u"texte.db"_s), "DUBOIS;Jean\r\n"));
     }
 
     void views_data()
@@ -250,8 +249,6 @@ private Q_SLOTS:
         found("quote and criterion text taken as a name", u"' OR NOM<>'"_s, Thirty + u" Exact"_s);
         found("no match after the last name", u"zz"_s, QString());
         row("missing names database", u"du"_s, QString(), u"ALPHA"_s, u"ABSENT.db"_s);
-        row("a file that is not a database", u"du"_s, QString(), u"ALPHA"_s, u"texte.db"_s);
-        row("missing table", u"du"_s, QString(), u"CLIENTS"_s, QString());
         row("table name that is no plain name", u"du"_s, QString(), u"ALPHA;DROP TABLE ALPHA"_s, QString());
     }
 
