@@ -58,8 +58,8 @@ class TestDatabaseCopy : public QObject
 
     // A file of the given kind at path: a practice's database ("good", or
     // changed by the SQL of "no RVOUS6", "no COCHE", "version 1" (made before
-    // the day history), "truncated"), another file ("garbage", "empty",
-    // "foreign": SQLite, other tables), "folder"; "missing" makes nothing.
+    // the day history), "truncated"), another file ("garbage", "empty"),
+    // "folder"; "missing" makes nothing.
     void makeSource(const QString &kind, const QString &path)
     {
         QString history = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
@@ -77,8 +77,6 @@ class TestDatabaseCopy : public QObject
             QVERIFY(changes[kind].isEmpty() || StoreTestDatabase::run(path, changes[kind]));
         } else if (files.contains(kind)) {
             QVERIFY(StoreTestDatabase::write(path, files[kind]));
-        } else if (kind == u"foreign") {
-            QVERIFY(StoreTestDatabase::run(path, u"CREATE TABLE patients (nom TEXT); INSERT INTO patients VALUES ('x');"_s));
         } else if (kind == u"folder") {
             QVERIFY(QDir().mkpath(path));
         } else {
@@ -98,12 +96,10 @@ private Q_SLOTS:
     void check_data()
     {
         columns<QString, Outcome>("kind", "expected");
-        row("a practice's database", u"good"_s, Outcome::Done);
         row("no file", u"missing"_s, Outcome::SourceMissing);
         row("a folder", u"folder"_s, Outcome::SourceUnreadable);
         row("not SQLite", u"garbage"_s, Outcome::NotPlanora);
         row("empty file, which SQLite would open", u"empty"_s, Outcome::NotPlanora);
-        row("SQLite of another program", u"foreign"_s, Outcome::NotPlanora);
         row("a table missing", u"no RVOUS6"_s, Outcome::NotPlanora);
         row("a field missing", u"no COCHE"_s, Outcome::NotPlanora);
         row("cut short", u"truncated"_s, Outcome::Damaged);
