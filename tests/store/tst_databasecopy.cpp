@@ -229,8 +229,8 @@ private Q_SLOTS:
         if (backup != u"the live one") makeSource(backup, backupPath);
         const bool readOnly = live == u"read-only";
         makeSource(readOnly ? u"good"_s : live, livePath);
-        QVERIFY(live == u"garbage" || live == u"missing"
-                || StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s));
+        const QString changes = u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s;
+        QVERIFY(live == u"garbage" || live == u"missing" || StoreTestDatabase::run(livePath, changes));
         const QByteArray liveBefore = StoreTestDatabase::contents(livePath);
         const QString contentBefore = agendaContent(livePath);
         const QString safety = DatabaseCopy::safetyCopyPath(livePath, QDateTime::currentDateTime());

@@ -24,6 +24,8 @@ QString described(const ViewQuery &q)
     return q.rvousPattern ? text + u" like "_s + *q.rvousPattern : text;
 }
 
+QString described(const Criterion &c) { return c.kind == Criterion::Kind::DateEquals ? u"date %1"_s.arg(c.date) : u"name [%1]"_s.arg(c.key); }
+
 } // namespace
 
 class TestDialect : public QObject
@@ -31,79 +33,65 @@ class TestDialect : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void queries_data()
+    void parse_data()
     {
-        // parsed: empty: refused
-        columns<QString, QString>("sql", "parsed");
+        // criterion: a criterion of a find, else a view's SQL text; parsed: empty: refused
+        columns<bool, QString, QString>("criterion", "text", "parsed");
         const QString search = u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE %1)ORDER BY AGENDATE"_s;
         const QString refused;
-        row("day view, no blank around the asterisk", u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"RVOUS1 date"_s);
-        row("names table in name order, digits in its name", u"SELECT*FROM Noms_2024 ORDER BY NOM,PRENOM"_s, u"Noms_2024 name"_s);
-        row("one day for the search window", u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"RVOUS2 rowid =37986"_s);
-        row("search query as the search window writes it", search.arg(u"'*radio*'"_s), u"RVOUS2 date 37620..37627 like *radio*"_s);
-        row("search query in lower case, qualifier in mixed case",
+        row("day view, no blank around the asterisk", false, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"RVOUS1 date"_s);
+        row("names table in name order, digits in its name", false, u"SELECT*FROM Noms_2024 ORDER BY NOM,PRENOM"_s, u"Noms_2024 name"_s);
+        row("one day for the search window", false, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"RVOUS2 rowid =37986"_s);
+        row("search query as the search window writes it", false, search.arg(u"'*radio*'"_s), u"RVOUS2 date 37620..37627 like *radio*"_s);
+        row("search query in lower case, qualifier in mixed case", false,
             u"select rvous2.* from RVOUS2 where agendate between 1 and 2and (Rvous2.rvous like '*x*')order by agendate"_s,
             u"RVOUS2 date 1..2 like *x*"_s);
-        row("SQL inside the quoted search text stays text, a doubled apostrophe one", search.arg(u"'*x'') OR 1=1; DROP TABLE RVOUS1; --*'"_s),
-            u"RVOUS2 date 37620..37627 like *x') OR 1=1; DROP TABLE RVOUS1; --*"_s);
-        row("accented names table", u"SELECT*FROM Clientèle ORDER BY NOM, PRENOM"_s, u"Clientèle name"_s);
-        row("names table between brackets, with a blank", u"SELECT*FROM [Mes patients] ORDER BY NOM, PRENOM"_s, u"Mes patients name"_s);
-        row("keyword between brackets is a name", u"SELECT*FROM [Order] ORDER BY NOM, PRENOM"_s, u"Order name"_s);
-        row("empty text", QString(), refused);
-        row("other statement", u"DELETE FROM RVOUS1"_s, refused);
-        row("day view without its order", u"SELECT*FROM RVOUS1"_s, refused);
-        row("order by another column", u"SELECT*FROM RVOUS1 ORDER BY RVOUS"_s, refused);
-        row("half the name order", u"SELECT*FROM PATIENTS ORDER BY NOM"_s, refused);
-        row("second statement", u"SELECT*FROM RVOUS1 ORDER BY AGENDATE; DROP TABLE RVOUS1"_s, refused);
-        row("keyword as table name", u"SELECT*FROM ORDER ORDER BY AGENDATE"_s, refused);
-        row("bracket left open", u"SELECT*FROM [Mes patients ORDER BY NOM, PRENOM"_s, refused);
-        row("empty brackets", u"SELECT*FROM [ ] ORDER BY NOM, PRENOM"_s, refused);
-        row("double quote between brackets", u"SELECT*FROM [a\"; DROP TABLE RVOUS1; --] ORDER BY NOM, PRENOM"_s, refused);
-        row("SQLite's own table between brackets", u"SELECT*FROM [sqlite_schema] ORDER BY NOM, PRENOM"_s, refused);
-        row("extra condition after the day", u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 OR 1=1"_s, refused);
-        row("day number beyond 32 bits", u"SELECT*FROM RVOUS1 WHERE AGENDATE =2147483648"_s, refused);
-        row("quoted day number", u"SELECT*FROM RVOUS1 WHERE AGENDATE ='37986'"_s, refused);
-        row("one day and an order", u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 ORDER BY AGENDATE"_s, refused);
-        row("search without its order", search.arg(u"'*a*'"_s).remove(u"ORDER BY AGENDATE"_s), refused);
-        row("search naming another table first", search.arg(u"'*a*'"_s).replace(u"SELECT RVOUS2"_s, u"SELECT RVOUS1"_s), refused);
-        row("search naming another table in LIKE", search.arg(u"'*a*'"_s).replace(u"(RVOUS2"_s, u"(RVOUS1"_s), refused);
-        row("lone apostrophe in the search text", search.arg(u"'*l'ours*'"_s), refused);
-        row("apostrophe injection through the search text", search.arg(u"'*x') OR ('1'='1*'"_s), refused);
-        row("search text left unquoted", search.arg(u"RVOUS2.Postit"_s), refused);
+        row("SQL inside the quoted search text stays text, a doubled apostrophe one", false,
+            search.arg(u"'*x'') OR 1=1; DROP TABLE RVOUS1; --*'"_s), u"RVOUS2 date 37620..37627 like *x') OR 1=1; DROP TABLE RVOUS1; --*"_s);
+        row("accented names table", false, u"SELECT*FROM Clientèle ORDER BY NOM, PRENOM"_s, u"Clientèle name"_s);
+        row("names table between brackets, with a blank", false, u"SELECT*FROM [Mes patients] ORDER BY NOM, PRENOM"_s, u"Mes patients name"_s);
+        row("keyword between brackets is a name", false, u"SELECT*FROM [Order] ORDER BY NOM, PRENOM"_s, u"Order name"_s);
+        row("empty text", false, QString(), refused);
+        row("other statement", false, u"DELETE FROM RVOUS1"_s, refused);
+        row("day view without its order", false, u"SELECT*FROM RVOUS1"_s, refused);
+        row("order by another column", false, u"SELECT*FROM RVOUS1 ORDER BY RVOUS"_s, refused);
+        row("half the name order", false, u"SELECT*FROM PATIENTS ORDER BY NOM"_s, refused);
+        row("second statement", false, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE; DROP TABLE RVOUS1"_s, refused);
+        row("keyword as table name", false, u"SELECT*FROM ORDER ORDER BY AGENDATE"_s, refused);
+        row("bracket left open", false, u"SELECT*FROM [Mes patients ORDER BY NOM, PRENOM"_s, refused);
+        row("empty brackets", false, u"SELECT*FROM [ ] ORDER BY NOM, PRENOM"_s, refused);
+        row("double quote between brackets", false, u"SELECT*FROM [a\"; DROP TABLE RVOUS1; --] ORDER BY NOM, PRENOM"_s, refused);
+        row("SQLite's own table between brackets", false, u"SELECT*FROM [sqlite_schema] ORDER BY NOM, PRENOM"_s, refused);
+        row("extra condition after the day", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 OR 1=1"_s, refused);
+        row("day number beyond 32 bits", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE =2147483648"_s, refused);
+        row("quoted day number", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE ='37986'"_s, refused);
+        row("one day and an order", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 ORDER BY AGENDATE"_s, refused);
+        row("search without its order", false, search.arg(u"'*a*'"_s).remove(u"ORDER BY AGENDATE"_s), refused);
+        row("search naming another table first", false, search.arg(u"'*a*'"_s).replace(u"SELECT RVOUS2"_s, u"SELECT RVOUS1"_s), refused);
+        row("search naming another table in LIKE", false, search.arg(u"'*a*'"_s).replace(u"(RVOUS2"_s, u"(RVOUS1"_s), refused);
+        row("lone apostrophe in the search text", false, search.arg(u"'*l'ours*'"_s), refused);
+        row("apostrophe injection through the search text", false, search.arg(u"'*x') OR ('1'='1*'"_s), refused);
+        row("search text left unquoted", false, search.arg(u"RVOUS2.Postit"_s), refused);
+        row("criterion: day as positioning writes it", true, u"AGENDATE=37986"_s, u"date 37986"_s);
+        row("criterion: day with blanks and lower case", true, u"agendate = 5"_s, u"date 5"_s);
+        row("criterion: name key with trailing blanks kept", true, u"NOM>='DU  A  '"_s, u"name [DU  A  ]"_s);
+        row("criterion: SQL inside the key stays text, a doubled apostrophe one", true, u"NOM>=''' OR 1=1 --'"_s, u"name [' OR 1=1 --]"_s);
+        row("criterion: empty key", true, u"NOM >= ''"_s, u"name []"_s);
+        row("criterion: empty", true, QString(), refused);
+        row("criterion: day and another condition", true, u"AGENDATE=37986 OR 1=1"_s, refused);
+        row("criterion: other comparison on the day", true, u"AGENDATE>37986"_s, refused);
+        row("criterion: lone apostrophe breaking out of the key", true, u"NOM>='D'A'"_s, refused);
+        row("criterion: equality on the name", true, u"NOM='x'"_s, refused);
     }
 
-    void queries()
+    void parse()
     {
-        const auto [sql, parsed] = fetch<QString, QString>("sql", "parsed");
-        ViewQuery query;
-        const Status status = Dialect::parseQuery(sql, query);
-        QCOMPARE(status.ok() ? described(query) : QString(), parsed);
-        QVERIFY2(status.ok() || status.message().startsWith(u"Requête refusée"_s), qPrintable(status.message()));
-    }
-
-    void criteria_data()
-    {
-        // parsed: empty: refused
-        columns<QString, QString>("text", "parsed");
-        const QString refused;
-        row("day as positioning writes it", u"AGENDATE=37986"_s, u"date 37986"_s);
-        row("day with blanks and lower case", u"agendate = 5"_s, u"date 5"_s);
-        row("name key with trailing blanks kept", u"NOM>='DU  A  '"_s, u"name [DU  A  ]"_s);
-        row("SQL inside the key stays text, a doubled apostrophe one", u"NOM>=''' OR 1=1 --'"_s, u"name [' OR 1=1 --]"_s);
-        row("empty key", u"NOM >= ''"_s, u"name []"_s);
-        row("empty", QString(), refused);
-        row("day and another condition", u"AGENDATE=37986 OR 1=1"_s, refused);
-        row("other comparison on the day", u"AGENDATE>37986"_s, refused);
-        row("lone apostrophe breaking out of the key", u"NOM>='D'A'"_s, refused);
-        row("equality on the name", u"NOM='x'"_s, refused);
-    }
-
-    void criteria()
-    {
-        const auto [text, parsed] = fetch<QString, QString>("text", "parsed");
+        const auto [criterion, text, parsed] = fetch<bool, QString, QString>("criterion", "text", "parsed");
+        ViewQuery q;
         Criterion c;
-        const bool ok = Dialect::parseCriterion(text, c).ok();
-        QCOMPARE(!ok ? QString() : c.kind == Criterion::Kind::DateEquals ? u"date %1"_s.arg(c.date) : u"name [%1]"_s.arg(c.key), parsed);
+        const Status status = criterion ? Dialect::parseCriterion(text, c) : Dialect::parseQuery(text, q);
+        QCOMPARE(!status.ok() ? QString() : criterion ? described(c) : described(q), parsed);
+        QVERIFY2(status.ok() || status.message().startsWith(u"Requête refusée"_s), qPrintable(status.message()));
     }
 
     void compare_data()
