@@ -314,19 +314,14 @@ private Q_SLOTS:
     void failures()
     {
         const auto [setup, user, positions, message] = fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
-        const QHash<QString, QByteArray> files = {{u"<jet>"_s, StoreTestDatabase::JetHeader},
-                                                  {u"<ace>"_s, QByteArray(StoreTestDatabase::JetHeader).replace("Jet", "ACE")},
-                                                  {u"<text>"_s, "RVOUS;Postit\r\n"},
-                                                  {u"<garbage>"_s, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z')}};
+        const QByteArray jet = StoreTestDatabase::JetHeader, garbage = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z');
+        const QHash<QString, QByteArray> files = {{u"<jet>"_s, jet}, {u"<ace>"_s, QByteArray(jet).replace("Jet", "ACE")},
+                                                  {u"<text>"_s, "RVOUS;Postit\r\n"}, {u"<garbage>"_s, garbage}};
         QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
-        if (files.contains(setup)) {
-            QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
-        } else if (setup == u"<folder>") {
-            QVERIFY(QDir().mkpath(path));
-        } else if (setup != u"<missing>") {
-            path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
-            QVERIFY(!path.isEmpty());
-        }
+        if (files.contains(setup)) QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
+        else if (setup == u"<folder>") QVERIFY(QDir().mkpath(path));
+        else if (setup != u"<missing>") path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
+        QVERIFY(!path.isEmpty());
         // The superuser writes whatever the permissions say: it acts as
         // "nobody" while the file refuses writes; anyone else is refused by
         // the file's permissions.
@@ -403,20 +398,13 @@ private Q_SLOTS:
         else if (how.startsWith(u"other")) QVERIFY(cursor.position(replacement, 1, Day).ok());
         QCOMPARE(cursor.isOpen(), handlesMeanwhile == 1 || how.startsWith(u"other"));
         QCOMPARE(handlesOn(oldFile), handlesMeanwhile);
-        DayRecord saved;
+        DayRecord saved, written;
         saved.slots[0] = u"RESTAURE"_s;
-        if (how.startsWith(u"save")) {
-            DayRecord written;
-            QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
-        } else if (how == u"sql") {
-            QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
-        } else if (how == u"rename") {
-            QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
-        } else if (how.endsWith(u"copy")) {
-            QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
-        } else if (how == u"remove") {
-            QVERIFY(QFile::remove(path));
-        }
+        if (how.startsWith(u"save")) QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
+        else if (how == u"sql") QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
+        else if (how == u"rename") QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
+        else if (how.endsWith(u"copy")) QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
+        else if (how == u"remove") QVERIFY(QFile::remove(path));
 
         const Status status = how.endsWith(u"no positioning") ? Status::success() : cursor.position(path, 1, Day);
         // Shown: the first slot when positioned, else the message must say it.

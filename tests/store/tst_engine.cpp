@@ -282,16 +282,13 @@ private Q_SLOTS:
         NameLookup lookup;
         lookup.setSource(names, u"ALPHA"_s);
         QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
-        if (change == u"add") {
-            QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
-        } else if (change == u"source") {
-            lookup.setSource(replacement, u"ALPHA"_s);
-        } else {
+        if (change == u"add") QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
+        else if (change == u"source") lookup.setSource(replacement, u"ALPHA"_s);
+        else {
             // The new file's time is set apart so that the test does not depend
             // on the clock's grain.
             QFile file(replacement);
-            QVERIFY(file.open(QIODevice::ReadWrite)
-                    && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
             file.close();
             QVERIFY(QFile::remove(names) && (change == u"remove" || QFile::rename(replacement, names)));
         }
