@@ -49,9 +49,8 @@ class TestDatabaseCopy : public QObject
     // A database of the practice holding day 1 of users 1 and 6 as `text`.
     QString practice(const QString &text)
     {
-        const QString made = StoreTestDatabase::create(folder(u"made"_s), u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES "
-                                                                          "(1, '%1'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) "
-                                                                          "VALUES (1, '%1');"_s.arg(text));
+        const QString sql = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s;
+        const QString made = StoreTestDatabase::create(folder(u"made"_s), sql.arg(text));
         QFile::setPermissions(made, QFileDevice::Permissions(0x6666));
         return made;
     }

@@ -176,9 +176,7 @@ private Q_SLOTS:
         slots.resize(SlotCount);
         QCOMPARE(QStringList(decodedSlots.begin(), decodedSlots.end()), slots);
         QList<int> found;
-        for (int i = 0; i < SlotCount; ++i) {
-            if (decodedChecks[std::size_t(i)]) found << i;
-        }
+        for (int i = 0; i < SlotCount; ++i) if (decodedChecks[std::size_t(i)]) found << i;
         QCOMPARE(found, checked);
         QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
         QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
