@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <QVariant>
 
 // Test databases made the way the supervisor's tool makes them: from the
@@ -23,24 +22,11 @@ inline bool run(const QString &path, const QString &sql)
 {
     // Created here on purpose: the program itself never creates a database.
     sqlite3 *db = nullptr;
-    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-              == SQLITE_OK;
-    ok = ok && TextRules::registerTextRules(db) == SQLITE_OK;
-    ok = ok && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK
+                    && TextRules::registerTextRules(db) == SQLITE_OK
+                    && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
-}
-
-// A new empty appointment database in `folder`, then `sql` run on it; an
-// empty path when either fails.
-inline QString create(const QString &folder, const QString &sql = QString())
-{
-    static int count = 0;
-    QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS%1.MDB").arg(++count));
-    const bool made = schema.open(QIODevice::ReadOnly) && run(path, QString::fromUtf8(schema.readAll()))
-                      && (sql.isEmpty() || run(path, sql));
-    return made ? path : QString();
 }
 
 inline QByteArray contents(const QString &path)
@@ -56,27 +42,31 @@ inline bool write(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// A new empty appointment database in `folder`, then `sql` run on it; an
+// empty path when either fails.
+inline QString create(const QString &folder, const QString &sql = QString())
+{
+    static int count = 0;
+    const QString path = QDir(folder).filePath(QStringLiteral("AGENDAS%1.MDB").arg(++count));
+    const QByteArray schema = contents(QStringLiteral(PLANORA_SCHEMA_FILE));
+    const bool made = !schema.isEmpty() && run(path, QString::fromUtf8(schema)) && (sql.isEmpty() || run(path, sql));
+    return made ? path : QString();
+}
+
 // The rows of a query, each as its column values, through our text rules.
 inline QList<QVariantList> rows(const QString &path, const QString &sql, const QVariantList &values = {})
 {
     SqliteConnection connection;
     QList<QVariantList> result;
     SqliteStatement statement;
-    if (connection.open(path, SqliteConnection::Mode::ReadOnly) != SQLITE_OK
-        || TextRules::registerTextRules(connection.handle()) != SQLITE_OK
-        || statement.prepare(connection.handle(), sql) != SQLITE_OK) {
+    if (connection.open(path, SqliteConnection::Mode::ReadOnly) != SQLITE_OK || TextRules::registerTextRules(connection.handle()) != SQLITE_OK
+        || statement.prepare(connection.handle(), sql) != SQLITE_OK)
         return result;
-    }
     connection.setBusyTimeout(30000);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
-    }
+    for (qsizetype i = 0; i < values.size(); ++i) statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
     while (statement.step() == SqliteStatement::Step::Row) {
-        QVariantList row;
-        for (int column = 0; column < statement.columnCount(); ++column) {
-            row << statement.value(column);
-        }
-        result << row;
+        result.append(QVariantList());
+        for (int column = 0; column < statement.columnCount(); ++column) result.last() << statement.value(column);
     }
     return result;
 }

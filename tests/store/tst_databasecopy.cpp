@@ -1,37 +1,23 @@
-#include "refusedwrites.h"
 #include "databasecopy.h"
+#include "refusedwrites.h"
 #include "schemasteps.h"
-#include "storetestdatabase.h"
-
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <optional>
+#include "storetesttable.h"
 
 #include <sys/stat.h>
 
-using namespace Qt::StringLiterals;
 using DatabaseCopy::Outcome;
-
 Q_DECLARE_METATYPE(DatabaseCopy::Outcome)
 
 namespace {
-
-const QString DayOne = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1');"
-                       u"INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s;
 
 // Every stored day of the six tables, as one text; empty when unreadable.
 QString agendaContent(const QString &path)
 {
     QStringList lines;
     for (int user = 1; user <= 6; ++user) {
-        for (const QVariantList &row :
-             StoreTestDatabase::rows(path, u"SELECT AGENDATE, RVOUS, COCHE FROM RVOUS%1 ORDER BY AGENDATE"_s.arg(user))) {
-            lines << u"%1:%2:%3:%4"_s.arg(user).arg(row.value(0).toString(), row.value(1).toString(),
-                                           row.value(2).toString());
-        }
+        const QString sql = u"SELECT %1, AGENDATE, RVOUS, COCHE FROM RVOUS%1 ORDER BY AGENDATE"_s.arg(user);
+        for (const QVariantList &row : StoreTestDatabase::rows(path, sql))
+            lines << u"%1:%2:%3:%4"_s.arg(row[0].toString(), row[1].toString(), row[2].toString(), row[3].toString());
     }
     return lines.join(u'\n');
 }
@@ -47,7 +33,6 @@ class TestDatabaseCopy : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     int m_case = 0;
 
@@ -62,52 +47,37 @@ private:
     }
 
     // A database of the practice holding day 1 of users 1 and 6 as `text`.
-    QString practice(const QString &where, const QString &text)
+    QString practice(const QString &text)
     {
-        const QString made = StoreTestDatabase::create(where, DayOne.arg(text));
+        const QString sql = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s;
+        const QString made = StoreTestDatabase::create(folder(u"made"_s), sql.arg(text));
         QFile::setPermissions(made, QFileDevice::Permissions(0x6666));
         return made;
     }
 
-    // A file of the given kind at path: "good", "garbage", "empty", "foreign"
-    // (SQLite, other tables), "jet", "no RVOUS6", "no COCHE", "truncated",
+    // A file of the given kind at path: a practice's database ("good", or
+    // changed by the SQL of "no RVOUS6", "no COCHE", "version 1" (made before
+    // the day history), "truncated"), another file ("garbage", "empty"),
     // "folder"; "missing" makes nothing.
     void makeSource(const QString &kind, const QString &path)
     {
-        if (kind == "good"_L1) {
-            QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
-        } else if (kind == "garbage"_L1) {
-            QVERIFY(StoreTestDatabase::write(path, QByteArray(4096, 'z')));
-        } else if (kind == "empty"_L1) {
-            QVERIFY(StoreTestDatabase::write(path, QByteArray()));
-        } else if (kind == "jet"_L1) {
-            QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::JetHeader + QByteArray(2048, '\0')));
-        } else if (kind == "foreign"_L1) {
-            QVERIFY(StoreTestDatabase::run(path, u"CREATE TABLE patients (nom TEXT); INSERT INTO patients VALUES ('x');"_s));
-        } else if (kind == "no RVOUS6"_L1 || kind == "no COCHE"_L1) {
-            QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
-            QVERIFY(StoreTestDatabase::run(path, kind == "no RVOUS6"_L1 ? u"DROP TABLE RVOUS6"_s
-                                                                          : u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER "
-                                                                            "RVOUS3_HISTORIQUE_SUPPR; ALTER TABLE "
-                                                                            "RVOUS3 DROP COLUMN COCHE"_s));
-        } else if (kind == "version 1"_L1) { // made before the day history
-            QVERIFY(QFile::rename(practice(folder(u"made"_s), u"sauvegardé"_s), path));
-            QString drop = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
-            for (int user = 1; user <= 6; ++user)
-                drop += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
-            QVERIFY(StoreTestDatabase::run(path, drop));
-        } else if (kind == "truncated"_L1) {
-            const QString whole = practice(folder(u"made"_s), u"x"_s);
-            QVERIFY(StoreTestDatabase::run(
-                whole, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
-                       u" INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s));
-            const QByteArray bytes = StoreTestDatabase::contents(whole);
-            QVERIFY(StoreTestDatabase::write(path, bytes.left(bytes.size() / 2)));
-        } else if (kind == "folder"_L1) {
-            QVERIFY(QDir().mkpath(path));
-        } else {
-            QCOMPARE(kind, u"missing"_s);
-        }
+        QString history = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
+        for (int user = 1; user <= 6; ++user)
+            history += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
+        const QHash<QString, QString> changes = {
+            {u"good"_s, QString()}, {u"no RVOUS6"_s, u"DROP TABLE RVOUS6"_s},
+            {u"no COCHE"_s, u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER RVOUS3_HISTORIQUE_SUPPR; "
+                            "ALTER TABLE RVOUS3 DROP COLUMN COCHE"_s}, {u"version 1"_s, history},
+            {u"truncated"_s, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
+                             " INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s}};
+        const QHash<QString, QByteArray> files = {{u"garbage"_s, QByteArray(4096, 'z')}, {u"empty"_s, QByteArray()}};
+        if (changes.contains(kind))
+            QVERIFY(QFile::rename(practice(kind == u"truncated" ? u"x"_s : u"sauvegardé"_s), path)
+                    && (changes[kind].isEmpty() || StoreTestDatabase::run(path, changes[kind])));
+        else if (files.contains(kind)) QVERIFY(StoreTestDatabase::write(path, files[kind]));
+        else if (kind == u"folder") QVERIFY(QDir().mkpath(path));
+        else QCOMPARE(kind, u"missing"_s);
+        QVERIFY(kind != u"truncated" || StoreTestDatabase::write(path, StoreTestDatabase::contents(path).first(QFileInfo(path).size() / 2)));
     }
 
 private Q_SLOTS:
@@ -120,30 +90,23 @@ private Q_SLOTS:
 
     void check_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<Outcome>("expected");
-        QTest::newRow("a practice's database") << u"good"_s << Outcome::Done;
-        QTest::newRow("no file") << u"missing"_s << Outcome::SourceMissing;
-        QTest::newRow("a folder") << u"folder"_s << Outcome::SourceUnreadable;
-        QTest::newRow("not SQLite") << u"garbage"_s << Outcome::NotPlanora;
-        QTest::newRow("empty file, which SQLite would open") << u"empty"_s << Outcome::NotPlanora;
-        QTest::newRow("legacy Access file") << u"jet"_s << Outcome::NotPlanora;
-        QTest::newRow("SQLite of another program") << u"foreign"_s << Outcome::NotPlanora;
-        QTest::newRow("a table missing") << u"no RVOUS6"_s << Outcome::NotPlanora;
-        QTest::newRow("a field missing") << u"no COCHE"_s << Outcome::NotPlanora;
-        QTest::newRow("cut short") << u"truncated"_s << Outcome::Damaged;
+        columns<QString, Outcome>("kind", "expected");
+        row("no file", u"missing"_s, Outcome::SourceMissing);
+        row("a folder", u"folder"_s, Outcome::SourceUnreadable);
+        row("not SQLite", u"garbage"_s, Outcome::NotPlanora);
+        row("empty file, which SQLite would open", u"empty"_s, Outcome::NotPlanora);
+        row("a table missing", u"no RVOUS6"_s, Outcome::NotPlanora);
+        row("a field missing", u"no COCHE"_s, Outcome::NotPlanora);
+        row("cut short", u"truncated"_s, Outcome::Damaged);
     }
 
     void check()
     {
-        QFETCH(QString, kind);
-        QFETCH(Outcome, expected);
+        const auto [kind, expected] = fetch<QString, Outcome>("kind", "expected");
         const QString path = QDir(folder(u"check"_s)).filePath(u"copie.db"_s);
         makeSource(kind, path);
         const QByteArray before = StoreTestDatabase::contents(path);
-
         const DatabaseCopy::Result result = DatabaseCopy::check(path);
-
         QCOMPARE(result.outcome, expected);
         QCOMPARE(StoreTestDatabase::contents(path), before);
         QVERIFY(!DatabaseCopy::describe(result, path).isEmpty());
@@ -151,40 +114,27 @@ private Q_SLOTS:
 
     void snapshot_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("destination"); // "fresh", "earlier copy", "read-only folder", "missing folder", "is a folder"
-        QTest::addColumn<Outcome>("expected");
-        QTest::newRow("first backup") << u"good"_s << u"fresh"_s << Outcome::Done;
-        QTest::newRow("over an earlier backup, without asking") << u"good"_s << u"earlier copy"_s << Outcome::Done;
-        QTest::newRow("folder that cannot be written") << u"good"_s << u"read-only folder"_s
-                                                       << Outcome::TargetUnwritable;
-        QTest::newRow("folder gone") << u"good"_s << u"missing folder"_s << Outcome::TargetUnwritable;
-        QTest::newRow("a folder where the copy goes") << u"good"_s << u"is a folder"_s << Outcome::TargetUnwritable;
-        QTest::newRow("onto the database itself") << u"good"_s << u"the source"_s << Outcome::SameFile;
-        QTest::newRow("no database to copy, earlier backup kept") << u"missing"_s << u"earlier copy"_s
-                                                                  << Outcome::SourceMissing;
-        QTest::newRow("database not SQLite, earlier backup kept") << u"garbage"_s << u"earlier copy"_s
-                                                                  << Outcome::NotPlanora;
+        columns<QString, QString, Outcome>("source", "destination", "expected");
+        row("first backup", u"good"_s, u"fresh"_s, Outcome::Done);
+        row("over an earlier backup, without asking", u"good"_s, u"earlier copy"_s, Outcome::Done);
+        row("folder that cannot be written", u"good"_s, u"read-only folder"_s, Outcome::TargetUnwritable);
+        row("a folder where the copy goes", u"good"_s, u"is a folder"_s, Outcome::TargetUnwritable);
+        row("onto the database itself", u"good"_s, u"the source"_s, Outcome::SameFile);
+        row("no database to copy, earlier backup kept", u"missing"_s, u"earlier copy"_s, Outcome::SourceMissing);
     }
 
     void snapshot()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, destination);
-        QFETCH(Outcome, expected);
+        const auto [source, destination, expected] = fetch<QString, QString, Outcome>("source", "destination", "expected");
         const QString live = QDir(folder(u"live"_s)).filePath(u"AGENDAS.MDB"_s);
         makeSource(source, live);
-        const QString target = destination == "missing folder"_L1 ? m_dir.filePath(u"nowhere"_s) : folder(u"backup"_s);
-        const QString copy = destination == "the source"_L1 ? live : QDir(target).filePath(u"AGENDAS.MDB"_s);
-        if (destination == "earlier copy"_L1) {
-            QVERIFY(QFile::rename(practice(folder(u"old"_s), u"ancien"_s), copy));
-        } else if (destination == "is a folder"_L1) {
-            QVERIFY(QDir().mkpath(copy));
-        }
+        const QString target = folder(u"backup"_s);
+        const QString copy = destination == u"the source" ? live : QDir(target).filePath(u"AGENDAS.MDB"_s);
+        QVERIFY(destination != u"earlier copy" || QFile::rename(practice(u"ancien"_s), copy));
+        QVERIFY(destination != u"is a folder" || QDir().mkpath(copy));
         const QByteArray earlier = StoreTestDatabase::contents(copy);
         const QStringList filesBefore = QDir(target).entryList(QDir::Files);
-
-        const bool readOnly = destination == "read-only folder"_L1;
+        const bool readOnly = destination == u"read-only folder";
         QVERIFY(!readOnly || QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
         const DatabaseCopy::Result result = [&] {
             const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
@@ -192,39 +142,36 @@ private Q_SLOTS:
         }();
 
         QCOMPARE(result.outcome, expected);
-        if (expected == Outcome::Done) {
-            QCOMPARE(agendaContent(copy), agendaContent(live));
-            QCOMPARE(dayOneOf(copy, 6), u"sauvegardé"_s);
-            QCOMPARE(DatabaseCopy::check(copy).outcome, Outcome::Done);
-            QCOMPARE(QDir(target).entryList(QDir::Files), QStringList{u"AGENDAS.MDB"_s});
-            // Other workstations' users read the backup too (umask 022 here).
-            QVERIFY(QFile::permissions(copy).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
-        } else {
+        if (expected != Outcome::Done) {
             QCOMPARE(StoreTestDatabase::contents(copy), earlier);
             QCOMPARE(QDir(target).entryList(QDir::Files), filesBefore); // no temporary file left
+            return;
         }
+        QCOMPARE(agendaContent(copy), agendaContent(live));
+        QCOMPARE(dayOneOf(copy, 6), u"sauvegardé"_s);
+        QCOMPARE(DatabaseCopy::check(copy).outcome, Outcome::Done);
+        QCOMPARE(QDir(target).entryList(QDir::Files), QStringList{u"AGENDAS.MDB"_s});
+        // Other workstations' users read the backup too (umask 022 here).
+        QVERIFY(QFile::permissions(copy).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
     }
 
-    // Another workstation is in the middle of a save while the backup runs:
-    // the copy is the day before the save or after it, whole, never a mix.
+    // Another workstation (store_holdwrite) is in the middle of a save while
+    // the backup runs: the copy is the day before the save or after it,
+    // whole, never a mix.
     void snapshotWhileAnotherSaves_data()
     {
-        QTest::addColumn<int>("spill");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("addedDays");
-        QTest::newRow("save still in its own memory: the state before") << 0 << u"ancien"_s << 0;
-        QTest::newRow("save already writing the file: the state after, once committed") << 1 << u"nouveau"_s << 2000;
+        columns<QString, QString, int>("spill", "expected", "addedDays");
+        row("save still in its own memory: the state before", u"0"_s, u"ancien"_s, 0);
+        row("save already writing the file: the state after, once committed", u"1"_s, u"nouveau"_s, 2000);
     }
 
     void snapshotWhileAnotherSaves()
     {
-        QFETCH(int, spill);
-        QFETCH(QString, expected);
-        QFETCH(int, addedDays);
-        const QString live = practice(folder(u"live"_s), u"ancien"_s);
+        const auto [spill, expected, addedDays] = fetch<QString, QString, int>("spill", "expected", "addedDays");
+        const QString live = practice(u"ancien"_s);
         const QString copy = QDir(folder(u"backup"_s)).filePath(u"AGENDAS.MDB"_s);
         QProcess other;
-        other.start(QStringLiteral(STORE_HOLDWRITE), {live, QString::number(spill), u"1500"_s});
+        other.start(QStringLiteral(STORE_HOLDWRITE), {live, spill, u"1500"_s});
         QVERIFY(other.waitForReadyRead(30000));
         QCOMPARE(other.readLine().trimmed(), QByteArray("held"));
 
@@ -242,69 +189,49 @@ private Q_SLOTS:
 
     void safetyCopyPath_data()
     {
-        QTest::addColumn<QString>("live");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("the practice's file") << u"/srv/cabinet/AGENDAS.MDB"_s
-                                             << u"/srv/cabinet/AGENDAS-avant-restauration-20261206-140509.MDB"_s;
-        QTest::newRow("no extension") << u"/srv/agenda"_s << u"/srv/agenda-avant-restauration-20261206-140509"_s;
-        QTest::newRow("dots in the name") << u"/srv/a.b/AGENDAS.2024.MDB"_s
-                                          << u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s;
+        columns<QString, QString>("live", "expected");
+        row("no extension", u"/srv/agenda"_s, u"/srv/agenda-avant-restauration-20261206-140509"_s);
+        row("dots in the name", u"/srv/a.b/AGENDAS.2024.MDB"_s, u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
     }
 
     void safetyCopyPath()
     {
-        QFETCH(QString, live);
-        QFETCH(QString, expected);
+        const auto [live, expected] = fetch<QString, QString>("live", "expected");
         QCOMPARE(DatabaseCopy::safetyCopyPath(live, QDateTime(QDate(2026, 12, 6), QTime(14, 5, 9))), expected);
     }
 
     void restore_data()
     {
-        QTest::addColumn<QString>("backup");
-        QTest::addColumn<QString>("live"); // "good", "garbage", "missing", "read-only"
-        QTest::addColumn<Outcome>("expected");
-        QTest::newRow("good backup named otherwise") << u"good"_s << u"good"_s << Outcome::Done;
-        QTest::newRow("backup from before the day history: brought up to date")
-            << u"version 1"_s << u"good"_s << Outcome::Done;
-        QTest::newRow("garbage refused") << u"garbage"_s << u"good"_s << Outcome::NotPlanora;
-        QTest::newRow("another program's SQLite refused") << u"foreign"_s << u"good"_s << Outcome::NotPlanora;
-        QTest::newRow("damaged backup refused") << u"truncated"_s << u"good"_s << Outcome::Damaged;
-        QTest::newRow("backup gone") << u"missing"_s << u"good"_s << Outcome::SourceMissing;
-        QTest::newRow("live database damaged: kept as it was, replaced") << u"good"_s << u"garbage"_s << Outcome::Done;
-        QTest::newRow("no live database: the backup put in its place") << u"good"_s << u"missing"_s << Outcome::Done;
-        QTest::newRow("the live database itself") << u"the live one"_s << u"good"_s << Outcome::SameFile;
-        QTest::newRow("live database read-only") << u"good"_s << u"read-only"_s << Outcome::TargetUnwritable;
+        // live: "good", "garbage", "missing", "read-only"
+        columns<QString, QString, Outcome>("backup", "live", "expected");
+        row("good backup named otherwise", u"good"_s, u"good"_s, Outcome::Done);
+        row("backup from before the day history: brought up to date", u"version 1"_s, u"good"_s, Outcome::Done);
+        row("garbage refused", u"garbage"_s, u"good"_s, Outcome::NotPlanora);
+        row("live database damaged: kept as it was, replaced", u"good"_s, u"garbage"_s, Outcome::Done);
+        row("no live database: the backup put in its place", u"good"_s, u"missing"_s, Outcome::Done);
+        row("the live database itself", u"the live one"_s, u"good"_s, Outcome::SameFile);
+        row("live database read-only", u"good"_s, u"read-only"_s, Outcome::TargetUnwritable);
     }
 
     void restore()
     {
-        QFETCH(QString, backup);
-        QFETCH(QString, live);
-        QFETCH(Outcome, expected);
+        const auto [backup, live, expected] = fetch<QString, QString, Outcome>("backup", "live", "expected");
         const QString liveFolder = folder(u"live"_s);
         const QString livePath = QDir(liveFolder).filePath(u"AGENDAS.MDB"_s);
         // The live one named through "..", as a picked file could be.
-        const QString backupPath = backup == "the live one"_L1
-                                       ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
-                                       : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
-        if (backup != "the live one"_L1)
-            makeSource(backup, backupPath);
-        makeSource(live == "read-only"_L1 ? u"good"_s : live, livePath);
-        if (live != "garbage"_L1 && live != "missing"_L1) {
-            QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1;"
-                                                     u"INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s));
-        }
+        const QString backupPath = backup == u"the live one" ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
+                                                             : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
+        if (backup != u"the live one") makeSource(backup, backupPath);
+        const bool readOnly = live == u"read-only";
+        makeSource(readOnly ? u"good"_s : live, livePath);
+        const QString changes = u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s;
+        QVERIFY(live == u"garbage" || live == u"missing" || StoreTestDatabase::run(livePath, changes));
         const QByteArray liveBefore = StoreTestDatabase::contents(livePath);
         const QString contentBefore = agendaContent(livePath);
         const QString safety = DatabaseCopy::safetyCopyPath(livePath, QDateTime::currentDateTime());
         // Another workstation, its connection already open on the live file.
         SqliteConnection workstation;
-        if (live == "good"_L1) {
-            QCOMPARE(workstation.open(livePath, SqliteConnection::Mode::ReadOnly), SQLITE_OK);
-            QCOMPARE(dayOneOf(livePath, 1), u"actuel"_s);
-        }
-
-        const bool readOnly = live == "read-only"_L1;
+        QVERIFY(live != u"good" || workstation.open(livePath, SqliteConnection::Mode::ReadOnly) == SQLITE_OK);
         QVERIFY(!readOnly || QFile::setPermissions(livePath, QFileDevice::Permissions(0x4444))); // r-- for all
         const DatabaseCopy::Result result = [&] {
             const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
@@ -314,28 +241,23 @@ private Q_SLOTS:
         QVERIFY2(result.outcome == expected, qPrintable(DatabaseCopy::describe(result, livePath)));
         if (expected != Outcome::Done) {
             QCOMPARE(StoreTestDatabase::contents(livePath), liveBefore);
-            if (live != "read-only"_L1) {
-                QVERIFY(!QFile::exists(safety)); // refused before anything was written
-            }
+            QVERIFY(readOnly || !QFile::exists(safety)); // refused before anything was written
             return;
         }
         QCOMPARE(agendaContent(livePath), agendaContent(backupPath));
         QCOMPARE(dayOneOf(livePath, 1), u"sauvegardé"_s);
         QCOMPARE(DatabaseCopy::check(livePath).outcome, Outcome::Done);
-        if (live == "missing"_L1) {
-            QVERIFY(!QFile::exists(safety));
-        } else if (live == "garbage"_L1) {
-            QCOMPARE(StoreTestDatabase::contents(safety), liveBefore);
-        } else {
-            QCOMPARE(agendaContent(safety), contentBefore);
-            QVERIFY(agendaContent(safety).contains(u"5:9:neuf"_s));
+        if (live == u"missing") QVERIFY(!QFile::exists(safety));
+        else if (live == u"garbage") QCOMPARE(StoreTestDatabase::contents(safety), liveBefore);
+        else {
+            QVERIFY(agendaContent(safety) == contentBefore && contentBefore.contains(u"5:9:neuf"_s));
             // The workstation's own connection reads the restored day.
             SqliteStatement read;
-            QCOMPARE(read.prepare(workstation.handle(), u"SELECT RVOUS FROM RVOUS1 WHERE AGENDATE=1"_s), SQLITE_OK);
-            QCOMPARE(read.step(), SqliteStatement::Step::Row);
+            QVERIFY(read.prepare(workstation.handle(), u"SELECT RVOUS FROM RVOUS1 WHERE AGENDATE=1"_s) == SQLITE_OK
+                    && read.step() == SqliteStatement::Step::Row);
             QCOMPARE(read.text(0), u"sauvegardé"_s);
         }
-        QCOMPARE(QDir(liveFolder).entryList(QDir::Files).size(), live == "missing"_L1 ? 1 : 2);
+        QCOMPARE(QDir(liveFolder).entryList(QDir::Files).size(), live == u"missing" ? 1 : 2);
         // The history goes on: the replaced day is kept.
         QCOMPARE(StoreTestDatabase::scalar(livePath, u"PRAGMA user_version"_s).toInt(), SchemaUpgrade::currentVersion());
         QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));

@@ -1,82 +1,53 @@
 #include "daycursor.h"
 #include "daymerge.h"
 #include "refusedwrites.h"
-#include "storetestdatabase.h"
-#include "writerrecord.h"
+#include "storetesttable.h"
 
-#include <QProcess>
-#include <QSet>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QDeadlineTimer>
 #include <QThread>
 
-#include <cstdio>
-#include <memory>
-#include <tuple>
 #include <sys/stat.h>
-#include <unistd.h>
 
-using namespace Qt::StringLiterals;
-
-// Day records: the RVOUS and COCHE encodings, the day cursor's positionings,
-// saving (first save adds, later saves update, the _TXT rule), what the
-// caller is told when the file cannot serve, and the connection the cursor
-// keeps between positionings, which must always show the file as it is now;
-// several workstations saving into one file at once, and one killed in the
-// middle of its saves.
-class TestDayCursor : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void decode_data();
-    void decode();
-    void merge_data();
-    void merge();
-    void saves_data();
-    void saves();
-    void positionings_data();
-    void positionings();
-    void failures_data();
-    void failures();
-    void savesOnceWritable_data();
-    void savesOnceWritable();
-    void fileChangedBetweenPositionings_data();
-    void fileChangedBetweenPositionings();
-    void sharedFile_data();
-    void sharedFile();
-
-private:
-    QString database(const QString &firstSlot = u"ORIGINAL"_s);
-    QTemporaryDir m_dir;
-};
-
+// Day records: the RVOUS and COCHE encodings, the merge, the day cursor's
+// positionings, saving (first save adds, later saves update, the _TXT rule),
+// what the caller is told when the file cannot serve, and the connection the
+// cursor keeps between positionings, which must always show the file as it
+// is now; several workstations saving into one file at once, and one killed
+// in the middle of its saves.
 namespace {
 
 constexpr qint32 Day = 37986;
+constexpr qint32 FirstSharedDay = 40000; // the writers save this day and the next two
+constexpr int SharedDays = 3;
 
 HalfDayMark &markOf(DayRecord &record, const QString &flag)
 {
-    return flag == u"ABSENT1" ? record.absent1
-           : flag == u"ABSENT2" ? record.absent2
-           : flag == u"ECHO1"   ? record.echo1
-                                : record.echo2;
+    const int index = QStringList{u"ABSENT1"_s, u"ABSENT2"_s, u"ECHO1"_s, u"ECHO2"_s}.indexOf(flag.toUpper());
+    return *std::array{&record.absent1, &record.absent2, &record.echo1, &record.echo2}[std::size_t(index)];
 }
 
 // A day in which every field holds something of its own.
-DayRecord fullRecord(const QString &tag)
+DayRecord fullRecord()
 {
     DayRecord record;
-    for (int i = 0; i < SlotCount; ++i) {
-        record.slots[std::size_t(i)] = tag + u" créneau "_s + QString::number(i);
-        record.checks[std::size_t(i)] = i % 3 == 0;
-    }
-    record.postit = tag + u" post-it"_s;
-    record.bloc = tag + u" bloc\r\nligne 2"_s;
-    record.absent1 = {true, tag + u" a1"_s};
-    record.absent2 = {true, tag + u" a2"_s};
-    record.echo1 = {true, tag + u" e1"_s};
-    record.echo2 = {true, tag + u" e2"_s};
+    record.postit = u"jour post-it"_s;
+    record.bloc = u"jour bloc\r\nligne 2"_s;
+    for (std::size_t i = 0; i < SlotCount; ++i) std::tie(record.slots[i], record.checks[i]) = std::pair(u"jour créneau %1"_s.arg(i), i % 3 == 0);
+    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s}) markOf(record, flag) = {true, u"jour "_s + flag};
+    return record;
+}
+
+// Sets one field of a day from its test notation: "slot5" and "check5" (a
+// "1" checks), "postit", "bloc", and the marks "absent1" … "echo2", whose
+// value is empty when unset, "+text" when set, "-text" when unset with a
+// text left in its hidden panel.
+DayRecord withField(const QString &field, const QString &value)
+{
+    DayRecord record;
+    if (field.startsWith(u"slot")) record.slots[field.mid(4).toUInt()] = value;
+    else if (field.startsWith(u"check")) record.checks[field.mid(5).toUInt()] = value == u"1";
+    else if (field == u"postit" || field == u"bloc") (field == u"bloc" ? record.bloc : record.postit) = value;
+    else markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
     return record;
 }
 
@@ -106,564 +77,425 @@ int handlesOn(const struct stat &file)
 // at a coarse granularity.
 void waitPastChangeTime(const QString &path, const struct stat &file)
 {
-    const QString probe = path + u".probe"_s;
-    struct stat status = {};
+    const QString probePath = path + u".probe"_s;
+    struct stat probe = {};
     for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1)) {
-        if (StoreTestDatabase::write(probe, "x") && ::stat(QFile::encodeName(probe).constData(), &status) == 0
-            && std::tie(status.st_ctim.tv_sec, status.st_ctim.tv_nsec)
-                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
+        if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
+            && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec) > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
             return;
         }
     }
 }
 
-// What one writer process reported: the save numbers that returned, by day.
-struct WriterReport
-{
-    QHash<qint32, int> lastByDay;
-    QSet<int> saves;
-    int last = 0;
-    int count = 0;
-};
+qint32 dayOf(int save) { return FirstSharedDay + save % SharedDays; }
 
-WriterReport reportOf(const QByteArray &output)
+// What writer w (1 to 6) puts with its save n into each slot it owns, the
+// slots whose index is w - 1 modulo 6.
+QString slotText(int writer, int save) { return u"w%1 n%2"_s.arg(writer).arg(save); }
+
+// A workstation that only saves, this program started again as
+// `--writer <database> <writer> <milliseconds>`: it saves the shared days of
+// user 1 in turn, for the given time (or until killed when it is 0), through
+// the day cursor's merging save, each save writing its own slots and leaving
+// the others as this writer last saw them. It prints the number of each save
+// once it has returned; save n is of day dayOf(n).
+int writeSharedDays(const QStringList &args)
 {
-    WriterReport report;
-    for (const QByteArray &line : output.split('\n')) {
-        const QList<QByteArray> fields = line.trimmed().split(' ');
-        if (fields.size() == 2) {
-            const int save = fields[1].toInt();
-            report.lastByDay[fields[0].toInt()] = save;
-            report.saves.insert(save);
-            report.last = save;
-            ++report.count;
+    const int writer = args[3].toInt();
+    DayCursor cursor;
+    cursor.setBusyTimeout(120000); // six writers queue for the lock; none may give up
+    QHash<qint32, DayRecord> seen; // each day as this writer last saved it
+    const QDeadlineTimer end(args[4] == u"0" ? -1 : args[4].toLongLong()); // -1: never
+    for (int save = 1; !end.hasExpired(); ++save) {
+        const qint32 date = dayOf(save);
+        DayRecord shown = seen.value(date);
+        for (int slot = writer - 1; slot < SlotCount; slot += 6) shown.slots[std::size_t(slot)] = slotText(writer, save);
+        DayRecord saved;
+        if (const Status status = cursor.save(args[2], 1, date, seen.value(date), shown, saved); !status) {
+            std::fprintf(stderr, "%s\n", qPrintable(status.message()));
+            return 1;
         }
+        seen.insert(date, saved);
+        std::printf("%d\n", save);
+        std::fflush(stdout);
     }
-    return report;
+    return 0;
 }
 
-// The save numbers of `writer` found in its first slot of every version of
-// the shared days, stored or kept in the history.
-QSet<int> savesFound(const QString &path, int writer)
+// The save numbers a writer printed, whole lines only.
+QList<int> savesOf(const QByteArray &output)
 {
-    QSet<int> found;
-    const QList<QVariantList> versions = StoreTestDatabase::rows(
-        path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s);
-    for (const QVariantList &version : versions) {
-        const QString text = DayEncoding::decodeSlots(version[0].toString())[std::size_t(writer - 1)];
-        if (const std::optional<int> save = WriterRecord::saveIn(text, writer)) {
-            found.insert(*save);
-        }
-    }
-    return found;
+    QList<QByteArray> lines = output.split('\n');
+    lines.removeLast(); // after the last line break: nothing, or a line not yet whole
+    QList<int> saves;
+    for (const QByteArray &line : lines) saves << line.toInt();
+    return saves;
 }
 
-// Checks the shared days after the writers: one row per day, in each the
-// last save of every writer in all its slots (or, for a writer killed, the
-// save it had under way). Empty when all holds.
-QString checkDays(const QString &path, const QList<WriterReport> &reports, bool killed)
+} // namespace
+
+class TestDayCursor : public QObject
 {
-    const QList<QVariantList> days =
-        StoreTestDatabase::rows(path, u"SELECT AGENDATE, count(*), max(RVOUS) FROM RVOUS1 GROUP BY AGENDATE"_s);
-    if (days.size() != WriterRecord::Days) {
-        return u"%1 days stored"_s.arg(days.size());
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // A database whose user 1 has a row for Day.
+    QString database(const QString &firstSlot = u"ORIGINAL"_s)
+    {
+        return StoreTestDatabase::create(m_dir.path(),
+                                         u"INSERT INTO RVOUS1(AGENDATE, RVOUS, COCHE) VALUES (%1, '%2', '1')"_s.arg(Day).arg(firstSlot));
     }
-    for (const QVariantList &day : days) {
-        const qint32 date = day[0].toInt();
-        const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(day[2].toString());
-        for (int writer = 1; writer <= reports.size(); ++writer) {
-            const WriterReport &report = reports[writer - 1];
-            for (const int slot : WriterRecord::slotsOf(writer)) {
-                const int found = WriterRecord::saveIn(slots[std::size_t(slot)], writer).value_or(0);
-                const bool expected = found == report.lastByDay.value(date) || (killed && found == report.last + 1);
-                if (day[1].toInt() != 1 || !expected) {
-                    return u"day %1 (%2 rows), slot %3: \"%4\", last save %5"_s.arg(date).arg(day[1].toInt()).arg(slot)
-                        .arg(slots[std::size_t(slot)]).arg(report.lastByDay.value(date));
-                }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Open to every user, so that a test running as "nobody" reads there.
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755)));
+    }
+
+    void decode_data()
+    {
+        // text: read as RVOUS and as COCHE; slots: the first slots, the rest empty;
+        // encodedTheSame: written back, the text is the same
+        columns<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
+        row("empty text: every slot empty, nothing checked", QString(), QStringList(), QList<int>(), false);
+        row("fewer pieces fill the rest empty, unchecked", u"1\r\n0\r\n1"_s, QStringList{u"1"_s, u"0"_s, u"1"_s}, QList<int>{0, 2}, false);
+        row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), QList<int>(), false);
+        row("only \"1\" is checked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
+            QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, QList<int>{5}, false);
+        row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(), false);
+        row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s, QList<int>{52}, true);
+    }
+
+    void decode()
+    {
+        auto [text, slots, checked, encodedTheSame] = fetch<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
+        const std::array<QString, SlotCount> decodedSlots = DayEncoding::decodeSlots(text);
+        const std::array<bool, SlotCount> decodedChecks = DayEncoding::decodeChecks(text);
+        slots.resize(SlotCount);
+        QCOMPARE(QStringList(decodedSlots.begin(), decodedSlots.end()), slots);
+        QList<int> found;
+        for (int i = 0; i < SlotCount; ++i) if (decodedChecks[std::size_t(i)]) found << i;
+        QCOMPARE(found, checked);
+        QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
+        QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
+    }
+
+    void merge_data()
+    {
+        // remembered: as the day was shown; shown: as it is on screen now;
+        // stored: as another workstation stored it meanwhile
+        columns<QString, QString, QString, QString, QString>("field", "remembered", "shown", "stored", "merged");
+        const QString none;
+        row("slot typed there", u"slot5"_s, u"A"_s, u"A"_s, u"C"_s, u"C"_s);
+        row("slot typed on both: shown wins", u"slot52"_s, u"A"_s, u"B"_s, u"C"_s, u"B"_s);
+        row("slot erased here", u"slot0"_s, u"A"_s, none, u"C"_s, none);
+        row("check set here", u"check3"_s, u"0"_s, u"1"_s, u"0"_s, u"1"_s);
+        row("post-it written here", u"postit"_s, u"a"_s, u"a\r\nb"_s, u"a"_s, u"a\r\nb"_s);
+        row("theatre programme written here", u"bloc"_s, none, u"8h hernie"_s, u"9h"_s, u"8h hernie"_s);
+        row("mark set here", u"absent1"_s, none, u"+ABSENT"_s, none, u"+ABSENT"_s);
+        row("mark text changed here", u"echo1"_s, u"+Echo"_s, u"+Echo 2"_s, u"+Echo"_s, u"+Echo 2"_s);
+        row("a hidden panel's old text is no change", u"absent2"_s, none, u"-vieux"_s, u"+Congrès"_s, u"+Congrès"_s);
+    }
+
+    // Field by field: what changed on screen wins, the rest is as stored; and
+    // a field nobody touched (slot 40) keeps the stored text.
+    void merge()
+    {
+        const auto [field, remembered, shown, stored, merged] =
+            fetch<QString, QString, QString, QString, QString>("field", "remembered", "shown", "stored", "merged");
+        DayRecord storedDay = withField(field, stored);
+        DayRecord expected = withField(field, merged);
+        storedDay.slots[40] = expected.slots[40] = u"AUTRE"_s;
+        const DayRecord result = DayMerge::merge(withField(field, remembered), withField(field, shown), storedDay);
+        QVERIFY(DayMerge::sameDay(result, expected));
+        QCOMPARE(DayMerge::sameDay(result, storedDay), stored == merged);
+    }
+
+    void saves_data()
+    {
+        // flag: the mark this case is about; storedBefore: its flag and text in
+        // the day's row, empty when no row yet; storedAfter: its text field
+        // afterwards, null when never written
+        columns<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
+        row("clearing a mark keeps its stored text", u"ABSENT1"_s, u"1, 'Congrès'"_s, false, u"Congrès"_s);
+        row("setting a mark writes the panel's text", u"ABSENT2"_s, u"0, 'Congrès'"_s, true, u"panneau"_s);
+        row("new day with the mark set", u"ECHO1"_s, QString(), true, u"panneau"_s);
+        row("new day without the mark leaves its text unwritten", u"ECHO2"_s, QString(), false, QString());
+    }
+
+    // A save adds the day's row or updates the one there, writes every field,
+    // and a _TXT field only while its flag is yes.
+    void saves()
+    {
+        const auto [flag, storedBefore, saveSet, storedAfter] =
+            fetch<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
+        const QString path = StoreTestDatabase::create(m_dir.path(),
+            storedBefore.isEmpty() ? QString() : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(flag, storedBefore));
+        QVERIFY(!path.isEmpty());
+        DayRecord record = fullRecord();
+        markOf(record, flag) = {saveSet, u"panneau"_s};
+        DayCursor cursor;
+        QVERIFY(cursor.position(path, 5, Day).ok());
+        DayRecord saved;
+        QVERIFY(cursor.save(path, 5, Day, cursor.currentRecord().value_or(DayRecord()), record, saved).ok());
+        QVERIFY(StoreTestDatabase::lockFree(path));
+
+        const QList<QVariantList> rows = StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][0].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
+        QCOMPARE(rows[0][1].toLongLong(), saveSet ? 1 : 0);
+        QCOMPARE(rows[0][2].isNull() ? QString() : rows[0][2].toString(), storedAfter);
+        markOf(record, flag).text = saveSet ? u"panneau"_s : QString(); // an unset mark reads no text
+        QCOMPARE(cursor.currentDateNumber(), Day);
+        QCOMPARE(cursor.currentRecord(), record);
+        QVERIFY(DayMerge::sameDay(saved, record));
+    }
+
+    void positionings_data()
+    {
+        // shown: first slot, <aucun> when no row for the day
+        columns<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
+        row("same day, user 2's own row", false, 2, Day, u"SELECT*FROM RVOUS2 ORDER BY AGENDATE"_s, u"DEUX"_s);
+        row("day without row", false, 1, Day + 1, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"<aucun>"_s);
+        row("search window's positioning", true, 2, Day, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"DEUX"_s);
+    }
+
+    void positionings()
+    {
+        const auto [forSearch, user, date, sqlText, shown] = fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
+        const QString path = database();
+        QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
+        const QByteArray before = StoreTestDatabase::contents(path);
+        // Each positioning replaces the one before, of the other kind here.
+        DayCursor cursor;
+        QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 2, Day).ok());
+        const Status status = forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
+        QVERIFY2(status.ok(), qPrintable(status.message()));
+        QCOMPARE(cursor.user(), user);
+        QCOMPARE(cursor.sqlText(), sqlText);
+        QCOMPARE(firstSlot(cursor), shown);
+        QCOMPARE(cursor.found(), shown != u"<aucun>");
+        QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(date) : std::nullopt);
+        QVERIFY(StoreTestDatabase::lockFree(path));
+        QCOMPARE(StoreTestDatabase::contents(path), before); // positioning writes nothing
+    }
+
+    void failures_data()
+    {
+        // setup: SQL run on a new database, or what to put at the path;
+        // positions: whether positioning still works; message: what a save
+        // says, empty when no save is tried while the file refuses it
+        columns<QString, int, bool, QString>("setup", "user", "positions", "message");
+        row("missing file", u"<missing>"_s, 1, false, u"introuvable"_s);
+        row("a folder", u"<folder>"_s, 1, false, u"n'est pas un fichier"_s);
+        row("legacy Jet file", u"<jet>"_s, 1, false, u"planora-admin convert"_s);
+        row("legacy ACE file", u"<ace>"_s, 1, false, u"planora-admin convert"_s);
+        row("text file", u"<text>"_s, 1, false, u"n'est pas une base"_s);
+        row("SQLite header over garbage", u"<garbage>"_s, 1, false, u"n'est pas une base"_s);
+        row("user's table missing", u"DROP TABLE RVOUS4"_s, 4, false, u"La table RVOUS4 est absente"_s);
+        // A column the history triggers read can only go with them.
+        row("COCHE column missing", u"DROP TRIGGER RVOUS1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS1_HISTORIQUE_SUPPR; "
+                                    "ALTER TABLE RVOUS1 DROP COLUMN COCHE"_s, 1, false, u"Le champ COCHE est absent de la table RVOUS1"_s);
+        row("no user 0", QString(), 0, false, u"L'utilisateur 0 n'existe pas"_s);
+        row("no user 7", QString(), 7, false, u"L'utilisateur 7 n'existe pas"_s);
+        // Once the other workstation is done, or the file takes writes again
+        // (a read-only share, a folder whose rights were taken away), the next
+        // save goes through without a restart.
+        row("another workstation writing while we open", u"<exclusive>"_s, 1, false, u"occupée par un autre poste"_s);
+        row("another workstation writing while we save", u"<reserved>"_s, 1, true, u"occupée par un autre poste"_s);
+        row("save refused as read-only: the next one goes through", u"<read-only>"_s, 1, true, u"lecture seule"_s);
+        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1, true, QString());
+    }
+
+    void failures()
+    {
+        const auto [setup, user, positions, message] = fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
+        const QByteArray jet = StoreTestDatabase::JetHeader, garbage = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z');
+        const QHash<QString, QByteArray> files = {{u"<jet>"_s, jet}, {u"<ace>"_s, QByteArray(jet).replace("Jet", "ACE")},
+                                                  {u"<text>"_s, "RVOUS;Postit\r\n"}, {u"<garbage>"_s, garbage}};
+        QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
+        if (files.contains(setup)) QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
+        else if (setup == u"<folder>") QVERIFY(QDir().mkpath(path));
+        else if (setup != u"<missing>") path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
+        QVERIFY(!path.isEmpty());
+        // The superuser writes whatever the permissions say: it acts as
+        // "nobody" while the file refuses writes; anyone else is refused by
+        // the file's permissions.
+        const bool readOnly = setup == u"<read-only>";
+        QVERIFY(!readOnly || QFile::setPermissions(path, QFileDevice::Permissions(0x4444)));
+        std::optional refused = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
+        SqliteConnection other;
+        if (setup == u"<exclusive>" || setup == u"<reserved>") {
+            QCOMPARE(other.open(path, SqliteConnection::Mode::ReadWrite), 0);
+            QCOMPARE(other.exec(setup == u"<exclusive>" ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE"), 0);
+        }
+        const QByteArray before = StoreTestDatabase::contents(path);
+
+        DayCursor cursor;
+        cursor.setBusyTimeout(150);
+        const Status positioned = cursor.position(path, user, Day);
+        QCOMPARE(positioned.ok(), positions);
+        QVERIFY2(positions || positioned.message().contains(message), qPrintable(positioned.message()));
+        QCOMPARE(cursor.isOpen(), positions);
+        const DayRecord record = fullRecord();
+        DayRecord written;
+        if (!message.isEmpty()) {
+            const Status saved = cursor.save(path, user, Day, DayRecord(), record, written);
+            QVERIFY2(saved.message().contains(message), qPrintable(saved.message()));
+            QVERIFY(!cursor.isOpen()); // the next attempt opens the file again
+        }
+        QCOMPARE(StoreTestDatabase::contents(path), before);
+        QCOMPARE(QFileInfo::exists(path), setup != u"<missing>"); // never created
+        if (!other.isOpen() && !readOnly) return;
+        QVERIFY(!other.isOpen() || other.exec("ROLLBACK") == 0);
+        refused.reset();
+        QVERIFY(!readOnly || QFile::setPermissions(path, QFileDevice::Permissions(0x6644)));
+        const Status saved = cursor.save(path, user, Day, DayRecord(), record, written);
+        QVERIFY2(saved.ok(), qPrintable(saved.message()));
+        QCOMPARE(cursor.currentRecord(), record);
+    }
+
+    void fileChangedBetweenPositionings_data()
+    {
+        // handlesMeanwhile: on the file first opened, after the change; shown:
+        // afterwards, the first slot shown or part of the message
+        columns<QString, int, QString, int>("how", "handlesMeanwhile", "shown", "handlesAfter");
+        row("untouched: the same day is shown", u"none"_s, 1, u"ORIGINAL"_s, 1);
+        row("another program updates the row with plain SQL", u"sql"_s, 1, u"RESTAURE"_s, 1);
+        row("the row under the cursor is read again from the file", u"save, no positioning"_s, 1, u"RESTAURE"_s, 1);
+        row("another database renamed over the file", u"rename"_s, 1, u"RESTAURE"_s, 0);
+        // Same size, same header counters: only the file's change time tells it.
+        row("another database copied over the file in place", u"copy"_s, 1, u"RESTAURE"_s, 1);
+        row("the file removed", u"remove"_s, 1, u"introuvable"_s, 0);
+        row("closed, then copied over", u"close, copy"_s, 0, u"RESTAURE"_s, 1);
+        row("a failed positioning, then copied over", u"user 7, copy"_s, 0, u"RESTAURE"_s, 1);
+        row("another database shown, then copied over", u"other, copy"_s, 0, u"RESTAURE"_s, 1);
+    }
+
+    void fileChangedBetweenPositionings()
+    {
+        const auto [how, handlesMeanwhile, shown, handlesAfter] =
+            fetch<QString, int, QString, int>("how", "handlesMeanwhile", "shown", "handlesAfter");
+        // Both texts have the same length, so that the two files are the same
+        // size and carry the same header counters.
+        const QString path = database(u"ORIGINAL"_s);
+        const QString replacement = database(u"RESTAURE"_s);
+        QVERIFY(!path.isEmpty() && !replacement.isEmpty());
+        DayCursor cursor;
+        QVERIFY(cursor.position(path, 1, Day).ok());
+        QCOMPARE(firstSlot(cursor), u"ORIGINAL"_s);
+        struct stat oldFile = {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &oldFile), 0);
+        QCOMPARE(handlesOn(oldFile), 1);
+        waitPastChangeTime(path, oldFile);
+
+        if (how.startsWith(u"close")) cursor.close();
+        else if (how.startsWith(u"user")) QVERIFY(!cursor.position(path, 7, Day).ok());
+        else if (how.startsWith(u"other")) QVERIFY(cursor.position(replacement, 1, Day).ok());
+        QCOMPARE(cursor.isOpen(), handlesMeanwhile == 1 || how.startsWith(u"other"));
+        QCOMPARE(handlesOn(oldFile), handlesMeanwhile);
+        DayRecord saved, written;
+        saved.slots[0] = u"RESTAURE"_s;
+        if (how.startsWith(u"save")) QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
+        else if (how == u"sql") QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
+        else if (how == u"rename") QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
+        else if (how.endsWith(u"copy")) QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
+        else if (how == u"remove") QVERIFY(QFile::remove(path));
+
+        const Status status = how.endsWith(u"no positioning") ? Status::success() : cursor.position(path, 1, Day);
+        // Shown: the first slot when positioned, else the message must say it.
+        QCOMPARE(status.ok() ? firstSlot(cursor) : status.message().contains(shown) ? shown : status.message(), shown);
+        QCOMPARE(cursor.isOpen(), status.ok());
+        QCOMPARE(handlesOn(oldFile), handlesAfter);
+    }
+
+    void sharedFile_data()
+    {
+        // milliseconds: how long each writer saves, 0 until killed;
+        // killAfter: saves returned before SIGKILL, 0 when never killed
+        columns<int, QString, int>("writers", "milliseconds", "killAfter");
+        // Writer w owns the slots w - 1, w + 5, ... of the same three days.
+        row("six writers for 3 s, each its own slots of the same days", 6, u"3000"_s, 0);
+        row("a writer killed in the middle of its saves", 1, u"0"_s, 40);
+    }
+
+    // Several workstations save the same days at once through the merging
+    // save: none loses another's slots, the file stays sound with one row per
+    // day, and every version a save replaced is in the history.
+    void sharedFile()
+    {
+        const auto [writers, milliseconds, killAfter] = fetch<int, QString, int>("writers", "milliseconds", "killAfter");
+        const QString path = StoreTestDatabase::create(m_dir.path());
+        QVERIFY(!path.isEmpty());
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (int writer = 1; writer <= writers; ++writer) {
+            processes.push_back(std::make_unique<QProcess>());
+            processes.back()->start(QCoreApplication::applicationFilePath(), {u"--writer"_s, path, QString::number(writer), milliseconds});
+            QVERIFY(processes.back()->waitForStarted());
+        }
+        QList<QList<int>> saves; // by writer
+        int committed = 0;
+        for (const auto &process : processes) {
+            QByteArray output;
+            while (killAfter && savesOf(output).size() < killAfter) {
+                QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
+                output += process->readAllStandardOutput();
+            }
+            if (killAfter) process->kill(); // SIGKILL: no chance to finish the save under way
+            QVERIFY(process->waitForFinished(120000));
+            QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
+            QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
+            // SQLite's lock is not fair: a writer may have saved only once.
+            saves << savesOf(output + process->readAllStandardOutput());
+            committed += int(saves.last().size());
+        }
+        QCOMPARE(StoreTestDatabase::scalar(path, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+
+        // One row per day, in each the last save of every writer in all its
+        // slots (or, for a writer killed, the save it had under way).
+        const QList<QVariantList> days = StoreTestDatabase::rows(path, u"SELECT AGENDATE, count(*), max(RVOUS) FROM RVOUS1 GROUP BY AGENDATE"_s);
+        QCOMPARE(days.size(), SharedDays);
+        for (const QVariantList &day : days) {
+            QCOMPARE(day[1].toInt(), 1);
+            const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(day[2].toString());
+            for (int slot = 0; slot < SlotCount; ++slot) {
+                const int writer = slot % 6 + 1;
+                int lastSave = 0;
+                for (const int save : saves.value(writer - 1)) lastSave = dayOf(save) == day[0].toInt() ? save : lastSave;
+                const QString &text = slots[std::size_t(slot)];
+                const QString last = lastSave ? slotText(writer, lastSave) : QString();
+                QVERIFY2(writer > writers || text == last || (killAfter && text == slotText(writer, saves[writer - 1].last() + 1)),
+                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toString()).arg(slot).arg(text, last)));
+            }
+        }
+        // Every save but the first of each day replaced a version, and each
+        // one is still to be found, stored or kept in the history.
+        const int kept = StoreTestDatabase::scalar(path, u"SELECT count(*) FROM HISTORIQUE"_s).toInt();
+        QVERIFY2(kept == committed - SharedDays || (killAfter && kept == committed + 1 - SharedDays),
+                 qPrintable(u"%1 versions kept for %2 saves"_s.arg(kept).arg(committed)));
+        QSet<QString> found;
+        for (const QVariantList &version :
+             StoreTestDatabase::rows(path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s)) {
+            const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(version[0].toString());
+            for (int writer = 1; writer <= 6; ++writer) found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
+        }
+        for (int writer = 1; writer <= writers; ++writer) {
+            for (const int save : saves[writer - 1]) {
+                const QString version = slotText(writer, save) + u" in slot "_s + QString::number(writer - 1);
+                QVERIFY2(found.contains(version), qPrintable(version));
             }
         }
     }
-    return {};
-}
+};
 
-} // namespace
-
-namespace {
-
-// Sets one field of a day from its test notation: "slot5" and "check5" (a
-// "1" checks), "postit", "bloc", and the marks "absent1" … "echo2", whose
-// value is empty when unset, "+text" when set, "-text" when unset with a
-// text left in its hidden panel.
-DayRecord withField(const QString &field, const QString &value, DayRecord record = DayRecord())
+int main(int argc, char *argv[])
 {
-    if (field.startsWith(u"slot")) {
-        record.slots[field.mid(4).toUInt()] = value;
-    } else if (field.startsWith(u"check")) {
-        record.checks[field.mid(5).toUInt()] = value == u"1";
-    } else if (field == u"postit") {
-        record.postit = value;
-    } else if (field == u"bloc") {
-        record.bloc = value;
-    } else {
-        markOf(record, field.toUpper()) = {value.startsWith(u'+'), value.mid(1)};
-    }
-    return record;
+    QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == u"--writer") return writeSharedDays(app.arguments());
+    TestDayCursor test;
+    return QTest::qExec(&test, argc, argv);
 }
 
-} // namespace
-
-// A database whose user 1 has a row for Day.
-QString TestDayCursor::database(const QString &firstSlot)
-{
-    return StoreTestDatabase::create(
-        m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS, COCHE) VALUES (%1, '%2', '1')"_s.arg(Day).arg(firstSlot));
-}
-
-void TestDayCursor::decode_data()
-{
-    QTest::addColumn<QString>("text");         // read as RVOUS and as COCHE
-    QTest::addColumn<QStringList>("slots");    // the first slots, the rest empty
-    QTest::addColumn<QList<int>>("checked");   // indexes of the checked slots
-    QTest::addColumn<bool>("encodedTheSame"); // written back, the text is the same
-
-    const auto row = [](const char *name, const QString &text, const QStringList &slots, const QList<int> &checked,
-                        bool same = false) { QTest::newRow(name) << text << slots << checked << same; };
-    row("empty text: every slot empty, nothing checked", QString(), {}, {});
-    row("fewer pieces fill the rest empty, unchecked", u"1\r\n0\r\n1"_s, {u"1"_s, u"0"_s, u"1"_s}, {0, 2});
-    row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), {});
-    row("only \"1\" is checked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
-        {u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, {5});
-    row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, {u"a\nb"_s, u"c\rd"_s}, {});
-    row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s, {52},
-        true);
-}
-
-void TestDayCursor::decode()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, slots);
-    QFETCH(QList<int>, checked);
-    QFETCH(bool, encodedTheSame);
-
-    const std::array<QString, SlotCount> decodedSlots = DayEncoding::decodeSlots(text);
-    const std::array<bool, SlotCount> decodedChecks = DayEncoding::decodeChecks(text);
-    QList<int> found;
-    for (int i = 0; i < SlotCount; ++i) {
-        QCOMPARE(decodedSlots[std::size_t(i)], slots.value(i));
-        if (decodedChecks[std::size_t(i)]) {
-            found << i;
-        }
-    }
-    QCOMPARE(found, checked);
-    QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
-    QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
-}
-
-void TestDayCursor::merge_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("remembered"); // as the day was shown
-    QTest::addColumn<QString>("shown");      // as it is on screen now
-    QTest::addColumn<QString>("stored");     // as another workstation stored it meanwhile
-    QTest::addColumn<QString>("merged");
-
-    const auto row = [](const char *name, const char *field, const QString &remembered, const QString &shown,
-                        const QString &stored, const QString &merged) {
-        QTest::newRow(name) << QString::fromLatin1(field) << remembered << shown << stored << merged;
-    };
-    row("slot typed here", "slot5", u"A"_s, u"B"_s, u"A"_s, u"B"_s);
-    row("slot typed there", "slot5", u"A"_s, u"A"_s, u"C"_s, u"C"_s);
-    row("slot typed on both: shown wins", "slot52", u"A"_s, u"B"_s, u"C"_s, u"B"_s);
-    row("slot erased here", "slot0", u"A"_s, QString(), u"C"_s, QString());
-    row("slot erased there", "slot0", u"A"_s, u"A"_s, QString(), QString());
-    row("check set here", "check3", u"0"_s, u"1"_s, u"0"_s, u"1"_s);
-    row("check cleared there", "check3", u"1"_s, u"1"_s, u"0"_s, u"0"_s);
-    row("post-it written there", "postit", u"a"_s, u"a"_s, u"a\r\nb"_s, u"a\r\nb"_s);
-    row("theatre programme written here", "bloc", QString(), u"8h hernie"_s, u"9h"_s, u"8h hernie"_s);
-    row("mark set here", "absent1", QString(), u"+ABSENT"_s, QString(), u"+ABSENT"_s);
-    row("mark cleared there", "echo2", u"+Echo"_s, u"+Echo"_s, QString(), QString());
-    row("mark text changed here", "echo1", u"+Echo"_s, u"+Echo 2"_s, u"+Echo"_s, u"+Echo 2"_s);
-    row("a hidden panel's old text is no change", "absent2", QString(), u"-vieux"_s, u"+Congrès"_s,
-        u"+Congrès"_s);
-}
-
-// Field by field: what changed on screen wins, the rest is as stored; and
-// a field nobody touched (slot 40) keeps the stored text.
-void TestDayCursor::merge()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, remembered);
-    QFETCH(QString, shown);
-    QFETCH(QString, stored);
-    QFETCH(QString, merged);
-
-    DayRecord storedDay = withField(field, stored);
-    storedDay.slots[40] = u"AUTRE"_s;
-    const DayRecord result = DayMerge::merge(withField(field, remembered), withField(field, shown), storedDay);
-    DayRecord expected = withField(field, merged);
-    expected.slots[40] = u"AUTRE"_s;
-    QVERIFY(DayMerge::sameDay(result, expected));
-    QCOMPARE(DayMerge::sameDay(result, storedDay), stored == merged);
-}
-
-void TestDayCursor::saves_data()
-{
-    QTest::addColumn<QString>("flag");         // the mark this case is about
-    QTest::addColumn<QString>("storedBefore"); // its flag and text in the day's row; empty: no row yet
-    QTest::addColumn<bool>("saveSet");
-    QTest::addColumn<QString>("storedAfter"); // its text field afterwards; null: never written
-
-    const auto row = [](const char *name, const char *flag, const QString &before, bool set, const QString &after) {
-        QTest::newRow(name) << QString::fromLatin1(flag) << before << set << after;
-    };
-    row("clearing a mark keeps its stored text", "ABSENT1", u"1, 'Congrès'"_s, false, u"Congrès"_s);
-    row("a mark cleared before keeps its text too", "ECHO2", u"0, 'Congrès'"_s, false, u"Congrès"_s);
-    row("setting a mark writes the panel's text", "ABSENT2", u"0, 'Congrès'"_s, true, u"panneau"_s);
-    row("new day with the mark set", "ECHO1", QString(), true, u"panneau"_s);
-    row("new day without the mark leaves its text unwritten", "ECHO2", QString(), false, QString());
-}
-
-// A save adds the day's row or updates the one there, writes every field,
-// and a _TXT field only while its flag is yes.
-void TestDayCursor::saves()
-{
-    QFETCH(QString, flag);
-    QFETCH(QString, storedBefore);
-    QFETCH(bool, saveSet);
-    QFETCH(QString, storedAfter);
-
-    const QString path = StoreTestDatabase::create(
-        m_dir.path(), storedBefore.isEmpty()
-                          ? QString()
-                          : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(flag, storedBefore));
-    QVERIFY(!path.isEmpty());
-    DayRecord record = fullRecord(u"jour"_s);
-    markOf(record, flag) = {saveSet, u"panneau"_s};
-    DayCursor cursor;
-    QVERIFY(cursor.position(path, 5, Day).ok());
-    const DayRecord shownFrom = cursor.currentRecord().value_or(DayRecord());
-    DayRecord saved;
-    QVERIFY(cursor.save(path, 5, Day, shownFrom, record, saved).ok());
-    QVERIFY(StoreTestDatabase::lockFree(path));
-
-    const QList<QVariantList> rows =
-        StoreTestDatabase::rows(path, u"SELECT typeof(AGENDATE), RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
-    QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0][0].toString(), u"integer"_s);
-    QCOMPARE(rows[0][1].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
-    QCOMPARE(rows[0][2].toLongLong(), saveSet ? 1 : 0);
-    QCOMPARE(rows[0][3].isNull() ? QString() : rows[0][3].toString(), storedAfter);
-    markOf(record, flag).text = saveSet ? u"panneau"_s : QString(); // an unset mark reads no text
-    QCOMPARE(cursor.currentDateNumber(), Day);
-    QCOMPARE(cursor.currentRecord(), record);
-    QVERIFY(DayMerge::sameDay(saved, record));
-}
-
-void TestDayCursor::positionings_data()
-{
-    QTest::addColumn<bool>("forSearch");
-    QTest::addColumn<int>("user");
-    QTest::addColumn<int>("date");
-    QTest::addColumn<QString>("sqlText");
-    QTest::addColumn<QString>("shown"); // first slot, <aucun>: no row for the day
-
-    const auto row = [](const char *name, bool forSearch, int user, int date, const QString &sql, const QString &shown) {
-        QTest::newRow(name) << forSearch << user << date << sql << shown;
-    };
-    row("user 1's day", false, 1, Day, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"ORIGINAL"_s);
-    row("same day, user 2's own row", false, 2, Day, u"SELECT*FROM RVOUS2 ORDER BY AGENDATE"_s, u"DEUX"_s);
-    row("day without row", false, 1, Day + 1, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"<aucun>"_s);
-    row("search window's positioning", true, 2, Day, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"DEUX"_s);
-    row("search window's, day without row", true, 6, Day, u"SELECT*FROM RVOUS6 WHERE AGENDATE =37986"_s,
-        u"<aucun>"_s);
-}
-
-void TestDayCursor::positionings()
-{
-    QFETCH(bool, forSearch);
-    QFETCH(int, user);
-    QFETCH(int, date);
-    QFETCH(QString, sqlText);
-    QFETCH(QString, shown);
-    const QString path = database();
-    QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
-    const QByteArray before = StoreTestDatabase::contents(path);
-
-    // Each positioning replaces the one before, of the other kind here.
-    DayCursor cursor;
-    QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 2, Day).ok());
-    const Status status = forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
-    QVERIFY2(status.ok(), qPrintable(status.message()));
-    QCOMPARE(cursor.user(), user);
-    QCOMPARE(cursor.sqlText(), sqlText);
-    QCOMPARE(firstSlot(cursor), shown);
-    QCOMPARE(cursor.found(), shown != u"<aucun>");
-    QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(date) : std::nullopt);
-    QVERIFY(StoreTestDatabase::lockFree(path));
-    QCOMPARE(StoreTestDatabase::contents(path), before); // positioning writes nothing
-}
-
-void TestDayCursor::failures_data()
-{
-    QTest::addColumn<QString>("setup"); // SQL run on a new database, or what to put at the path
-    QTest::addColumn<int>("user");
-    QTest::addColumn<bool>("positions"); // whether positioning still works; saving never does
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("missing file") << u"<missing>"_s << 1 << false << u"introuvable"_s;
-    QTest::newRow("a folder") << u"<folder>"_s << 1 << false << u"n'est pas un fichier"_s;
-    QTest::newRow("legacy Jet file") << u"<jet>"_s << 1 << false << u"planora-admin convert"_s;
-    QTest::newRow("legacy ACE file") << u"<ace>"_s << 1 << false << u"planora-admin convert"_s;
-    QTest::newRow("text file") << u"<text>"_s << 1 << false << u"n'est pas une base"_s;
-    QTest::newRow("SQLite header over garbage") << u"<garbage>"_s << 1 << false << u"n'est pas une base"_s;
-    QTest::newRow("user's table missing") << u"DROP TABLE RVOUS4"_s << 4 << false << u"La table RVOUS4 est absente"_s;
-    // A column the history triggers read can only go with them.
-    QTest::newRow("COCHE column missing") << u"DROP TRIGGER RVOUS1_HISTORIQUE_MAJ; DROP TRIGGER "
-                                             "RVOUS1_HISTORIQUE_SUPPR; ALTER TABLE RVOUS1 DROP COLUMN COCHE"_s
-                                          << 1 << false
-                                          << u"Le champ COCHE est absent de la table RVOUS1"_s;
-    QTest::newRow("_TXT column missing") << u"DROP TRIGGER RVOUS2_HISTORIQUE_MAJ; DROP TRIGGER "
-                                            "RVOUS2_HISTORIQUE_SUPPR; ALTER TABLE RVOUS2 DROP COLUMN ECHO1_TXT"_s
-                                         << 2 << false
-                                         << u"Le champ ECHO1_TXT est absent"_s;
-    QTest::newRow("no user 0") << QString() << 0 << false << u"L'utilisateur 0 n'existe pas"_s;
-    QTest::newRow("no user 7") << QString() << 7 << false << u"L'utilisateur 7 n'existe pas"_s;
-    QTest::newRow("another workstation writing while we open") << u"<exclusive>"_s << 1 << false
-                                                                << u"occupée par un autre poste"_s;
-    QTest::newRow("another workstation writing while we save") << u"<reserved>"_s << 1 << true
-                                                                << u"occupée par un autre poste"_s;
-}
-
-void TestDayCursor::failures()
-{
-    QFETCH(QString, setup);
-    QFETCH(int, user);
-    QFETCH(bool, positions);
-    QFETCH(QString, message);
-
-    const QHash<QString, QByteArray> files = {
-        {u"<jet>"_s, StoreTestDatabase::JetHeader},
-        {u"<ace>"_s, QByteArray(StoreTestDatabase::JetHeader).replace("Jet", "ACE")},
-        {u"<text>"_s, "RVOUS;Postit\r\n"},
-        {u"<garbage>"_s, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z')}};
-    QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
-    SqliteConnection other;
-    if (files.contains(setup)) {
-        QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
-    } else if (setup == u"<folder>") {
-        QVERIFY(QDir().mkpath(path));
-    } else if (setup != u"<missing>") {
-        path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
-        QVERIFY(!path.isEmpty());
-    }
-    if (setup == u"<exclusive>" || setup == u"<reserved>") {
-        QCOMPARE(other.open(path, SqliteConnection::Mode::ReadWrite), 0);
-        QCOMPARE(other.exec(setup == u"<exclusive>" ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE"), 0);
-    }
-    const QByteArray before = StoreTestDatabase::contents(path);
-
-    DayCursor cursor;
-    cursor.setBusyTimeout(150);
-    const Status positioned = cursor.position(path, user, Day);
-    QCOMPARE(positioned.ok(), positions);
-    QVERIFY2(positions || positioned.message().contains(message), qPrintable(positioned.message()));
-    QCOMPARE(cursor.isOpen(), positions);
-    const DayRecord record = fullRecord(u"jour"_s);
-    DayRecord written;
-    const Status saved = cursor.save(path, user, Day, DayRecord(), record, written);
-    QVERIFY2(saved.message().contains(message), qPrintable(saved.message()));
-    QCOMPARE(StoreTestDatabase::contents(path), before);
-    QCOMPARE(QFileInfo::exists(path), setup != u"<missing>"); // never created
-    QVERIFY(!cursor.isOpen()); // the next attempt opens the file again
-
-    if (!other.isOpen()) {
-        return;
-    }
-    // Once the other workstation is done, the same save goes through.
-    QCOMPARE(other.exec("ROLLBACK"), 0);
-    QVERIFY(cursor.save(path, user, Day, DayRecord(), record, written).ok());
-    QCOMPARE(cursor.currentRecord(), record);
-}
-
-// The file refused writing to this workstation for a while (a read-only
-// share, a folder whose rights were taken away), untouched meanwhile: the
-// save says so and writes nothing; once the file takes writes again, the
-// next save goes through without a restart.
-void TestDayCursor::savesOnceWritable_data()
-{
-    QTest::addColumn<bool>("savedWhileRefused");
-    QTest::newRow("connection opened read-only by a positioning: the first save after goes through") << false;
-    QTest::newRow("save refused as read-only: the next one goes through") << true;
-}
-
-void TestDayCursor::savesOnceWritable()
-{
-    QFETCH(bool, savedWhileRefused);
-    // The superuser writes whatever the permissions say: it acts as "nobody"
-    // for a while, which leaves the file untouched; anyone else is refused
-    // by the file's permissions.
-    const bool root = geteuid() == 0;
-    QTemporaryDir dir; // others may read the file there, not write it
-    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                  | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
-                                                  | QFile::ExeOther));
-    const QString path = StoreTestDatabase::create(dir.path());
-    QVERIFY(!path.isEmpty());
-    const QByteArray before = StoreTestDatabase::contents(path);
-    const DayRecord record = fullRecord(u"jour"_s);
-    DayRecord written;
-    DayCursor cursor;
-    {
-        const auto refused = asOrdinaryUser();
-        QVERIFY(root || QFile::setPermissions(path, QFile::ReadOwner));
-        const Status positioned = cursor.position(path, 1, Day);
-        QVERIFY2(positioned.ok(), qPrintable(positioned.message()));
-        if (savedWhileRefused) {
-            const Status saved = cursor.save(path, 1, Day, DayRecord(), record, written);
-            QVERIFY2(saved.message().contains(u"lecture seule"_s), qPrintable(saved.message()));
-        }
-    }
-    QCOMPARE(StoreTestDatabase::contents(path), before);
-    QVERIFY(root || QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-
-    const Status saved = cursor.save(path, 1, Day, DayRecord(), record, written);
-    QVERIFY2(saved.ok(), qPrintable(saved.message()));
-    QCOMPARE(cursor.currentRecord(), record);
-}
-
-void TestDayCursor::fileChangedBetweenPositionings_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("handlesMeanwhile"); // on the file first opened, after the change
-    QTest::addColumn<QString>("shown");        // afterwards: first slot shown, or part of the message
-    QTest::addColumn<int>("handlesAfter");
-
-    const auto row = [](const char *name, const QString &how, int meanwhile, const QString &shown, int after) {
-        QTest::newRow(name) << how << meanwhile << shown << after;
-    };
-    row("untouched: the same day is shown", u"none"_s, 1, u"ORIGINAL"_s, 1);
-    row("another program updates the row with plain SQL", u"sql"_s, 1, u"RESTAURE"_s, 1);
-    row("the row under the cursor is read again from the file", u"save, no positioning"_s, 1, u"RESTAURE"_s, 1);
-    row("another database renamed over the file", u"rename"_s, 1, u"RESTAURE"_s, 0);
-    // Same size, same header counters: only the file's change time tells it.
-    row("another database copied over the file in place", u"copy"_s, 1, u"RESTAURE"_s, 1);
-    row("the file removed", u"remove"_s, 1, u"introuvable"_s, 0);
-    row("closed, then copied over", u"close, copy"_s, 0, u"RESTAURE"_s, 1);
-    row("a failed positioning, then copied over", u"user 7, copy"_s, 0, u"RESTAURE"_s, 1);
-    row("another database shown, then copied over", u"other, copy"_s, 0, u"RESTAURE"_s, 1);
-}
-
-void TestDayCursor::fileChangedBetweenPositionings()
-{
-    QFETCH(QString, how);
-    QFETCH(int, handlesMeanwhile);
-    QFETCH(QString, shown);
-    QFETCH(int, handlesAfter);
-
-    // Both texts have the same length, so that the two files are the same
-    // size and carry the same header counters.
-    const QString path = database(u"ORIGINAL"_s);
-    const QString replacement = database(u"RESTAURE"_s);
-    QVERIFY(!path.isEmpty() && !replacement.isEmpty());
-    DayCursor cursor;
-    QVERIFY(cursor.position(path, 1, Day).ok());
-    QCOMPARE(firstSlot(cursor), u"ORIGINAL"_s);
-    struct stat oldFile = {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &oldFile), 0);
-    QCOMPARE(handlesOn(oldFile), 1);
-    waitPastChangeTime(path, oldFile);
-
-    if (how.startsWith(u"close")) {
-        cursor.close();
-    } else if (how.startsWith(u"user")) {
-        QVERIFY(!cursor.position(path, 7, Day).ok());
-    } else if (how.startsWith(u"other")) {
-        QVERIFY(cursor.position(replacement, 1, Day).ok());
-    }
-    QCOMPARE(cursor.isOpen(), handlesMeanwhile == 1 || how.startsWith(u"other"));
-    QCOMPARE(handlesOn(oldFile), handlesMeanwhile);
-    DayRecord saved;
-    saved.slots[0] = u"RESTAURE"_s;
-    if (how.startsWith(u"save")) {
-        DayRecord written;
-        QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
-    } else if (how == u"sql") {
-        QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
-    } else if (how == u"rename") {
-        QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
-    } else if (how.endsWith(u"copy")) {
-        QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
-    } else if (how == u"remove") {
-        QVERIFY(QFile::remove(path));
-    }
-
-    const Status status = how.endsWith(u"no positioning") ? Status::success() : cursor.position(path, 1, Day);
-    // Shown: the first slot when positioned, else the message must say it.
-    QCOMPARE(status.ok() ? firstSlot(cursor) : status.message().contains(shown) ? shown : status.message(), shown);
-    QCOMPARE(cursor.isOpen(), status.ok());
-    QCOMPARE(handlesOn(oldFile), handlesAfter);
-}
-
-void TestDayCursor::sharedFile_data()
-{
-    QTest::addColumn<int>("writers");
-    QTest::addColumn<int>("milliseconds"); // how long each writer saves; 0: until killed
-    QTest::addColumn<int>("killAfter");    // saves returned before SIGKILL; 0: never killed
-
-    // Writer w owns the slots w - 1, w + 5, ... of the same three days.
-    QTest::newRow("six writers for 3 s, each its own slots of the same days") << 6 << 3000 << 0;
-    QTest::newRow("a writer killed in the middle of its saves") << 1 << 0 << 40;
-}
-
-// Several workstations save the same days at once through the merging save:
-// none loses another's slots, the file stays sound with one row per day,
-// and every version a save replaced is in the history.
-void TestDayCursor::sharedFile()
-{
-    QFETCH(int, writers);
-    QFETCH(int, milliseconds);
-    QFETCH(int, killAfter);
-    const QString path = StoreTestDatabase::create(m_dir.path());
-    QVERIFY(!path.isEmpty());
-
-    std::vector<std::unique_ptr<QProcess>> processes;
-    for (int writer = 1; writer <= writers; ++writer) {
-        processes.push_back(std::make_unique<QProcess>());
-        processes.back()->start(QStringLiteral(STORE_WRITER),
-                                {path, QString::number(writer), QString::number(milliseconds)});
-        QVERIFY(processes.back()->waitForStarted());
-    }
-    QList<WriterReport> reports;
-    int committed = 0;
-    for (const auto &process : processes) {
-        QByteArray output;
-        while (killAfter && reportOf(output).count < killAfter) {
-            QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
-            output += process->readAllStandardOutput();
-        }
-        if (killAfter) {
-            process->kill(); // SIGKILL: no chance to finish the save under way
-        }
-        QVERIFY(process->waitForFinished(120000));
-        QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
-        QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
-        // SQLite's lock is not fair: a writer may have saved only once.
-        reports << reportOf(output + process->readAllStandardOutput());
-        committed += reports.last().count;
-    }
-
-    QCOMPARE(StoreTestDatabase::scalar(path, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
-    const QString problem = checkDays(path, reports, killAfter != 0);
-    QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    // Every save but the first of each day replaced a version, and each one
-    // is still to be found.
-    const int kept = StoreTestDatabase::scalar(path, u"SELECT count(*) FROM HISTORIQUE"_s).toInt();
-    QVERIFY2(kept == committed - WriterRecord::Days || (killAfter && kept == committed + 1 - WriterRecord::Days),
-             qPrintable(u"%1 versions kept for %2 saves"_s.arg(kept).arg(committed)));
-    for (int writer = 1; writer <= writers; ++writer) {
-        QVERIFY(savesFound(path, writer).contains(reports[writer - 1].saves));
-    }
-}
-
-QTEST_GUILESS_MAIN(TestDayCursor)
 #include "tst_daycursor.moc"

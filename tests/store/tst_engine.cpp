@@ -1,40 +1,10 @@
 #include "engine.h"
 #include "namelookup.h"
-#include "storetestdatabase.h"
-
-#include <QDateTime>
-#include <QTemporaryDir>
-#include <QTest>
-
-using namespace Qt::StringLiterals;
+#include "storetesttable.h"
 
 // The Access-style engine: views of the program's SQL texts, finding,
 // moving, reading and writing, the kept connection following the file, the
 // prepared statements it keeps; and the patient-name lookup built on it.
-class TestEngine : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void initTestCase();
-    void views_data();
-    void views();
-    void writtenValues_data();
-    void writtenValues();
-    void secondAddOfSameDayUpdates();
-    void readOnlyThenClosed();
-    void keptConnectionFollowsSchema();
-    void statementCache();
-    void lookup_data();
-    void lookup();
-    void lookupFollowsNamesFile_data();
-    void lookupFollowsNamesFile();
-
-private:
-    QTemporaryDir m_dir;
-    QString m_shared; // read by the cases that write nothing
-};
-
 namespace {
 
 const QString ByDate1 = u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s;
@@ -43,8 +13,7 @@ const QString Thirty = u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD"_s; // 30 characters
 
 QString search(const QString &quotedText)
 {
-    return u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '%1')"
-           "ORDER BY AGENDATE"_s.arg(quotedText);
+    return u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '%1')ORDER BY AGENDATE"_s.arg(quotedText);
 }
 
 // The current row as the walks below list it.
@@ -54,340 +23,278 @@ QString label(const View &view)
                                    : QString::number(view.number(u"AGENDATE"_s));
 }
 
+std::unique_ptr<View> openView(Database &database, const QString &path, const QString &sql)
+{
+    std::unique_ptr<View> view;
+    return database.open(path).ok() && database.openView(sql, view).ok() ? std::move(view) : nullptr;
+}
+
 } // namespace
 
-void TestEngine::initTestCase()
+class TestEngine : public QObject
 {
-    QVERIFY(m_dir.isValid());
-    m_shared = StoreTestDatabase::create(
-        m_dir.path(),
-        u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
-        "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'),"
-        "(37622, 'Radiographie' || char(13, 10) || 'Écho'), (37625, 'Contrôle 50% dose'), (37626, 'Contrôle 50 mg'),"
-        "(37627, 'x' || char(13, 10) || 'radio'), (37628, 'radio');"
-        "INSERT INTO RVOUS3(AGENDATE, RVOUS) VALUES (37623, 'radio');"
-        "CREATE TABLE PATIENTS(NOM TEXT, PRENOM TEXT);"
-        "CREATE INDEX PATIENTS_NOM ON PATIENTS(NOM COLLATE PLANORA_NOCASE, PRENOM COLLATE PLANORA_NOCASE);"
-        "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'),"
-        "('dupont', 'Albert'), ('D''ARTAGNAN', 'Charles'), (NULL, 'Sans nom'), ('MARTIN', 'Paul'),"
-        "('MARTIN', 'Paul'), ('ÉMERY', NULL);"
-        "CREATE TABLE NOMS(NOM TEXT); CREATE TABLE T(AGENDATE INTEGER); CREATE TABLE ALPHA(NOM TEXT, PRENOM TEXT);"
-        // The lookup's names, inserted out of order: the lookup's order is its own.
-        "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'),"
-        "('DU', 'Pierre'), ('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'),"
-        "('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'), ('%1B', 'Long'), ('%1', 'Exact'), ('lefèvre', 'anne')"_s
-            .arg(Thirty));
-    QVERIFY(!m_shared.isEmpty());
-    QVERIFY(StoreTestDatabase::write(m_dir.filePath(u"texte.db"_s), "DUBOIS;Jean\r\n"));
-}
+    Q_OBJECT
 
-void TestEngine::views_data()
-{
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("criterion"); // empty: moveFirst
-    QTest::addColumn<QString>("walked");    // the rows from there to the end, '|' between
-    QTest::addColumn<qint64>("count");      // rows of the whole view; -1: refused, walked is the message
+    QTemporaryDir m_dir;
+    QString m_shared; // read by the cases that write nothing
 
-    const QString oneDay = u"SELECT*FROM RVOUS1 WHERE AGENDATE =300"_s;
-    const auto row = [](const char *name, const QString &sql, const QString &criterion, const QString &walked,
-                        qint64 count) { QTest::newRow(name) << sql << criterion << walked << count; };
-    row("day view walked from its first row", ByDate1, QString(), u"100|200|300"_s, 3);
-    row("found day, then the days after it", ByDate1, u"AGENDATE=200"_s, u"200|300"_s, 3);
-    row("day between two rows: no match", ByDate1, u"AGENDATE=150"_s, QString(), 3);
-    row("search window's positioning on its day", oneDay, u"AGENDATE=300"_s, u"300"_s, 1);
-    row("search window's view holds no other day", oneDay, u"AGENDATE=200"_s, QString(), 1);
-    row("another user's table has its own rows", u"SELECT*FROM RVOUS3 ORDER BY AGENDATE"_s, u"AGENDATE=100"_s,
-        QString(), 1);
-    row("names: no NOM first, equal names by PRENOM whatever the case, twins both", Names, QString(),
-        u"/Sans nom|D'ARTAGNAN/Charles|DU/Court|dupont/Albert|DUPONT/Jean|DUPUIS/Marc|MARTIN/Paul|MARTIN/Paul|"
-        "ÉMERY/|Émile/Zola"_s,
-        10);
-    row("first name at or after the key, case ignored", Names, u"NOM>='martin'"_s,
-        u"MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10);
-    row("key after the last name: no match", Names, u"NOM>='ÿ'"_s, QString(), 10);
-    row("search: text anywhere in the day, bounds included", search(u"*radio*"_s), QString(),
-        u"37620|37621|37622|37627"_s, 4);
-    row("search: empty text finds every saved day", search(u"**"_s), QString(), u"37620|37621|37622|37625|37626|37627"_s,
-        6);
-    row("search without stars: the whole text must match", search(u"radio"_s), QString(), u"37621"_s, 1);
-    row("search: percent sign is a plain character", search(u"*50%*"_s), QString(), u"37625"_s, 1);
-    row("search: accented capital found by small letter", search(u"*écho*"_s), QString(), u"37622"_s, 1);
-    row("search: SQL in the text is only text", search(u"*x'') OR 1=1 --*"_s), QString(), QString(), 0);
-    row("text outside the dialect is never run", ByDate1 + u"; DROP TABLE RVOUS1"_s, QString(), u"Requête refusée"_s,
-        -1);
-    row("names table without PRENOM", u"SELECT*FROM NOMS ORDER BY NOM, PRENOM"_s, QString(),
-        u"Le champ PRENOM est absent"_s, -1);
-    row("search on a table without RVOUS", search(u"*"_s).replace(u"RVOUS2"_s, u"T"_s), QString(),
-        u"Le champ RVOUS est absent"_s, -1);
-}
-
-void TestEngine::views()
-{
-    QFETCH(QString, sql);
-    QFETCH(QString, criterion);
-    QFETCH(QString, walked);
-    QFETCH(qint64, count);
-
-    Database database;
-    QVERIFY(database.open(m_shared).ok());
-    std::unique_ptr<View> view;
-    const Status opened = database.openView(sql, view);
-    if (count < 0) {
-        QVERIFY2(!view && opened.message().contains(walked), qPrintable(opened.message()));
-        QCOMPARE(StoreTestDatabase::scalar(m_shared, u"SELECT count(*) FROM RVOUS1"_s), QVariant(qint64(3)));
-        return;
-    }
-    QVERIFY2(opened.ok(), qPrintable(opened.message()));
-    QVERIFY(criterion.isEmpty() ? view->moveFirst().ok() : view->findFirst(criterion).ok());
-    QCOMPARE(view->noMatch(), !criterion.isEmpty() && walked.isEmpty());
-    QVERIFY(StoreTestDatabase::lockFree(m_shared)); // standing on a row holds no lock
-    QStringList seen;
-    while (!view->atEnd() && seen.size() <= 20) {
-        seen << label(*view);
-        QVERIFY(view->moveNext().ok());
-    }
-    QCOMPARE(seen.join(u'|'), walked);
-    QVERIFY(!view->value(u"AGENDATE"_s).isValid() && !view->value(u"NOM"_s).isValid());
-    QVERIFY(!view->moveNext().ok()); // past the end there is no row to move from
-    qint64 rows = -1;
-    QVERIFY(view->rowCount(rows).ok());
-    QCOMPARE(rows, count);
-    QVERIFY(view->moveLast().ok());
-    QCOMPARE(view->atEnd(), count == 0);
-    if (!walked.isEmpty()) {
-        QCOMPARE(label(*view), walked.section(u'|', -1));
-    }
-}
-
-void TestEngine::writtenValues_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QVariant>("written"); // invalid: not written
-    QTest::addColumn<QString>("storedType");
-    QTest::addColumn<QVariant>("readBack");
-
-    const auto row = [](const char *name, const QString &field, const QVariant &written, const char *type,
-                        const QVariant &back) {
-        QTest::newRow(name) << field << written << QString::fromLatin1(type) << back;
-    };
-    row("decimal text into AGENDATE is a number", u"AGENDATE"_s, u"37986"_s, "integer", qint64(37986));
-    row("yes into a yes/no field is 1", u"ABSENT1"_s, true, "integer", qint64(1));
-    row("digits into a text field stay text", u"Postit"_s, u"0612"_s, "text", u"0612"_s);
-    row("text never written reads empty", u"ECHO2_TXT"_s, QVariant(), "null", u""_s);
-    row("field name in another case", u"postit"_s, u"é"_s, "text", u"é"_s);
-}
-
-void TestEngine::writtenValues()
-{
-    QFETCH(QString, field);
-    QFETCH(QVariant, written);
-    QFETCH(QString, storedType);
-    QFETCH(QVariant, readBack);
-    const QString path = StoreTestDatabase::create(m_dir.path());
-    Database database;
-    QVERIFY(database.open(path).ok());
-    std::unique_ptr<View> view;
-    QVERIFY(database.openView(ByDate1, view).ok());
-    QVERIFY(!view->setField(u"AGENDATE"_s, 37986).ok()); // neither editing nor adding
-    QVERIFY(view->addNew().ok());
-    QVERIFY(view->setField(u"AGENDATE"_s, 37986).ok());
-    QVERIFY(!view->setField(u"NO_SUCH_FIELD"_s, 1).ok());
-    QVERIFY(!written.isValid() || view->setField(field, written).ok());
-    QVERIFY(view->update().ok());
-    QCOMPARE(view->value(field), readBack);
-    QVERIFY(view->findFirst(u"AGENDATE=37986"_s).ok());
-    QCOMPARE(view->value(field), readBack);
-    QVERIFY(!view->value(u"NO_SUCH_FIELD"_s).isValid());
-    QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT typeof(%1) FROM RVOUS1"_s.arg(field)).toString(), storedType);
-}
-
-void TestEngine::secondAddOfSameDayUpdates()
-{
-    // Two workstations both find no row for the day, both add it.
-    const QString path = StoreTestDatabase::create(m_dir.path());
-    Database first;
-    Database second;
-    std::unique_ptr<View> views[2];
-    for (auto [database, view] : {std::pair{&first, &views[0]}, std::pair{&second, &views[1]}}) {
-        QVERIFY(database->open(path).ok());
-        QVERIFY(database->openView(u"SELECT*FROM RVOUS4 ORDER BY AGENDATE"_s, *view).ok());
-        QVERIFY((*view)->findFirst(u"AGENDATE=40000"_s).ok());
-        QVERIFY((*view)->noMatch());
-        QVERIFY((*view)->addNew().ok());
-        QVERIFY((*view)->setField(u"AGENDATE"_s, u"40000"_s).ok());
-        QVERIFY((*view)->setField(u"RVOUS"_s, view == &views[0] ? u"premier"_s : u"second"_s).ok());
-    }
-    QVERIFY(views[0]->setField(u"Postit"_s, u"post-it du premier"_s).ok());
-    QVERIFY(views[0]->update().ok());
-    QVERIFY(views[1]->update().ok());
-
-    QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT count(*) FROM RVOUS4"_s), QVariant(qint64(1)));
-    QCOMPARE(views[1]->text(u"RVOUS"_s), u"second"_s);
-    // Fields the second save did not write keep the first one's value.
-    QCOMPARE(views[1]->text(u"Postit"_s), u"post-it du premier"_s);
-    QVERIFY(views[0]->reread().ok());
-    QCOMPARE(views[0]->text(u"RVOUS"_s), u"second"_s);
-}
-
-void TestEngine::readOnlyThenClosed()
-{
-    Database database;
-    QVERIFY(database.open(m_shared, SqliteConnection::Mode::ReadOnly).ok());
-    QVERIFY(database.isReadOnly());
-    std::unique_ptr<View> view;
-    QVERIFY(database.openView(ByDate1, view).ok());
-    QVERIFY(view->findFirst(u"AGENDATE=100"_s).ok());
-    QVERIFY(view->edit().message().contains(u"lecture seule"_s));
-    QVERIFY(view->addNew().message().contains(u"lecture seule"_s));
-
-    // Closed, the database opens no view; one already open keeps working.
-    database.close();
-    QVERIFY(view->findFirst(u"AGENDATE=200"_s).ok());
-    QCOMPARE(view->text(u"RVOUS"_s), u"b"_s);
-    std::unique_ptr<View> other;
-    QVERIFY(!database.openView(ByDate1, other).ok());
-    QVERIFY(!other);
-}
-
-void TestEngine::keptConnectionFollowsSchema()
-{
-    const QString path = StoreTestDatabase::create(
-        m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS, Bloc, COCHE) VALUES (37986, 'avant', 'bloc', '1')"_s);
-    Database database;
-    QVERIFY(database.open(path).ok());
-    std::unique_ptr<View> view;
-    for (const QString &expected : {u"avant/1"_s, u"après/neuf"_s}) {
-        QVERIFY(database.openView(ByDate1, view).ok());
-        QVERIFY(view->findFirst(u"AGENDATE=37986"_s).ok());
-        QCOMPARE(view->text(u"RVOUS"_s) + u'/' + view->text(u"COCHE"_s), expected);
-        // Another connection makes the table again, fewer columns in another
-        // order: fields read by their old places would be wrong or missing.
-        QVERIFY(StoreTestDatabase::run(path, u"DROP TABLE RVOUS1; CREATE TABLE RVOUS1 (AGENDATE INTEGER, COCHE TEXT, "
-                                            "RVOUS TEXT); INSERT INTO RVOUS1 VALUES (37986, 'neuf', 'après')"_s));
-    }
-}
-
-void TestEngine::statementCache()
-{
-    auto connection = std::make_shared<SqliteConnection>();
-    QCOMPARE(connection->open(m_shared, SqliteConnection::Mode::ReadOnly), 0);
-    StatementCache cache(connection);
-
-    // A text already in use further up the call gets a statement of its
-    // own: sharing one would reset the outer query under its feet.
-    const QString sql = u"SELECT AGENDATE FROM RVOUS1 WHERE AGENDATE >= ?1 ORDER BY AGENDATE"_s;
-    StatementCache::Use outer(cache, sql);
-    outer.statement().bind(1, qint64(0));
-    QCOMPARE(outer.statement().step(), SqliteStatement::Step::Row);
+private Q_SLOTS:
+    void initTestCase()
     {
-        StatementCache::Use inner(cache, sql);
-        inner.statement().bind(1, qint64(300));
-        QCOMPARE(inner.statement().step(), SqliteStatement::Step::Row);
-        QCOMPARE(inner.statement().integer(0), 300);
+        m_shared = StoreTestDatabase::create(m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
+            "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'), (37628, 'radio'),"
+            "(37622, 'Radiographie' || char(13, 10) || 'Écho'), (37627, 'x' || char(13, 10) || 'radio');"
+            "INSERT INTO RVOUS3(AGENDATE, RVOUS) VALUES (37623, 'radio'); CREATE TABLE PATIENTS(NOM TEXT, PRENOM TEXT);"
+            "CREATE INDEX PATIENTS_NOM ON PATIENTS(NOM COLLATE PLANORA_NOCASE, PRENOM COLLATE PLANORA_NOCASE);"
+            "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'), ('dupont', 'Albert'),"
+            "('D''ARTAGNAN', 'Charles'), (NULL, 'Sans nom'), ('MARTIN', 'Paul'), ('MARTIN', 'Paul'), ('ÉMERY', NULL);"
+            "CREATE TABLE NOMS(NOM TEXT); CREATE TABLE T(AGENDATE INTEGER); CREATE TABLE ALPHA(NOM TEXT, PRENOM TEXT);"
+            // The lookup's names, inserted out of order: the lookup's order is its own.
+            "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'), ('DU', 'Pierre'),"
+            "('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'), ('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'),"
+            "('%1B', 'Long'), ('%1', 'Exact')"_s.arg(Thirty));
+        QVERIFY(!m_shared.isEmpty());
     }
-    QCOMPARE(outer.statement().integer(0), 100);
-    QCOMPARE(outer.statement().step(), SqliteStatement::Step::Row);
-    QCOMPARE(outer.statement().integer(0), 200);
 
-    // Making room never evicts a statement in use.
-    for (std::size_t i = 0; i < 2 * StatementCache::MaxStatements; ++i) {
-        StatementCache::Use other(cache, u"SELECT %1"_s.arg(i));
-        QCOMPARE(other.statement().step(), SqliteStatement::Step::Row);
-        QCOMPARE(other.statement().integer(0), qint64(i));
-        QVERIFY(cache.size() <= StatementCache::MaxStatements);
+    void views_data()
+    {
+        // criterion: empty: moveFirst; walked: the rows from there to the end, '|' between; count: rows of the whole
+        // view; -1: refused, walked is the message
+        columns<QString, QString, QString, qint64>("sql", "criterion", "walked", "count");
+        const QString oneDay = u"SELECT*FROM RVOUS1 WHERE AGENDATE =300"_s;
+        const QString first;
+        row("day view walked from its first row", ByDate1, first, u"100|200|300"_s, 3LL);
+        row("found day, then the days after it", ByDate1, u"AGENDATE=200"_s, u"200|300"_s, 3LL);
+        row("day between two rows: no match", ByDate1, u"AGENDATE=150"_s, QString(), 3LL);
+        row("search window's positioning on its day", oneDay, u"AGENDATE=300"_s, u"300"_s, 1LL);
+        row("search window's view holds no other day", oneDay, u"AGENDATE=200"_s, QString(), 1LL);
+        row("another user's table has its own rows", u"SELECT*FROM RVOUS3 ORDER BY AGENDATE"_s, u"AGENDATE=100"_s, QString(), 1LL);
+        row("names: no NOM first, equal names by PRENOM whatever the case, twins both", Names, first,
+            u"/Sans nom|D'ARTAGNAN/Charles|DU/Court|dupont/Albert|DUPONT/Jean|DUPUIS/Marc|MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
+        row("first name at or after the key, case ignored", Names, u"NOM>='martin'"_s, u"MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
+        row("key after the last name: no match", Names, u"NOM>='ÿ'"_s, QString(), 10LL);
+        row("search: text anywhere in the day, bounds included", search(u"*radio*"_s), first, u"37620|37621|37622|37627"_s, 4LL);
+        row("search without stars: the whole text must match", search(u"radio"_s), first, u"37621"_s, 1LL);
+        row("search: SQL in the text is only text", search(u"*x'') OR 1=1 --*"_s), first, QString(), 0LL);
+        row("text outside the dialect is never run", ByDate1 + u"; DROP TABLE RVOUS1"_s, first, u"Requête refusée"_s, -1LL);
+        row("names table without PRENOM", u"SELECT*FROM NOMS ORDER BY NOM, PRENOM"_s, first, u"Le champ PRENOM est absent"_s, -1LL);
+        row("search on a table without RVOUS", search(u"*"_s).replace(u"RVOUS2"_s, u"T"_s), first, u"Le champ RVOUS est absent"_s, -1LL);
     }
-    QCOMPARE(outer.statement().integer(0), 200);
-}
 
-void TestEngine::lookup_data()
-{
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<QString>("file"); // empty: the shared database
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("completed"); // null: nothing found, never a failure
-
-    const auto row = [](const char *name, const QString &prefix, const QString &completed,
-                        const QString &table = u"ALPHA"_s, const QString &file = QString()) {
-        QTest::newRow(name) << prefix << file << table << completed;
-    };
-    row("two letters: first in NOM, PRENOM order", u"du"_s, u"DUBOIS Jean"_s);
-    row("exact NOM passed over", u"martin"_s, u"MARTINEZ Ana"_s);
-    row("missing PRENOM reads as empty", u"mar"_s, u"MARTIN "_s);
-    row("35-character prefix cut to 30", Thirty + u"VWXYZ"_s, Thirty + u"B Long"_s);
-    row("lower-case accented prefix finds capitals", u"dé"_s, u"DÉSIRÉ Hélène"_s);
-    row("unaccented prefix keeps to unaccented names", u"des"_s, u"DESIRE Paul"_s);
-    row("capital prefix finds a name typed in lower case", u"LEF"_s, u"lefèvre anne"_s);
-    row("apostrophe in the prefix", u"d'a"_s, u"D'ALMEIDA Rosa"_s);
-    // Written into the criterion, this would find every name; as a key it
-    // sorts before the letters, so the first name in order comes. The key
-    // itself (prefix padded and cut to 30, then "A") shows in the rows on
-    // the exact NOM and on the 35-character prefix.
-    row("quote and criterion text taken as a name", u"' OR NOM<>'"_s, Thirty + u" Exact"_s);
-    row("no match after the last name", u"zz"_s, QString());
-    row("missing names database", u"du"_s, QString(), u"ALPHA"_s, u"ABSENT.db"_s);
-    row("a file that is not a database", u"du"_s, QString(), u"ALPHA"_s, u"texte.db"_s);
-    row("missing table", u"du"_s, QString(), u"CLIENTS"_s);
-    row("table without PRENOM", u"du"_s, QString(), u"NOMS"_s);
-    row("table name that is no plain name", u"du"_s, QString(), u"ALPHA;DROP TABLE ALPHA"_s);
-}
-
-void TestEngine::lookup()
-{
-    QFETCH(QString, prefix);
-    QFETCH(QString, file);
-    QFETCH(QString, table);
-    QFETCH(QString, completed);
-    NameLookup lookup;
-    lookup.setSource(file.isEmpty() ? m_shared : m_dir.filePath(file), table);
-    const std::optional<QString> found = lookup.complete(prefix);
-    QCOMPARE(found.value_or(QString()), completed);
-    QCOMPARE(found.has_value(), !completed.isNull());
-    QCOMPARE(lookup.complete(prefix), found); // again, on the kept connection
-    QCOMPARE(StoreTestDatabase::scalar(m_shared, u"SELECT count(*) FROM ALPHA"_s), QVariant(qint64(14)));
-    // Pointed at readable names, the same lookup works again.
-    lookup.setSource(m_shared, u"ALPHA"_s);
-    QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
-}
-
-void TestEngine::lookupFollowsNamesFile_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("completed"); // null: nothing found
-    QTest::newRow("a patient added while the user types") << u"add"_s << u"DUBARRY Jeanne"_s;
-    QTest::newRow("a new names file put in place of the old one") << u"replace"_s << u"DUPUIS Lise"_s;
-    QTest::newRow("the names file removed") << u"remove"_s << QString();
-    QTest::newRow("the lookup pointed at another names file") << u"source"_s << u"DUPUIS Lise"_s;
-}
-
-void TestEngine::lookupFollowsNamesFile()
-{
-    QFETCH(QString, change);
-    QFETCH(QString, completed);
-    QTemporaryDir folder;
-    const QString names = folder.filePath(u"NOMS.db"_s);
-    const QString replacement = folder.filePath(u"NOUVEAU.db"_s);
-    const QString table = u"CREATE TABLE ALPHA (NOM TEXT, PRENOM TEXT); INSERT INTO ALPHA VALUES "_s;
-    QVERIFY(StoreTestDatabase::run(names, table + u"('DUBOIS', 'Jean')"_s));
-    QVERIFY(StoreTestDatabase::run(replacement, table + u"('DUPUIS', 'Lise')"_s));
-    NameLookup lookup;
-    lookup.setSource(names, u"ALPHA"_s);
-    QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
-
-    if (change == u"add") {
-        QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
-    } else if (change == u"source") {
-        lookup.setSource(replacement, u"ALPHA"_s);
-    } else {
-        // The new file's time is set apart so that the test does not depend
-        // on the clock's grain.
-        QFile file(replacement);
-        QVERIFY(file.open(QIODevice::ReadWrite)
-                && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
-        file.close();
-        QVERIFY(QFile::remove(names) && (change == u"remove" || QFile::rename(replacement, names)));
+    void views()
+    {
+        const auto [sql, criterion, walked, count] = fetch<QString, QString, QString, qint64>("sql", "criterion", "walked", "count");
+        Database database;
+        QVERIFY(database.open(m_shared).ok());
+        std::unique_ptr<View> view;
+        const Status opened = database.openView(sql, view);
+        if (count < 0) {
+            QVERIFY2(!view && opened.message().contains(walked), qPrintable(opened.message()));
+            QCOMPARE(StoreTestDatabase::scalar(m_shared, u"SELECT count(*) FROM RVOUS1"_s), QVariant(qint64(3)));
+            return;
+        }
+        QVERIFY2(opened.ok(), qPrintable(opened.message()));
+        QVERIFY(criterion.isEmpty() ? view->moveFirst().ok() : view->findFirst(criterion).ok());
+        QCOMPARE(view->noMatch(), !criterion.isEmpty() && walked.isEmpty());
+        QVERIFY(StoreTestDatabase::lockFree(m_shared)); // standing on a row holds no lock
+        QStringList seen;
+        while (!view->atEnd() && seen.size() <= 20) {
+            seen << label(*view);
+            QVERIFY(view->moveNext().ok());
+        }
+        QCOMPARE(seen.join(u'|'), walked);
+        QVERIFY(!view->value(u"AGENDATE"_s).isValid() && !view->value(u"NOM"_s).isValid());
+        QVERIFY(!view->moveNext().ok()); // past the end there is no row to move from
+        qint64 rows = -1;
+        QVERIFY(view->rowCount(rows).ok() && view->moveLast().ok());
+        QCOMPARE(rows, count);
+        QCOMPARE(view->atEnd(), count == 0);
+        QVERIFY(walked.isEmpty() || label(*view) == walked.section(u'|', -1));
     }
-    QCOMPARE(lookup.complete(u"du"_s).value_or(QString()), completed);
-}
+
+    void writtenValues_data()
+    {
+        // written: invalid: not written
+        columns<QString, QVariant, QString, QVariant>("field", "written", "storedType", "readBack");
+        row("decimal text into AGENDATE is a number", u"AGENDATE"_s, QVariant(u"37986"_s), u"integer"_s, QVariant(37986LL));
+        row("yes into a yes/no field is 1", u"ABSENT1"_s, QVariant(true), u"integer"_s, QVariant(1LL));
+        row("digits into a text field stay text", u"Postit"_s, QVariant(u"0612"_s), u"text"_s, QVariant(u"0612"_s));
+        row("text never written reads empty", u"ECHO2_TXT"_s, QVariant(), u"null"_s, QVariant(u""_s));
+        row("field name in another case", u"postit"_s, QVariant(u"é"_s), u"text"_s, QVariant(u"é"_s));
+    }
+
+    void writtenValues()
+    {
+        const auto [field, written, storedType, readBack] = fetch<QString, QVariant, QString, QVariant>("field", "written", "storedType", "readBack");
+        const QString path = StoreTestDatabase::create(m_dir.path());
+        Database database;
+        const std::unique_ptr<View> view = openView(database, path, ByDate1);
+        QVERIFY(view && !view->setField(u"AGENDATE"_s, 37986).ok()); // neither editing nor adding
+        QVERIFY(view->addNew().ok() && view->setField(u"AGENDATE"_s, 37986).ok());
+        QVERIFY(!view->setField(u"NO_SUCH_FIELD"_s, 1).ok());
+        QVERIFY((!written.isValid() || view->setField(field, written).ok()) && view->update().ok());
+        QCOMPARE(view->value(field), readBack);
+        QVERIFY(view->findFirst(u"AGENDATE=37986"_s).ok());
+        QCOMPARE(view->value(field), readBack);
+        QVERIFY(!view->value(u"NO_SUCH_FIELD"_s).isValid());
+        QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT typeof(%1) FROM RVOUS1"_s.arg(field)).toString(), storedType);
+    }
+
+    void secondAddOfSameDayUpdates()
+    {
+        // Two workstations both find no row for the day, both add it.
+        const QString path = StoreTestDatabase::create(m_dir.path());
+        Database databases[2];
+        std::unique_ptr<View> views[2];
+        for (int i = 0; i < 2; ++i) {
+            views[i] = openView(databases[i], path, u"SELECT*FROM RVOUS4 ORDER BY AGENDATE"_s);
+            QVERIFY(views[i] && views[i]->findFirst(u"AGENDATE=40000"_s).ok() && views[i]->noMatch());
+            QVERIFY(views[i]->addNew().ok() && views[i]->setField(u"AGENDATE"_s, u"40000"_s).ok());
+            QVERIFY(views[i]->setField(u"RVOUS"_s, i == 0 ? u"premier"_s : u"second"_s).ok());
+        }
+        QVERIFY(views[0]->setField(u"Postit"_s, u"post-it du premier"_s).ok());
+        QVERIFY(views[0]->update().ok() && views[1]->update().ok());
+        QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT count(*) FROM RVOUS4"_s), QVariant(qint64(1)));
+        QCOMPARE(views[1]->text(u"RVOUS"_s), u"second"_s);
+        // Fields the second save did not write keep the first one's value.
+        QCOMPARE(views[1]->text(u"Postit"_s), u"post-it du premier"_s);
+        QVERIFY(views[0]->reread().ok() && views[0]->text(u"RVOUS"_s) == u"second");
+    }
+
+    void readOnlyThenClosed()
+    {
+        Database database;
+        QVERIFY(database.open(m_shared, SqliteConnection::Mode::ReadOnly).ok() && database.isReadOnly());
+        std::unique_ptr<View> view;
+        QVERIFY(database.openView(ByDate1, view).ok() && view->findFirst(u"AGENDATE=100"_s).ok());
+        QVERIFY(view->edit().message().contains(u"lecture seule"_s) && view->addNew().message().contains(u"lecture seule"_s));
+        // Closed, the database opens no view; one already open keeps working.
+        database.close();
+        QVERIFY(view->findFirst(u"AGENDATE=200"_s).ok());
+        QCOMPARE(view->text(u"RVOUS"_s), u"b"_s);
+        std::unique_ptr<View> other;
+        QVERIFY(!database.openView(ByDate1, other).ok() && !other);
+    }
+
+    void keptConnectionFollowsSchema()
+    {
+        const QString path = StoreTestDatabase::create(
+            m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS, Bloc, COCHE) VALUES (37986, 'avant', 'bloc', '1')"_s);
+        Database database;
+        QVERIFY(database.open(path).ok());
+        std::unique_ptr<View> view;
+        for (const QString &expected : {u"avant/1"_s, u"après/neuf"_s}) {
+            QVERIFY(database.openView(ByDate1, view).ok() && view->findFirst(u"AGENDATE=37986"_s).ok());
+            QCOMPARE(view->text(u"RVOUS"_s) + u'/' + view->text(u"COCHE"_s), expected);
+            // Another connection makes the table again, fewer columns in another
+            // order: fields read by their old places would be wrong or missing.
+            QVERIFY(StoreTestDatabase::run(path, u"DROP TABLE RVOUS1; CREATE TABLE RVOUS1 (AGENDATE INTEGER, COCHE TEXT, "
+                                                "RVOUS TEXT); INSERT INTO RVOUS1 VALUES (37986, 'neuf', 'après')"_s));
+        }
+    }
+
+    void statementCache()
+    {
+        auto connection = std::make_shared<SqliteConnection>();
+        QCOMPARE(connection->open(m_shared, SqliteConnection::Mode::ReadOnly), 0);
+        StatementCache cache(connection);
+        // A text already in use further up the call gets a statement of its
+        // own: sharing one would reset the outer query under its feet.
+        const QString sql = u"SELECT AGENDATE FROM RVOUS1 WHERE AGENDATE >= ?1 ORDER BY AGENDATE"_s;
+        StatementCache::Use outer(cache, sql);
+        outer.statement().bind(1, qint64(0));
+        QCOMPARE(outer.statement().step(), SqliteStatement::Step::Row);
+        {
+            StatementCache::Use inner(cache, sql);
+            inner.statement().bind(1, qint64(300));
+            QCOMPARE(inner.statement().step(), SqliteStatement::Step::Row);
+            QCOMPARE(inner.statement().integer(0), 300);
+        }
+        QCOMPARE(outer.statement().integer(0), 100);
+        QCOMPARE(outer.statement().step(), SqliteStatement::Step::Row);
+        QCOMPARE(outer.statement().integer(0), 200);
+        // Making room never evicts a statement in use.
+        for (std::size_t i = 0; i < 2 * StatementCache::MaxStatements; ++i) {
+            StatementCache::Use other(cache, u"SELECT %1"_s.arg(i));
+            QCOMPARE(other.statement().step(), SqliteStatement::Step::Row);
+            QCOMPARE(other.statement().integer(0), qint64(i));
+            QVERIFY(cache.size() <= StatementCache::MaxStatements);
+        }
+        QCOMPARE(outer.statement().integer(0), 200);
+    }
+
+    void lookup_data()
+    {
+        // completed: null: nothing found, never a failure; file: empty: the shared database
+        columns<QString, QString, QString, QString>("prefix", "completed", "table", "file");
+        const auto found = [](const char *name, const QString &prefix, const QString &completed) {
+            row(name, prefix, completed, u"ALPHA"_s, QString());
+        };
+        found("two letters: first in NOM, PRENOM order", u"du"_s, u"DUBOIS Jean"_s);
+        found("exact NOM passed over", u"martin"_s, u"MARTINEZ Ana"_s);
+        found("missing PRENOM reads as empty", u"mar"_s, u"MARTIN "_s);
+        found("35-character prefix cut to 30", Thirty + u"VWXYZ"_s, Thirty + u"B Long"_s);
+        found("lower-case accented prefix finds capitals", u"dé"_s, u"DÉSIRÉ Hélène"_s);
+        found("apostrophe in the prefix", u"d'a"_s, u"D'ALMEIDA Rosa"_s);
+        // Written into the criterion, this would find every name; as a key it
+        // sorts before the letters, so the first name in order comes. The key
+        // itself (prefix padded and cut to 30, then "A") shows in the rows on
+        // the exact NOM and on the 35-character prefix.
+        found("quote and criterion text taken as a name", u"' OR NOM<>'"_s, Thirty + u" Exact"_s);
+        found("no match after the last name", u"zz"_s, QString());
+        row("missing names database", u"du"_s, QString(), u"ALPHA"_s, u"ABSENT.db"_s);
+        row("table name that is no plain name", u"du"_s, QString(), u"ALPHA;DROP TABLE ALPHA"_s, QString());
+    }
+
+    void lookup()
+    {
+        const auto [prefix, completed, table, file] = fetch<QString, QString, QString, QString>("prefix", "completed", "table", "file");
+        NameLookup lookup;
+        lookup.setSource(file.isEmpty() ? m_shared : m_dir.filePath(file), table);
+        const std::optional<QString> found = lookup.complete(prefix);
+        QCOMPARE(found, completed.isNull() ? std::nullopt : std::optional(completed));
+        QCOMPARE(lookup.complete(prefix), found); // again, on the kept connection
+        QCOMPARE(StoreTestDatabase::scalar(m_shared, u"SELECT count(*) FROM ALPHA"_s), QVariant(qint64(13)));
+        // Pointed at readable names, the same lookup works again.
+        lookup.setSource(m_shared, u"ALPHA"_s);
+        QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
+    }
+
+    void lookupFollowsNamesFile_data()
+    {
+        // completed: null: nothing found
+        columns<QString, QString>("change", "completed");
+        row("a patient added while the user types", u"add"_s, u"DUBARRY Jeanne"_s);
+        row("a new names file put in place of the old one", u"replace"_s, u"DUPUIS Lise"_s);
+        row("the names file removed", u"remove"_s, QString());
+        row("the lookup pointed at another names file", u"source"_s, u"DUPUIS Lise"_s);
+    }
+
+    void lookupFollowsNamesFile()
+    {
+        const auto [change, completed] = fetch<QString, QString>("change", "completed");
+        QTemporaryDir folder;
+        const QString names = folder.filePath(u"NOMS.db"_s);
+        const QString replacement = folder.filePath(u"NOUVEAU.db"_s);
+        const QString table = u"CREATE TABLE ALPHA (NOM TEXT, PRENOM TEXT); INSERT INTO ALPHA VALUES "_s;
+        QVERIFY(StoreTestDatabase::run(names, table + u"('DUBOIS', 'Jean')"_s));
+        QVERIFY(StoreTestDatabase::run(replacement, table + u"('DUPUIS', 'Lise')"_s));
+        NameLookup lookup;
+        lookup.setSource(names, u"ALPHA"_s);
+        QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
+        if (change == u"add") QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
+        else if (change == u"source") lookup.setSource(replacement, u"ALPHA"_s);
+        else {
+            // The new file's time is set apart so that the test does not depend
+            // on the clock's grain.
+            QFile file(replacement);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+            file.close();
+            QVERIFY(QFile::remove(names) && (change == u"remove" || QFile::rename(replacement, names)));
+        }
+        QCOMPARE(lookup.complete(u"du"_s).value_or(QString()), completed);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestEngine)
 #include "tst_engine.moc"
