@@ -17,34 +17,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 const QString GuideSource = QStringLiteral(PLANORA_GUIDE_DIR);
-
-template <typename T>
-QList<T *> topLevel()
-{
-    QList<T *> found;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<T *>(widget); window && window->isVisible())
-            found << window;
-    return found;
-}
-
-} // namespace
 
 class TestAbout : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup()
-    {
-        for (QWidget *window : QApplication::topLevelWidgets())
-            if (qobject_cast<frmAbout *>(window) || qobject_cast<HelpWindow *>(window))
-                delete window;
-    }
-
     // Chosen twice: still one box, not modal, centred; OK closes it.
     void aboutBox()
     {
@@ -54,7 +33,7 @@ private Q_SLOTS:
         QVERIFY(propos->isEnabled());
         propos->trigger();
         propos->trigger();
-        const QList<frmAbout *> boxes = topLevel<frmAbout>();
+        const QList<frmAbout *> boxes = form->findChildren<frmAbout *>(); // the main window's
         QCOMPARE(boxes.size(), 1);
         QPointer<frmAbout> box = boxes[0];
         QVERIFY(QTest::qWaitForWindowExposed(box));
@@ -92,7 +71,7 @@ private Q_SLOTS:
         QVERIFY(aide->isEnabled());
         aide->trigger();
         aide->trigger();
-        const QList<HelpWindow *> windows = topLevel<HelpWindow>();
+        const QList<HelpWindow *> windows = form->findChildren<HelpWindow *>();
         if (!installed) {
             QVERIFY(windows.isEmpty());
             QCOMPARE(practice.prompts.informations.size(), 2);
@@ -107,9 +86,9 @@ private Q_SLOTS:
         QCOMPARE(browser->documentTitle(), u"Guide d'utilisation de PLANORA"_s);
         QVERIFY(browser->toPlainText().contains(u"Sommaire"_s));
         // The main window goes on working while the help is open.
-        QVERIFY(!windows[0]->isModal() && !QApplication::activeModalWidget());
+        QVERIFY(windows[0]->isVisible() && !windows[0]->isModal() && !QApplication::activeModalWidget());
         named<QAction>(form.get(), "Propos")->trigger();
-        QCOMPARE(topLevel<frmAbout>().size(), 1);
+        QCOMPARE(form->findChildren<frmAbout *>().size(), 1);
     }
 
     // Every page of the guide, every link between its pages and every
@@ -153,7 +132,7 @@ private Q_SLOTS:
         QTRY_VERIFY(notice.isNull());
         QVERIFY(form.isVisible() && form.isEnabled() && !QApplication::activeModalWidget());
         named<QAction>(&form, "Propos")->trigger();
-        QCOMPARE(topLevel<frmAbout>().size(), 1);
+        QCOMPARE(form.findChildren<frmAbout *>().size(), 1);
     }
 };
 
