@@ -147,7 +147,8 @@ private Q_SLOTS:
         QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
         QPointer<Form21> window = openWindow(practice, cursor);
         if (folder == "read-only"_L1) { // everything else open to "nobody", the backup folder not
-            for (const QString &path : QStringList{practice.sharedFolder() + u"/.."_s, practice.sharedFolder(), practice.databasePath(), users})
+            const QString shared = practice.sharedFolder();
+            for (const QString &path : QStringList{shared + u"/.."_s, shared, practice.databasePath(), users})
                 QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(0x7777)));
             QVERIFY(QFile::setPermissions(target, QFileDevice::Permissions(0x5555)));
         }
@@ -155,7 +156,7 @@ private Q_SLOTS:
             const auto nobody = folder == "read-only"_L1 ? std::optional(asOrdinaryUser()) : std::nullopt;
             click(window, "CmdSauve");
         }
-        QCOMPARE(practice.prompts.informations, QStringList{message.contains(u"%1"_s) ? message.arg(practice.sharedFolder()) : message});
+        QCOMPARE(practice.prompts.informations, QStringList{QString(message).replace(u"%1"_s, practice.sharedFolder())});
         QVERIFY(practice.prompts.questions.isEmpty());
         QTRY_VERIFY(window.isNull()); // closed in either case
         QVERIFY(!cursor.isOpen());

@@ -49,12 +49,14 @@ UserConfig usersOf(qint16 intervalIndex)
     return users;
 }
 
-UserConfig legacyUsers(const QString &third = {})
+// What LegacyFile holds, with other names when given.
+UserConfig legacyUsers(const QStringList &names = {})
 {
     UserConfig users = usersOf(-1);
     users[0] = {u"Dr Hélène"_s, 12632256, 2, u"Échographies"_s, u"Bloc opératoire"_s};
     users[1] = {u"Dr Noël"_s, SystemWindowColour, 0, QString(), QString()};
-    users[2].name = third;
+    for (int index = 0; index < names.size(); ++index)
+        users[index].name = names[index];
     return users;
 }
 
@@ -113,8 +115,9 @@ struct Session
 
 // The rows of the tables below.
 struct Filling { Bytes usersFile, lookupFile; UserConfig shown; bool lookup; QString table; QStringList messages; };
-// button "": the close box; clicks on Check1.
-struct Leaving { QByteArray button; Bytes lookupBefore; int clicks; bool frameShown; QByteArray lookupAfter; };
+// The six names typed; button "": the close box; clicks on Check1; the main window's captions after, "-": hidden.
+struct Leaving { QStringList names; QByteArray button; Bytes lookupBefore; int clicks; bool frameShown;
+                 QByteArray lookupAfter; QStringList captions; };
 // The "..." buttons clicked in order, and the dialog's answers (nothing: cancelled).
 struct Colours { QList<int> rows; QList<std::optional<QColor>> answers; QList<QColor> openedOn; QList<qint32> saved; };
 // refused: the folder, or "absent" for a CheminUt naming no folder; file: named in the message.
@@ -210,25 +213,44 @@ private Q_SLOTS:
         QCOMPARE(session.practice.prompts.informations, c.messages); // the reading's only
     }
 
+    // Typing names, the lookup check box, then leaving: by saving, which
+    // writes both files and gives the main window's user buttons the new
+    // names; by quitting, which writes Alpha.agc only; by the close box,
+    // which writes nothing.
     void leaving_data()
     {
         QTest::addColumn<Leaving>("c");
-        const QByteArray off = "#FALSE#,\"PATIENTS\"\r\n";
-        QTest::newRow("quit rewrites Alpha.agc with nothing changed") << Leaving{"Quitte", MinusOne, 0, true, LookupOn};
+        const QStringList tape = u"Dr Hélène,Dr Noël,Dr Tapé,,,"_s.split(u','), three = u"Dr Un,Dr Deux,Dr Trois,,,"_s.split(u',');
+        const QStringList six = u"Dr Un,Dr Deux,Dr Trois,Dr Quatre,Dr Cinq,Dr Six"_s.split(u','), hidden(6, u"-"_s);
+        const QStringList tapeShown = u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s.split(u',');
+        const QByteArray off = "#FALSE#,\"PATIENTS\"\r\n", save = "CmDEnreg", quit = "Quitte";
+        QTest::newRow("quit rewrites Alpha.agc with nothing changed")
+            << Leaving{tape, quit, MinusOne, 0, true, LookupOn, OldCaptions};
         QTest::newRow("quit writes a missing Alpha.agc as shown")
-            << Leaving{"Quitte", {}, 0, false, "#FALSE#,\"MATABLE\"\r\n"};
-        QTest::newRow("close box writes nothing") << Leaving{"", MinusOne, 1, false, MinusOne};
-        QTest::newRow("save with one name typed") << Leaving{"CmDEnreg", MinusOne, 0, true, LookupOn};
-        QTest::newRow("unchecked: frame hidden, table still saved") << Leaving{"CmDEnreg", LookupOn, 1, false, off};
-        QTest::newRow("unchecked then quit: written too") << Leaving{"Quitte", LookupOn, 1, false, off};
-        QTest::newRow("checked again: frame back") << Leaving{"CmDEnreg", LookupOn, 2, true, LookupOn};
+            << Leaving{tape, quit, {}, 0, false, "#FALSE#,\"MATABLE\"\r\n", OldCaptions};
+        QTest::newRow("close box writes nothing") << Leaving{tape, "", MinusOne, 1, false, MinusOne, OldCaptions};
+        QTest::newRow("save with one name typed") << Leaving{tape, save, MinusOne, 0, true, LookupOn, tapeShown};
+        QTest::newRow("unchecked: frame hidden, table still saved")
+            << Leaving{tape, save, LookupOn, 1, false, off, tapeShown};
+        QTest::newRow("unchecked then quit: written too") << Leaving{tape, quit, LookupOn, 1, false, off, OldCaptions};
+        QTest::newRow("checked again: frame back") << Leaving{tape, save, LookupOn, 2, true, LookupOn, tapeShown};
+        QTest::newRow("no name: all buttons hidden") << Leaving{QStringList(6), save, LookupOn, 0, true, LookupOn, hidden};
+        QTest::newRow("only 1: all hidden") << Leaving{u"Dr Un,,,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, hidden};
+        QTest::newRow("1 2 3: three with the new names")
+            << Leaving{three, save, LookupOn, 0, true, LookupOn, u"Dr Un,Dr Deux,Dr Trois,-,-,-"_s.split(u',')};
+        QTest::newRow("1 _ 3: as they were")
+            << Leaving{u"Dr Un,,Dr Trois,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, OldCaptions};
+        QTest::newRow("_ 2: as they were")
+            << Leaving{u",Dr Deux,,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, OldCaptions};
+        QTest::newRow("all six") << Leaving{six, save, LookupOn, 0, true, LookupOn, six};
     }
 
     void leaving()
     {
         QFETCH(Leaving, c);
         Session session(LegacyFile, c.lookupBefore);
-        session.type("Text3", u"Dr Tapé"_s);
+        for (int user = 1; user <= UserCount; ++user)
+            session.type("Text" + QByteArray::number(user), c.names[user - 1]);
         QTest::keyClicks(session.control("Combo2"), u"xyz"_s); // a list: typed text chooses nothing
         for (int i = 0; i < c.clicks; ++i)
             session.click("Check1");
@@ -240,39 +262,12 @@ private Q_SLOTS:
             session.click(c.button);
         QVERIFY(session.unloaded());
         QCOMPARE(bytesOf(session.lookupPath()), c.lookupAfter);
-        if (c.button == "CmDEnreg") {
-            QCOMPARE(session.savedUsers(), legacyUsers(u"Dr Tapé"_s));
-        } else {
+        if (c.button == "CmDEnreg")
+            QCOMPARE(session.savedUsers(), legacyUsers(c.names));
+        else
             QCOMPARE(bytesOf(session.usersPath()), LegacyFile); // byte for byte
-            QCOMPARE(session.captions(), OldCaptions);
-        }
+        QCOMPARE(session.captions(), c.captions);
         QCOMPARE(session.practice.prompts.informations, QStringList());
-    }
-
-    void userButtons_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("captions"); // "-": hidden
-        const QStringList six = u"Dr Un,Dr Deux,Dr Trois,Dr Quatre,Dr Cinq,Dr Six"_s.split(u',');
-        QTest::newRow("none: all hidden") << QStringList(6) << QStringList(6, u"-"_s);
-        QTest::newRow("1: all hidden") << u"Dr Un,,,,,"_s.split(u',') << QStringList(6, u"-"_s);
-        QTest::newRow("1 2 3: three with the new names") << u"Dr Un,Dr Deux,Dr Trois,,,"_s.split(u',')
-                                                         << u"Dr Un,Dr Deux,Dr Trois,-,-,-"_s.split(u',');
-        QTest::newRow("1 _ 3: as they were") << u"Dr Un,,Dr Trois,,,"_s.split(u',') << OldCaptions;
-        QTest::newRow("_ 2: as they were") << u",Dr Deux,,,,"_s.split(u',') << OldCaptions;
-        QTest::newRow("all six") << six << six;
-    }
-
-    void userButtons()
-    {
-        QFETCH(QStringList, names);
-        Session session(LegacyFile, LookupOn);
-        for (int user = 1; user <= UserCount; ++user)
-            session.type("Text" + QByteArray::number(user), names[user - 1]);
-        QVERIFY(session.saved());
-        QTEST(session.captions(), "captions");
-        for (int user = 1; user <= UserCount; ++user)
-            QCOMPARE(session.savedUsers()[user - 1].name, names[user - 1]);
     }
 
     void colours_data()
@@ -297,7 +292,8 @@ private Q_SLOTS:
             session.click("Command" + QByteArray::number(row));
         QCOMPARE(session.practice.prompts.colorInitials, c.openedOn);
         const auto *first = session.control<ColourSwatch>("LblColor" + QByteArray::number(c.rows.first()));
-        QCOMPARE(first->palette().color(QPalette::Window), ColourValue::toColour(c.saved[c.rows.first() - 1], QApplication::palette()));
+        QCOMPARE(first->palette().color(QPalette::Window),
+                 ColourValue::toColour(c.saved[c.rows.first() - 1], QApplication::palette()));
         QVERIFY(session.saved());
         for (int user = 1; user <= UserCount; ++user)
             QCOMPARE(session.savedUsers()[user - 1].colour, c.saved[user - 1]);
@@ -307,8 +303,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<Refusal>("c");
         QTest::newRow("read-only CheminUt folder") << Refusal{u"shared"_s, "CmDEnreg", u"<shared>/Utilisat.agc"_s, LookupOn};
-        QTest::newRow("CheminUt naming no folder") << Refusal{u"absent"_s, "CmDEnreg", u"<shared>/absent/Utilisat.agc"_s, LookupOn};
-        QTest::newRow("read-only program folder, quitting") << Refusal{u"program"_s, "Quitte", u"<program>/Alpha.agc"_s, MinusOne};
+        QTest::newRow("CheminUt naming no folder")
+            << Refusal{u"absent"_s, "CmDEnreg", u"<shared>/absent/Utilisat.agc"_s, LookupOn};
+        QTest::newRow("read-only program folder, quitting")
+            << Refusal{u"program"_s, "Quitte", u"<program>/Alpha.agc"_s, MinusOne};
         QTest::newRow("full disk") << Refusal{u"full disk"_s, "CmDEnreg", u"<program>/Alpha.agc"_s, MinusOne};
     }
 
@@ -334,8 +332,8 @@ private Q_SLOTS:
             session.click(c.button);
         }
         QCOMPARE(practice.prompts.informations.size(), 1);
-        QVERIFY2(practice.prompts.informations[0].startsWith(session.at(u"Impossible d'enregistrer le fichier "_s + c.file + u" :"_s)),
-                 qPrintable(practice.prompts.informations[0]));
+        const QString said = practice.prompts.informations[0];
+        QVERIFY2(said.startsWith(session.at(u"Impossible d'enregistrer le fichier "_s + c.file + u" :"_s)), qPrintable(said));
         QVERIFY(!session.unloaded() && session.form->isVisible());
         QCOMPARE(session.text("Text3"), u"Dr Tapé"_s);
         QCOMPARE(session.control<ColourSwatch>("LblColor1")->value(), qint32(0x008000));
