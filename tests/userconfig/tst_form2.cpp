@@ -111,8 +111,6 @@ struct Session
     QPointer<Form2> form;
 };
 
-} // namespace
-
 // The rows of the tables below.
 struct Filling { Bytes usersFile, lookupFile; UserConfig shown; bool lookup; QString table; QStringList messages; };
 // The six names typed; button "": the close box; clicks on Check1; the main window's captions after, "-": hidden.
@@ -122,6 +120,9 @@ struct Leaving { QStringList names; QByteArray button; Bytes lookupBefore; int c
 struct Colours { QList<int> rows; QList<std::optional<QColor>> answers; QList<QColor> openedOn; QList<qint32> saved; };
 // refused: the folder, or "absent" for a CheminUt naming no folder; file: named in the message.
 struct Refusal { QString refused; QByteArray button; QString file; QByteArray lookupAfter; };
+
+} // namespace
+
 Q_DECLARE_METATYPE(Filling)
 Q_DECLARE_METATYPE(Leaving)
 Q_DECLARE_METATYPE(Colours)
