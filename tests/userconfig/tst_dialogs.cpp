@@ -19,7 +19,6 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -103,16 +102,8 @@ struct Session
             QApplication::sendEvent(control(box), &press);
         }
     }
-    bool unloaded()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return form.isNull();
-    }
-    bool saved() // by its button, and the window unloaded
-    {
-        click("CmDEnreg");
-        return unloaded();
-    }
+    bool unloaded() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); return form.isNull(); }
+    bool saved() { click("CmDEnreg"); return unloaded(); } // by its button, and the window unloaded
     QStringList captions() const { return shownCaptions(buttons); }
     UserConfig savedUsers() const { return ConfigFiles::readUserConfig(practice.sharedFolder()).users; }
 
@@ -153,9 +144,22 @@ QString storedSlot(const QString &database)
 
 QPointer<Form21> openWindow(Practice &practice, DayCursor &cursor)
 {
-    QPointer<Form21> window = new Form21(practice.environment(), cursor);
+    auto *window = new Form21(practice.environment(), cursor);
     window->show();
     return window;
+}
+
+// The window of type T that the main window's menu entry opens, chosen twice:
+// the only one, shown, and leaving the main window usable; null otherwise.
+template <typename T>
+T *openedTwice(QWidget *main, const char *entry)
+{
+    QAction *action = named<QAction>(main, entry);
+    action->trigger();
+    action->trigger();
+    const QList<T *> windows = main->findChildren<T *>();
+    const bool one = windows.size() == 1 && windows[0]->isVisible() && !windows[0]->isModal();
+    return one && !QApplication::activeModalWidget() && main->isEnabled() ? windows[0] : nullptr;
 }
 
 void click(QWidget *window, const char *button) { QTest::mouseClick(named<QPushButton>(window, button), Qt::LeftButton); }
@@ -368,21 +372,14 @@ private Q_SLOTS:
         QCOMPARE(session.savedUsers()[2].name, u"Dr Tapé"_s);
     }
 
-    void roundTrip_data()
-    {
-        QTest::addColumn<QString>("typed"); // into every text of user 4, and the table name
-        QTest::addColumn<QString>("read"); // by the configuration layer
-        QTest::newRow("accents, a comma inside, blanks kept") << u"  Dr Hélène, Noël-Çà  "_s << u"  Dr Hélène, Noël-Çà  "_s;
-        QTest::newRow("a double quote cannot be typed") << u"Dr \"Guillemets\""_s << u"Dr Guillemets"_s;
-    }
-
+    // Typed into every text of user 4 and the table name: accents, a comma
+    // and the blanks around kept; a double quote cannot be typed.
     void roundTrip()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, read);
+        const QString read = u"  Dr Hélène, Noël-Çà  "_s;
         Session session(LegacyFile, LookupOn);
         for (const char *box : {"Text4", "TxtAnnot4", "Text7_3", "TxtTable"})
-            session.type(box, typed);
+            session.type(box, u"  Dr \"Hélène\", Noël-Çà  "_s);
         QVERIFY(session.saved());
         UserConfig expected = legacyUsers();
         expected[3] = {read, SystemWindowColour, -1, read, read};
@@ -399,13 +396,8 @@ private Q_SLOTS:
     {
         Practice practice;
         const auto main = practice.loadedForm(true);
-        QAction *entry = named<QAction>(main->menuBar(), "Utilisat");
-        entry->trigger();
-        entry->trigger(); // brings the open window forward, loads no second one
-        const auto windows = main->findChildren<Form2 *>();
-        QCOMPARE(windows.size(), 1);
-        QPointer<Form2> form = windows.first();
-        QVERIFY(form->isVisible() && main->isEnabled());
+        QPointer<Form2> form = openedTwice<Form2>(main.get(), "Utilisat"); // the second brings it forward
+        QVERIFY(form);
         QCOMPARE(named<QLineEdit>(form.data(), "Text2")->text(), u"Dr B"_s);
         named<QLineEdit>(form.data(), "Text3")->setText(u"Dr C"_s);
         named<QComboBox>(form.data(), "Combo1")->setCurrentIndex(4);
@@ -511,14 +503,13 @@ private Q_SLOTS:
         QVERIFY(practice.prompts.questions.isEmpty());
         QTRY_VERIFY(window.isNull()); // closed in either case
         QVERIFY(!cursor.isOpen());
-        const QString copy = target + u"/AGENDAS.MDB"_s;
         if (message.startsWith(Failed)) {
             QCOMPARE(QDir(target).entryList(QDir::Files), before); // nothing half-written left
             QCOMPARE(bytesOf(practice.databasePath()), databaseBefore);
             QCOMPARE(inodeOf(practice.databasePath()), inodeBefore); // the very file the others have open
             return;
         }
-        QCOMPARE(storedSlot(copy), u"Mme Durand"_s);
+        QCOMPARE(storedSlot(target + u"/AGENDAS.MDB"_s), u"Mme Durand"_s);
         QCOMPARE(bytesOf(target + u"/Utilisat.agc"_s), bytesOf(users));
         // The day cursor opens the file again at its next positioning.
         QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
@@ -609,13 +600,9 @@ private Q_SLOTS:
         practice.setSetting(u"SAUVE"_s, backupFolder);
         const auto form = practice.loadedForm(true);
         QCOMPARE(form->dayView()->slotEdit(2)->text(), u"M. Actuel"_s);
-        QAction *sauve = named<QAction>(form.get(), "Sauve");
-        sauve->trigger();
-        sauve->trigger();
-        const QList<Form21 *> windows = form->findChildren<Form21 *>();
-        QCOMPARE(windows.size(), 1);
-        QVERIFY(windows[0]->isVisible() && !windows[0]->isModal() && !QApplication::activeModalWidget());
-        click(windows[0], "CmdRestaure");
+        Form21 *window = openedTwice<Form21>(form.get(), "Sauve");
+        QVERIFY(window);
+        click(window, "CmdRestaure");
         QCOMPARE(practice.prompts.informations.value(0).section(u'\n', 0, 0), Restored);
         QCOMPARE(form->dayView()->slotEdit(2)->text(), u"Mme Sauvée"_s);
         QVERIFY(!form->isChanged());
@@ -636,14 +623,8 @@ private Q_SLOTS:
         QTest::mouseClick(named<QPushButton>(notice, "Command1"), Qt::LeftButton);
         QTRY_VERIFY(notice.isNull());
         QVERIFY(form->isVisible() && form->isEnabled() && !QApplication::activeModalWidget());
-        QAction *propos = named<QAction>(form.get(), "Propos");
-        propos->trigger();
-        propos->trigger();
-        const QList<frmAbout *> boxes = form->findChildren<frmAbout *>(); // the main window's
-        QCOMPARE(boxes.size(), 1);
-        QPointer<frmAbout> box = boxes[0];
-        QVERIFY(QTest::qWaitForWindowExposed(box));
-        QVERIFY(!box->isModal() && !QApplication::activeModalWidget());
+        QPointer<frmAbout> box = openedTwice<frmAbout>(form.get(), "Propos");
+        QVERIFY(box && QTest::qWaitForWindowExposed(box));
         QCOMPARE(box->windowTitle(), u"À propos de PLANORA"_s);
         QCOMPARE(captionsOf(box, u"lblTitle lblVersion lblDescription Label1 Contact lblDisclaimer cmdOK"_s.split(u' ')),
                  (QStringList{u"PLANORA"_s, u"Version 4.0.0"_s, u"AGENDA pour prise de rendez vous"_s, u"Auteur"_s,
@@ -672,27 +653,21 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(QFileInfo(target).path()) && QFile::copy(it.filePath(), target));
         }
         const auto form = practice.loadedForm(true);
-        QAction *aide = named<QAction>(form.get(), "Aide");
-        aide->trigger();
-        aide->trigger();
-        const QList<HelpWindow *> windows = form->findChildren<HelpWindow *>();
+        HelpWindow *window = openedTwice<HelpWindow>(form.get(), "Aide");
         if (!installed) {
-            QVERIFY(windows.isEmpty());
+            QVERIFY(form->findChildren<HelpWindow *>().isEmpty());
             QCOMPARE(practice.prompts.informations.size(), 2);
             QVERIFY(practice.prompts.informations[0].startsWith(u"Le guide d'utilisation de PLANORA est introuvable"_s));
             QVERIFY(practice.prompts.informations[0].contains(u"/program/aide/index.html"_s));
             return;
         }
         QVERIFY(practice.prompts.informations.isEmpty());
-        QCOMPARE(windows.size(), 1);
-        QTextBrowser *browser = windows[0]->browser();
+        QVERIFY(window);
+        QTextBrowser *browser = window->browser();
         QCOMPARE(browser->source(), QUrl::fromLocalFile(practice.programFolder() + u"/aide/index.html"_s));
         QCOMPARE(browser->documentTitle(), u"Guide d'utilisation de PLANORA"_s);
         QVERIFY(browser->toPlainText().contains(u"Sommaire"_s));
-        // The main window goes on working while the help is open.
-        QVERIFY(windows[0]->isVisible() && !windows[0]->isModal() && !QApplication::activeModalWidget());
-        named<QAction>(form.get(), "Propos")->trigger();
-        QCOMPARE(form->findChildren<frmAbout *>().size(), 1);
+        QVERIFY(openedTwice<frmAbout>(form.get(), "Propos")); // the main window goes on working
     }
 
     // Every page of the guide, every link between its pages and every
