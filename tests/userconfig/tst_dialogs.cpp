@@ -86,9 +86,7 @@ struct Session
     QString usersPath() const { return practice.sharedFolder() + u"/Utilisat.agc"_s; }
     QString lookupPath() const { return practice.programFolder() + u"/Alpha.agc"_s; }
     QString at(QString text) const // <shared> and <program> put for the folders
-    {
-        return text.replace(u"<shared>"_s, practice.sharedFolder()).replace(u"<program>"_s, practice.programFolder());
-    }
+    { return text.replace(u"<shared>"_s, practice.sharedFolder()).replace(u"<program>"_s, practice.programFolder()); }
     template <typename T = QWidget>
     T *control(const QByteArray &name) const { return named<T>(form.data(), name.constData()); }
     QString text(const QByteArray &box) const { return control<QLineEdit>(box)->text(); }
@@ -129,10 +127,7 @@ const QString Failed = u"Assurez vous que tous les utilisateurs aient quitté le
 QString lines(const QStringList &pieces) { return pieces.join(u'\n'); }
 
 ino_t inodeOf(const QString &path)
-{
-    struct stat status = {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
-}
+{ struct stat status = {}; return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0; }
 
 // Slot 0 of user 1 on 15 March 2024 as the day cursor reads it from database.
 QString storedSlot(const QString &database)
@@ -143,11 +138,7 @@ QString storedSlot(const QString &database)
 }
 
 QPointer<Form21> openWindow(Practice &practice, DayCursor &cursor)
-{
-    auto *window = new Form21(practice.environment(), cursor);
-    window->show();
-    return window;
-}
+{ auto *window = new Form21(practice.environment(), cursor); window->show(); return window; }
 
 // The window of type T that the main window's menu entry opens, chosen twice:
 // the only one, shown, and leaving the main window usable; null otherwise.
@@ -263,13 +254,12 @@ private Q_SLOTS:
         QTest::addColumn<Leaving>("c");
         const QStringList tape = u"Dr Hélène,Dr Noël,Dr Tapé,,,"_s.split(u',');
         const QStringList six = u"Dr Un,Dr Deux,Dr Trois,Dr Quatre,Dr Cinq,Dr Six"_s.split(u','), hidden(6, u"-"_s);
-        const QStringList tapeShown = u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s.split(u',');
-        const QByteArray off = "#FALSE#,\"PATIENTS\"\r\n", save = "CmDEnreg", quit = "Quitte";
+        const QByteArray save = "CmDEnreg";
         QTest::newRow("quit writes a missing Alpha.agc as shown")
-            << Leaving{tape, quit, {}, 0, false, "#FALSE#,\"MATABLE\"\r\n", OldCaptions};
+            << Leaving{tape, "Quitte", {}, 0, false, "#FALSE#,\"MATABLE\"\r\n", OldCaptions};
         QTest::newRow("close box writes nothing") << Leaving{tape, "", MinusOne, 1, false, MinusOne, OldCaptions};
         QTest::newRow("unchecked: frame hidden, table still saved")
-            << Leaving{tape, save, LookupOn, 1, false, off, tapeShown};
+            << Leaving{tape, save, LookupOn, 1, false, "#FALSE#,\"PATIENTS\"\r\n", u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s.split(u',')};
         QTest::newRow("no name: all buttons hidden") << Leaving{QStringList(6), save, LookupOn, 0, true, LookupOn, hidden};
         QTest::newRow("only 1: all hidden") << Leaving{u"Dr Un,,,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, hidden};
         QTest::newRow("1 _ 3: as they were")
@@ -647,28 +637,22 @@ private Q_SLOTS:
 
     // Every page of the guide, every link between its pages and every
     // picture it shows are there; the contents page leads to every topic.
-    void guideLinks_data()
-    {
-        QTest::addColumn<QString>("page");
-        for (QDirIterator pages(GuideSource, {u"*.html"_s}, QDir::Files); pages.hasNext();)
-            QTest::newRow(qPrintable(QFileInfo(pages.next()).fileName())) << pages.filePath();
-    }
-
     void guideLinks()
     {
-        QFETCH(QString, page);
-        const QString html = QString::fromUtf8(bytesOf(page));
-        QVERIFY(html.contains(u"<title>"_s));
         static const QRegularExpression reference(u"(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""_s);
-        QStringList targets;
-        for (auto match = reference.globalMatch(html); match.hasNext();)
-            targets << match.next().captured(1);
-        for (const QString &target : targets)
-            QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(target)), qPrintable(target));
-        QVERIFY(!targets.isEmpty()); // every page links back to the contents at least
         const QString topics = u"jour saisie utilisateurs semaine recherche impression sauvegarde configuration"_s;
-        for (const QString &topic : page.endsWith(u"/index.html"_s) ? topics.split(u' ') : QStringList())
-            QVERIFY2(targets.contains(topic + u".html"_s), qPrintable(topic)); // the contents lead to every topic
+        for (QDirIterator pages(GuideSource, {u"*.html"_s}, QDir::Files); pages.hasNext();) {
+            const QString page = pages.next(), html = QString::fromUtf8(bytesOf(page));
+            QVERIFY2(html.contains(u"<title>"_s), qPrintable(page));
+            QStringList targets;
+            for (auto match = reference.globalMatch(html); match.hasNext();)
+                targets << match.next().captured(1);
+            for (const QString &target : targets)
+                QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(target)), qPrintable(page + u": "_s + target));
+            QVERIFY2(!targets.isEmpty(), qPrintable(page)); // every page links back to the contents at least
+            for (const QString &topic : page.endsWith(u"/index.html"_s) ? topics.split(u' ') : QStringList())
+                QVERIFY2(targets.contains(topic + u".html"_s), qPrintable(topic)); // the contents lead to every topic
+        }
     }
 };
 
