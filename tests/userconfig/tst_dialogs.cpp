@@ -168,17 +168,12 @@ class DialogsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-        ::umask(022);
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); ::umask(022); }
 
-    void cleanup()
+    void cleanup() // the backup windows a test left open go before the next test
     {
         for (QWidget *window : QApplication::topLevelWidgets())
-            if (window->objectName() == "Form21"_L1)
-                delete window;
+            if (window->objectName() == "Form21"_L1) delete window;
     }
 
     // What the files hold is shown, in the captions, lists and placing of
