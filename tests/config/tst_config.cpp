@@ -32,15 +32,23 @@ QString quoted(const QString &text) { return u'"' + text + u'"'; }
 QStringList values(const UserConfig &users)
 {
     QStringList values;
-    for (const UserEntry &e : users) values << quoted(e.name);
-    for (const UserEntry &e : users) values << (e.colour ? QString::number(*e.colour) : u"<aucune>"_s);
-    for (const UserEntry &e : users) values << QString::number(e.intervalIndex);
-    for (const UserEntry &e : users) values << quoted(e.topAnnotation);
-    for (const UserEntry &e : users) values << quoted(e.bottomAnnotation);
+    for (const UserEntry &e : users)
+        values << quoted(e.name);
+    for (const UserEntry &e : users)
+        values << (e.colour ? QString::number(*e.colour) : u"<aucune>"_s);
+    for (const UserEntry &e : users)
+        values << QString::number(e.intervalIndex);
+    for (const UserEntry &e : users)
+        values << quoted(e.topAnnotation);
+    for (const UserEntry &e : users)
+        values << quoted(e.bottomAnnotation);
     return values;
 }
 
-QStringList values(const LookupSettings &lookup) { return {lookup.enabled ? u"#TRUE#"_s : u"#FALSE#"_s, quoted(lookup.tableName)}; }
+QStringList values(const LookupSettings &lookup)
+{
+    return {lookup.enabled ? u"#TRUE#"_s : u"#FALSE#"_s, quoted(lookup.tableName)};
+}
 
 // Users 1 and 2 named, user 1 on light grey and the second list position,
 // user 2 on the first, the others on the system window colour without a choice.
@@ -120,10 +128,12 @@ private Q_SLOTS:
         QTest::newRow("booleans in any case") << u"#true#,#False#"_s << u"#TRUE#|#FALSE#"_s;
         QTest::newRow("numbers written plain: no plus sign, no leading zero, no exponent")
             << u"-2147483643,+0012,1.5,2E3,.5"_s << u"-2147483643|12|1.5|2000|0.5"_s;
-        QTest::newRow("almost numbers are texts") << u"12abc,1-2,--1,1e,#NULL#"_s << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
+        QTest::newRow("almost numbers are texts")
+            << u"12abc,1-2,--1,1e,#NULL#"_s << u"\"12abc\"|\"1-2\"|\"--1\"|\"1e\"|\"#NULL#\""_s;
         QTest::newRow("empty values") << u"1,,\"\",2"_s << u"1|\"\"|\"\"|2"_s;
         QTest::newRow("a line end after a comma ends an empty value") << u"1,\r\n2"_s << u"1|\"\"|2"_s;
-        QTest::newRow("an empty line is an empty value, LF or CR alone too") << u"1\r\n\r\n2\n\n3\r\r4"_s << u"1|\"\"|2|\"\"|3|\"\"|4"_s;
+        QTest::newRow("an empty line is an empty value, LF or CR alone too")
+            << u"1\r\n\r\n2\n\n3\r\r4"_s << u"1|\"\"|2|\"\"|3|\"\"|4"_s;
         QTest::newRow("blank lines and a comma at the end begin no value") << u"1,\r\n \r\n\r\n"_s << u"1"_s;
     }
 
@@ -145,20 +155,40 @@ private Q_SLOTS:
         const auto lookup = [](const char *content, bool enabled, const QString &table, bool valid = true) {
             return FileRead{LookupFile, QByteArray(content), values({enabled, table}), valid};
         };
-        QTest::newRow("30 values on one line, blank lines after") << FileRead{UsersFile, fileText(sample) + "\r\n  \r\n", sample};
+        QTest::newRow("30 values on one line, blank lines after")
+            << FileRead{UsersFile, fileText(sample) + "\r\n  \r\n", sample};
         QTest::newRow("31 values: message, the 31st became name 1")
-            << FileRead{UsersFile, fileText(sample + QStringList{u"\"Dr Petit\""_s}), replaced(sample, {{0, u"\"Dr Petit\""_s}}), false};
+            << FileRead{UsersFile, fileText(sample + QStringList{u"\"Dr Petit\""_s}),
+                        replaced(sample, {{0, u"\"Dr Petit\""_s}}), false};
         QTest::newRow("60 values: the second record is used")
             << FileRead{UsersFile, fileText(QStringList(30, u"\"Ancien\""_s)) + fileText(sample), sample};
         // Numbers round to the nearest, halves to even; #TRUE# is -1. A colour
         // that does not convert or does not fit is none; an interval index
         // keeps what the place held.
-        QTest::newRow("values of another kind converted, a colour that is none, an index kept") << FileRead{UsersFile,
-            fileText(sample) + fileText(replaced(sample, {{0, u"12"_s}, {1, u"#TRUE#"_s}, {6, u"\"gris\""_s}, {7, u"\" 255 \""_s},
-                {8, u"-2147483648"_s}, {9, u"4294967295"_s}, {10, u"#TRUE#"_s}, {12, u"70000"_s}, {13, u"2.5"_s}, {14, u"3.5"_s},
-                {15, u"#FALSE#"_s}})),
-            replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {6, u"<aucune>"_s}, {7, u"255"_s}, {8, u"-2147483648"_s},
-                {9, u"<aucune>"_s}, {10, u"-1"_s}, {13, u"2"_s}, {14, u"4"_s}, {15, u"0"_s}})};
+        QTest::newRow("values of another kind converted, a colour that is none, an index kept")
+            << FileRead{UsersFile,
+                        fileText(sample)
+                            + fileText(replaced(sample, {{0, u"12"_s},
+                                                         {1, u"#TRUE#"_s},
+                                                         {6, u"\"gris\""_s},
+                                                         {7, u"\" 255 \""_s},
+                                                         {8, u"-2147483648"_s},
+                                                         {9, u"4294967295"_s},
+                                                         {10, u"#TRUE#"_s},
+                                                         {12, u"70000"_s},
+                                                         {13, u"2.5"_s},
+                                                         {14, u"3.5"_s},
+                                                         {15, u"#FALSE#"_s}})),
+                        replaced(sample, {{0, u"\"12\""_s},
+                                          {1, u"\"True\""_s},
+                                          {6, u"<aucune>"_s},
+                                          {7, u"255"_s},
+                                          {8, u"-2147483648"_s},
+                                          {9, u"<aucune>"_s},
+                                          {10, u"-1"_s},
+                                          {13, u"2"_s},
+                                          {14, u"4"_s},
+                                          {15, u"0"_s}})};
         QTest::newRow("empty file") << FileRead{UsersFile, QByteArray(""), values(UserConfig{})};
         QTest::newRow("missing file") << FileRead{UsersFile, QByteArray(), values(UserConfig{})};
         QTest::newRow("#FALSE# still gives the table") << lookup("#FALSE#,\"NOMS\"\r\n", false, u"NOMS"_s);
@@ -166,12 +196,14 @@ private Q_SLOTS:
         QTest::newRow("1 does not") << lookup("1,\"NOMS\"", false, u"NOMS"_s);
         QTest::newRow("quoted -1 is a text") << lookup("\"-1\",\"NOMS\"", false, u"NOMS"_s);
         QTest::newRow("Windows-1252 0x80 to 0x9F, undefined bytes as C1 controls")
-            << lookup("#TRUE#,\"\x80\x93\x9c\x94\x8c\x9f \x81\x8d\x8f\x90\x9d\"", true, u"€“œ”ŒŸ \u0081\u008d\u008f\u0090\u009d"_s);
+            << lookup("#TRUE#,\"\x80\x93\x9c\x94\x8c\x9f \x81\x8d\x8f\x90\x9d\"", true,
+                      u"€“œ”ŒŸ \u0081\u008d\u008f\u0090\u009d"_s);
         QTest::newRow("one stray byte makes the whole file Windows-1252")
             << lookup("#TRUE#,\"Op\xc3\xa9ratoire \xe9\"", true, u"OpÃ©ratoire é"_s);
         QTest::newRow("truncated UTF-8 at the end") << lookup("#TRUE#,\"Op\xc3", true, u"OpÃ"_s);
         QTest::newRow("byte order mark dropped") << lookup("\xef\xbb\xbf#TRUE#,\"Bloc\"", true, u"Bloc"_s);
-        QTest::newRow("3 values: message, the third is the switch") << lookup("#FALSE#,\"A\",#TRUE#\r\n", true, u"A"_s, false);
+        QTest::newRow("3 values: message, the third is the switch")
+            << lookup("#FALSE#,\"A\",#TRUE#\r\n", true, u"A"_s, false);
     }
 
     void readsFiles()
@@ -183,7 +215,8 @@ private Q_SLOTS:
         QCOMPARE(values, c.values);
         QCOMPARE(valid, c.valid);
         if (c.content.isNull()) // the file looked for is named
-            QVERIFY2(message.startsWith(u"Le fichier des utilisateurs "_s + path(UsersFile) + u" est introuvable"_s), qPrintable(message));
+            QVERIFY2(message.startsWith(u"Le fichier des utilisateurs "_s + path(UsersFile) + u" est introuvable"_s),
+                     qPrintable(message));
         else
             QCOMPARE(message, c.valid ? QString() : u"Fichier "_s + path(c.file == UsersFile
                 ? u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s : u"Alpha.agc non valide."_s));
@@ -193,7 +226,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<FileWrite>("c");
         UserConfig full, quote = sampleUsers(), defaults;
-        const QStringList names = {u"Dr Martin"_s, u"Dupont, Jean"_s, u"Opératoire é"_s, u"  blancs  "_s, u"Ünïcödé €"_s, u"#TRUE#"_s};
+        const QStringList names = {u"Dr Martin"_s,  u"Dupont, Jean"_s, u"Opératoire é"_s,
+                                   u"  blancs  "_s, u"Ünïcödé €"_s,    u"#TRUE#"_s};
         const qint32 colours[] = {INT32_MIN, INT32_MAX, 0, 12632256, SystemWindowColour, 255};
         const qint16 intervals[] = {0, 1, 4, -1, INT16_MIN, INT16_MAX};
         for (int i = 0; i < UserCount; ++i) {
@@ -226,18 +260,24 @@ private Q_SLOTS:
             << FileWrite{users(full), UsersFile, false, fileText(values(full)), values(full)};
         // The format cannot carry a double quote: the name is written as typed
         // and cut at the quote when read again.
-        QTest::newRow("a name with a double quote")
-            << FileWrite{users(quote), UsersFile, false, fileText(values(quote)), replaced(values(quote), {{0, u"\"Dr \""_s}})};
-        QTest::newRow("into utilisat.agc in lower case")
-            << FileWrite{users(sampleUsers()), u"utilisat.agc"_s, true, fileText(values(sampleUsers())), values(sampleUsers())};
+        QTest::newRow("a name with a double quote") << FileWrite{
+            users(quote), UsersFile, false, fileText(values(quote)), replaced(values(quote), {{0, u"\"Dr \""_s}})};
+        QTest::newRow("into utilisat.agc in lower case") << FileWrite{
+            users(sampleUsers()), u"utilisat.agc"_s, true, fileText(values(sampleUsers())), values(sampleUsers())};
         QTest::newRow("switched off, in UTF-8, into ALPHA.AGC in capitals")
-            << FileWrite{[](const QString &f) { return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s}); },
+            << FileWrite{[](const QString &f) {
+                             return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s});
+                         },
                          u"ALPHA.AGC"_s, true, "#FALSE#,\"Op\xc3\xa9ratoire\"\r\n", values({false, u"Opératoire"_s})};
         QTest::newRow("Utilisat.agc, full disk") << FileWrite{onFullDisk(users(sampleUsers())), UsersFile, true, {}};
         QTest::newRow("hirondel.ini, full disk") << FileWrite{onFullDisk(setting), u"hirondel.ini"_s, true, {}};
-        QTest::newRow("hirondel.ini unreadable: its other values kept") << FileWrite{unreadable(setting), u"hirondel.ini"_s, true, {}};
+        QTest::newRow("hirondel.ini unreadable: its other values kept")
+            << FileWrite{unreadable(setting), u"hirondel.ini"_s, true, {}};
         QTest::newRow("a missing folder is not created")
-            << FileWrite{[](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); }, UsersFile, false, {}};
+            << FileWrite{[](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); },
+                         UsersFile,
+                         false,
+                         {}};
     }
 
     void writesFiles()
@@ -294,9 +334,11 @@ private Q_SLOTS:
         QTest::newRow("first of two spellings wins") << QByteArray("[PLANORA]\nchemin=/a\nCHEMIN=/b\n") << u"/a"_s;
         QTest::newRow("key before any section, in a section before and after")
             << QByteArray("CHEMIN=/a\n[AUTRE]\nCHEMIN=/b\n[PLANORA]\nX=1\n[PLANORA2]\nCHEMIN=/c\n") << Default;
-        QTest::newRow("section header with blanks, no final line end") << QByteArray("[ planora ]\nCHEMIN=/a") << u"/a"_s;
+        QTest::newRow("section header with blanks, no final line end")
+            << QByteArray("[ planora ]\nCHEMIN=/a") << u"/a"_s;
         QTest::newRow("commented key") << QByteArray("[PLANORA]\n;CHEMIN=/a\n#CHEMIN=/b\n") << Default;
-        QTest::newRow("CR LF line ends, byte order mark") << QByteArray("\xef\xbb\xbf[PLANORA]\r\nCHEMIN=/a\r\n") << u"/a"_s;
+        QTest::newRow("CR LF line ends, byte order mark")
+            << QByteArray("\xef\xbb\xbf[PLANORA]\r\nCHEMIN=/a\r\n") << u"/a"_s;
         QTest::newRow("backslash before no escape stands, short hex too")
             << QByteArray("[PLANORA]\nCHEMIN=C:\\Cabinet\\x4\n") << u"C:\\Cabinet\\x4"_s;
     }
@@ -313,11 +355,12 @@ private Q_SLOTS:
         QTest::addColumn<SettingWrite>("c");
         const auto sauve = [](const QString &value) { return u"HIRONDEL|PLANORA|SAUVE|"_s + value; };
         const auto refused = [](const QString &change) { return SettingWrite{{}, change, {}}; };
-        QTest::newRow("keeps the key's spelling, comments and other sections")
-            << SettingWrite{"; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve = /a \n", u"Hirondel|PLANORA|SAUVE|/b"_s,
-                            "; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve=/b\n"};
+        QTest::newRow("keeps the key's spelling, comments and other sections") << SettingWrite{
+            "; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve = /a \n", u"Hirondel|PLANORA|SAUVE|/b"_s,
+            "; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve=/b\n"};
         QTest::newRow("new key after the section's last key")
-            << SettingWrite{"[PLANORA]\nCHEMIN=/a\n\n[AUTRE]\nX=1\n", sauve(u"/b"_s), "[PLANORA]\nCHEMIN=/a\nSAUVE=/b\n\n[AUTRE]\nX=1\n"};
+            << SettingWrite{"[PLANORA]\nCHEMIN=/a\n\n[AUTRE]\nX=1\n", sauve(u"/b"_s),
+                            "[PLANORA]\nCHEMIN=/a\nSAUVE=/b\n\n[AUTRE]\nX=1\n"};
         QTest::newRow("new section after a blank line")
             << SettingWrite{"[AUTRE]\nX=1", sauve(u"/b"_s), "[AUTRE]\nX=1\n\n[PLANORA]\nSAUVE=/b\n"};
         QTest::newRow("Windows-1252 line kept, in UTF-8")
@@ -328,7 +371,8 @@ private Q_SLOTS:
             << SettingWrite{{}, sauve(u"\ta\r\nb\nc\t"_s), "[PLANORA]\nSAUVE=\\ta\\r\\nb\\nc\\t\n"};
         QTest::newRow("backslashes, text that looks escaped")
             << SettingWrite{{}, sauve(u"C:\\Cabinet\\n\\x41"_s), "[PLANORA]\nSAUVE=C:\\\\Cabinet\\\\n\\\\x41\n"};
-        QTest::newRow("control characters") << SettingWrite{{}, sauve(u"a\u0001\u007f"_s), "[PLANORA]\nSAUVE=a\\x01\\x7F\n"};
+        QTest::newRow("control characters")
+            << SettingWrite{{}, sauve(u"a\u0001\u007f"_s), "[PLANORA]\nSAUVE=a\\x01\\x7F\n"};
         QTest::newRow("accents and euro, comment and section signs")
             << SettingWrite{{}, sauve(u";[Opératoire]#=€"_s), "[PLANORA]\nSAUVE=;[Op\xc3\xa9ratoire]#=\xe2\x82\xac\n"};
         QTest::newRow("empty key refused") << refused(u"HIRONDEL|PLANORA||x"_s);
@@ -358,7 +402,8 @@ private Q_SLOTS:
         QTest::newRow("run from its own folder: read there") << LookupPlace{true, false, true, false, u"program"_s};
         QTest::newRow("installed: write to the user's") << LookupPlace{false, true, false, true, u"user"_s};
         QTest::newRow("installed: read the user's") << LookupPlace{false, true, true, false, u"user"_s};
-        QTest::newRow("installed, user has none: the supervisor's") << LookupPlace{false, true, false, false, u"program"_s};
+        QTest::newRow("installed, user has none: the supervisor's")
+            << LookupPlace{false, true, false, false, u"program"_s};
     }
 
     void lookupFolder()

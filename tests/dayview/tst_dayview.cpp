@@ -19,7 +19,8 @@ using GridRoutine = void (DayView::*)();
 
 namespace {
 
-constexpr HalfDayMark DayRecord::*Marks[] = {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2};
+constexpr HalfDayMark DayRecord::*Marks[] = {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1,
+                                             &DayRecord::echo2};
 
 DayRecord sampleRecord(const QString &tag, bool marksSet)
 {
@@ -98,10 +99,11 @@ private Q_SLOTS:
         m_namesPath = m_dir.filePath(u"noms.db"_s);
         sqlite3 *db = nullptr;
         QVERIFY(sqlite3_open(m_namesPath.toUtf8().constData(), &db) == SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db, "CREATE TABLE PATIENTS (NOM TEXT, PRENOM TEXT);"
-                                  "INSERT INTO PATIENTS VALUES ('DU', 'Paul'), ('DUBOIS', 'Anne'), ('MARTIN', 'Élodie');"
-                                  "CREATE TABLE \"Clientèle\" (NOM TEXT, PRENOM TEXT);"
-                                  "INSERT INTO \"Clientèle\" VALUES ('MARCEL', 'Ève');",
+        QCOMPARE(sqlite3_exec(db,
+                              "CREATE TABLE PATIENTS (NOM TEXT, PRENOM TEXT);"
+                              "INSERT INTO PATIENTS VALUES ('DU', 'Paul'), ('DUBOIS', 'Anne'), ('MARTIN', 'Élodie');"
+                              "CREATE TABLE \"Clientèle\" (NOM TEXT, PRENOM TEXT);"
+                              "INSERT INTO \"Clientèle\" VALUES ('MARCEL', 'Ève');",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
         sqlite3_close(db);
@@ -175,7 +177,8 @@ private Q_SLOTS:
         m_view->slotEdit(1)->setText(u"slot 1"_s);
         m_view->checkBox(1)->setChecked(true);
         int column = 0;
-        for (GridRoutine routine : {&DayView::GRILLE_10, &DayView::GRILLE_15, &DayView::GRILLE_20, &DayView::GRILLE_30, &DayView::GRILLE_60}) {
+        for (GridRoutine routine : {&DayView::GRILLE_10, &DayView::GRILLE_15, &DayView::GRILLE_20, &DayView::GRILLE_30,
+                                    &DayView::GRILLE_60}) {
             for (int slot = 0; slot < SlotCount; ++slot)
                 m_view->timeLabel(slot)->setText(u"?"_s);
             (m_view.get()->*routine)();
@@ -228,7 +231,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<SlotKeys>("c");
         const QString dClick = u"double click"_s;
-        QTest::newRow("empty slot gets the marker") << SlotKeys{0, {}, dClick, false, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s};
+        QTest::newRow("empty slot gets the marker")
+            << SlotKeys{0, {}, dClick, false, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s};
         QTest::newRow("text erased on Yes") << SlotKeys{7, u"DUPONT"_s, dClick, true, {}};
         QTest::newRow("text kept on No") << SlotKeys{7, u"DUPONT"_s, dClick, false, u"DUPONT"_s};
         QTest::newRow("spaces are not empty") << SlotKeys{7, u"   "_s, dClick, true, {}};
@@ -273,7 +277,8 @@ private Q_SLOTS:
         QTest::newRow("missing names database") << Lookup{{u"DU"_s}, u"DUXavier"_s, true, true, false};
         QTest::newRow("Tab into a filled slot leaves it") << Lookup{{u"Tab"_s}, filled, true, true, true, filled};
         QTest::newRow("Shift+End after two letters looks up those two") << Lookup{{u"DU"_s, u"Shift+End"_s}, dubois};
-        QTest::newRow("accented table name") << Lookup{.keys = {u"MA"_s}, .expected = u"MARCEL Ève"_s, .table = u"Clientèle"_s};
+        QTest::newRow("accented table name")
+            << Lookup{.keys = {u"MA"_s}, .expected = u"MARCEL Ève"_s, .table = u"Clientèle"_s};
         QTest::newRow("names database locked: kept as typed, at once")
             << Lookup{.keys = {u"DU"_s}, .expected = u"DUXavier"_s, .namesLocked = true};
     }
@@ -332,7 +337,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::newRow("programme with LF and CR alone untouched")
             << u"Text3"_s << u"8h\nGenou\r10h"_s << QStringList() << u"8h\nGenou\r10h"_s;
-        QTest::newRow("typed line breaks as CR LF") << u"Text3"_s << QString() << QStringList{u"a"_s, u"\n"_s, u"b"_s} << u"a\r\nb"_s;
+        QTest::newRow("typed line breaks as CR LF")
+            << u"Text3"_s << QString() << QStringList{u"a"_s, u"\n"_s, u"b"_s} << u"a\r\nb"_s;
         QTest::newRow("edited: every line break as CR LF")
             << u"Text2"_s << u"a\nb\rc"_s << QStringList{u"\n"_s, u"d"_s} << u"a\r\nb\r\nc\r\nd"_s;
     }
@@ -377,8 +383,10 @@ private Q_SLOTS:
             << Press{u"CmdEcho1"_s, Qt::LeftButton, edited, -1, 0, u"TxtEcho1"_s, true, u"Echo Dr B"_s};
         QTest::newRow("CmdEcho2, middle button: TxtEcho2 shown")
             << Press{u"CmdEcho2"_s, Qt::MiddleButton, edited, -1, 0, u"TxtEcho2"_s, false, u"Echo Dr B"_s};
-        QTest::newRow("Command1: space presses it") << Press{u"Command1"_s, Qt::LeftButton, SIGNAL(redisplayClicked()), -1, 1};
-        QTest::newRow("ordinary button: space and the access key") << Press{QString(), Qt::LeftButton, SIGNAL(pressed()), -1, 2};
+        QTest::newRow("Command1: space presses it")
+            << Press{u"Command1"_s, Qt::LeftButton, SIGNAL(redisplayClicked()), -1, 1};
+        QTest::newRow("ordinary button: space and the access key")
+            << Press{QString(), Qt::LeftButton, SIGNAL(pressed()), -1, 2};
     }
 
     void buttons()
@@ -386,7 +394,8 @@ private Q_SLOTS:
         QFETCH(Press, c);
         m_view->showRecord(sampleRecord(u"stored"_s, c.shownBefore));
         m_view->setEchoAnnotation(u"Echo Dr B"_s);
-        QPushButton *target = c.button.isNull() ? new QPushButton(u"&Zut"_s, m_view.get()) : control<QPushButton>(c.button);
+        QPushButton *target =
+            c.button.isNull() ? new QPushButton(u"&Zut"_s, m_view.get()) : control<QPushButton>(c.button);
         target->show();
         QSignalSpy spy(c.button.isNull() ? static_cast<QObject *>(target) : m_view.get(), c.signal.constData());
         QSignalSpy pushed(target, &QPushButton::pressed); // the button itself does not go down either

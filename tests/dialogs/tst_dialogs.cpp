@@ -39,9 +39,11 @@ const QFile::Permissions Writable(0x7777), ReadOnly(0x5555);
 
 // A Utilisat.agc brought from an older workstation: Windows-1252 accents,
 // users 1 and 2 named, user 1 on light grey and the 20-minute grid.
-const QByteArray LegacyFile = uR"("Dr Hélène","Dr Noël","","","","",12632256,%1,%1,%1,%1,%1,2,0,-1,-1,-1,-1,)"
-                              uR"("Échographies","","","","","","Bloc opératoire","","","","","")"_s.arg(SystemWindowColour)
-                                  .toLatin1() + "\r\n";
+const QByteArray LegacyFile =
+    uR"("Dr Hélène","Dr Noël","","","","",12632256,%1,%1,%1,%1,%1,2,0,-1,-1,-1,-1,)"
+    uR"("Échographies","","","","","","Bloc opératoire","","","","","")"_s.arg(SystemWindowColour)
+        .toLatin1()
+    + "\r\n";
 
 // The main window's user buttons: their captions, "-" for a hidden one.
 QStringList shownCaptions(const UserButtons &buttons)
@@ -153,7 +155,10 @@ T *openedTwice(QWidget *main, const char *entry)
     return one && !QApplication::activeModalWidget() && main->isEnabled() ? windows[0] : nullptr;
 }
 
-void click(QWidget *window, const char *button) { QTest::mouseClick(named<QPushButton>(window, button), Qt::LeftButton); }
+void click(QWidget *window, const char *button)
+{
+    QTest::mouseClick(named<QPushButton>(window, button), Qt::LeftButton);
+}
 
 const QString GuideSource = QStringLiteral(PLANORA_GUIDE_DIR);
 
@@ -173,7 +178,8 @@ private Q_SLOTS:
     void cleanup() // the backup windows a test left open go before the next test
     {
         for (QWidget *window : QApplication::topLevelWidgets())
-            if (window->objectName() == "Form21"_L1) delete window;
+            if (window->objectName() == "Form21"_L1)
+                delete window;
     }
 
     // What the files hold is shown, in the captions, lists and placing of
@@ -185,11 +191,12 @@ private Q_SLOTS:
         UserConfig partial = usersOf(1), noInterval = legacyUsers();
         partial[0].name = u"Dr Seul"_s;
         noInterval[1].intervalIndex = -1;
-        QTest::newRow("no file: design values, 15', no message") << Filling{{}, {}, usersOf(1), false, u"MATABLE"_s, {}};
+        QTest::newRow("no file: design values, 15', no message")
+            << Filling{{}, {}, usersOf(1), false, u"MATABLE"_s, {}};
         QTest::newRow("old accents, lookup on through -1, no interval: -1")
             << Filling{LegacyFile, "-1,\"NOMS\"\r\n"_ba, legacyUsers(), true, u"NOMS"_s, {}};
-        QTest::newRow("interval outside the items: none chosen")
-            << Filling{QByteArray(LegacyFile).replace(",0,-1,", ",7,-1,"), LookupOn, noInterval, true, u"PATIENTS"_s, {}};
+        QTest::newRow("interval outside the items: none chosen") << Filling{
+            QByteArray(LegacyFile).replace(",0,-1,", ",7,-1,"), LookupOn, noInterval, true, u"PATIENTS"_s, {}};
         QTest::newRow("records cut short: what was read over the design values")
             << Filling{"\"Dr Seul\"\r\n"_ba, "#TRUE#\r\n"_ba, partial, true, u"MATABLE"_s,
                        {u"Fichier <program>/Alpha.agc non valide."_s,
@@ -209,7 +216,8 @@ private Q_SLOTS:
             entries[user - 1] = {session.text("Text" + n), swatch->value(),
                                  qint16(session.control<QComboBox>("Combo" + n)->currentIndex()),
                                  session.text("TxtAnnot" + n), session.text("Text7_" + QByteArray::number(user - 1))};
-            QCOMPARE(swatch->palette().color(QPalette::Window), ColourValue::toColour(swatch->value(), QApplication::palette()));
+            QCOMPARE(swatch->palette().color(QPalette::Window),
+                     ColourValue::toColour(swatch->value(), QApplication::palette()));
         }
         QCOMPARE(entries, c.shown);
         QCOMPARE(session.control<QCheckBox>("Check1")->isChecked(), c.lookup);
@@ -221,14 +229,19 @@ private Q_SLOTS:
         for (int i = 0; i < list->count(); ++i)
             items << list->itemText(i);
         // The texts users see: the title, the interval list, the captions.
-        QCOMPARE(QStringList(form->windowTitle()) + items + captionsOf(form, u"Label1 Label4 Label9 Label10 Label8 Label7 "
-                         u"Label60 Label5 Label6 Command6 Check1 Frame1 Label12 Label50 CmDEnreg Quitte"_s.split(u' ')),
-                 (u"Utilisateurs|Toutes les 10'|Toutes les 15'|Toutes les 20'|Toutes les 30'|Toutes les 60'|Utilisateur N°1|"
-                  u"Utilisateur N°4|Utilisateur N°5|Utilisateur N°6|Nom de l'utilisateur|Couleur de fond|Rendez vous|"
-                  u"Annotation haut|Annotation bas|...|Utiliser la recherche alphabetique des noms sur une base ACCESS|"
-                  u"Base de données ACCESS désignée par le Superviseur|Nom de la TABLE à utiliser dans la base de données ACCESS|"
-                  u"Redémarrer le programme PLANORA après modification d'un ou plusieurs utilisateurs|&Enregistrer Quitter|"
-                  u"Annuler / &Quitter"_s.split(u'|')));
+        QCOMPARE(
+            QStringList(form->windowTitle()) + items
+                + captionsOf(
+                    form,
+                    u"Label1 Label4 Label9 Label10 Label8 Label7 "
+                    u"Label60 Label5 Label6 Command6 Check1 Frame1 Label12 Label50 CmDEnreg Quitte"_s.split(u' ')),
+            (u"Utilisateurs|Toutes les 10'|Toutes les 15'|Toutes les 20'|Toutes les 30'|Toutes les 60'|Utilisateur N°1|"
+             u"Utilisateur N°4|Utilisateur N°5|Utilisateur N°6|Nom de l'utilisateur|Couleur de fond|Rendez vous|"
+             u"Annotation haut|Annotation bas|...|Utiliser la recherche alphabetique des noms sur une base ACCESS|"
+             u"Base de données ACCESS désignée par le Superviseur|Nom de la TABLE à utiliser dans la base de données "
+             u"ACCESS|"
+             u"Redémarrer le programme PLANORA après modification d'un ou plusieurs utilisateurs|&Enregistrer Quitter|"
+             u"Annuler / &Quitter"_s.split(u'|')));
         // Modeless, centred (the platform may nudge a window wider than its
         // screen by a pixel or two).
         QVERIFY(form->isWindow() && !form->isModal());
@@ -254,9 +267,17 @@ private Q_SLOTS:
             << Leaving{tape, "Quitte", {}, 0, false, "#FALSE#,\"MATABLE\"\r\n", OldCaptions};
         QTest::newRow("close box writes nothing") << Leaving{tape, "", MinusOne, 1, false, MinusOne, OldCaptions};
         QTest::newRow("unchecked: frame hidden, table still saved")
-            << Leaving{tape, save, LookupOn, 1, false, "#FALSE#,\"PATIENTS\"\r\n", u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s.split(u',')};
-        QTest::newRow("no name: all buttons hidden") << Leaving{QStringList(6), save, LookupOn, 0, true, LookupOn, hidden};
-        QTest::newRow("only 1: all hidden") << Leaving{u"Dr Un,,,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, hidden};
+            << Leaving{tape,
+                       save,
+                       LookupOn,
+                       1,
+                       false,
+                       "#FALSE#,\"PATIENTS\"\r\n",
+                       u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s.split(u',')};
+        QTest::newRow("no name: all buttons hidden")
+            << Leaving{QStringList(6), save, LookupOn, 0, true, LookupOn, hidden};
+        QTest::newRow("only 1: all hidden")
+            << Leaving{u"Dr Un,,,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, hidden};
         QTest::newRow("1 _ 3: as they were")
             << Leaving{u"Dr Un,,Dr Trois,,,"_s.split(u','), save, LookupOn, 0, true, LookupOn, OldCaptions};
         QTest::newRow("all six") << Leaving{six, save, LookupOn, 0, true, LookupOn, six};
@@ -309,7 +330,8 @@ private Q_SLOTS:
         const UserConfigRead users = ConfigFiles::readUserConfig(session.practice.sharedFolder());
         QVERIFY(users.valid);
         QCOMPARE(users.users, expected);
-        QCOMPARE(ConfigFiles::readLookupSettings(session.practice.programFolder()).settings, (LookupSettings{true, read}));
+        QCOMPARE(ConfigFiles::readLookupSettings(session.practice.programFolder()).settings,
+                 (LookupSettings{true, read}));
     }
 
     void refusedWrites_data()
@@ -345,7 +367,8 @@ private Q_SLOTS:
         }
         QCOMPARE(practice.prompts.informations.size(), 1);
         const QString said = practice.prompts.informations[0];
-        QVERIFY2(said.startsWith(session.at(u"Impossible d'enregistrer le fichier "_s + c.file + u" :"_s)), qPrintable(said));
+        QVERIFY2(said.startsWith(session.at(u"Impossible d'enregistrer le fichier "_s + c.file + u" :"_s)),
+                 qPrintable(said));
         QVERIFY(!session.unloaded() && session.form->isVisible());
         QCOMPARE(session.text("Text3"), u"Dr Tapé"_s);
         QCOMPARE(session.control<ColourSwatch>("LblColor1")->value(), qint32(0x008000));
@@ -403,19 +426,25 @@ private Q_SLOTS:
         practice.prompts.folderAnswers << (cancelled ? QString() : chosen);
         DayCursor cursor;
         QPointer<Form21> window = openWindow(practice, cursor);
-        const QStringList controls = u"Label1 Label3 CmdSauve CmdRestaure Frame1 Frame2 Frame3 Frame4 Command1 Command2 "
-                                     u"Command3"_s.split(u' ');
-        QCOMPARE(captionsOf(window, controls) << window->windowTitle(),
-                 (QStringList{folder, copy, lines({u"Lancer la Sauvegarde de "_s, practice.databasePath(), u"vers"_s, folder}),
-                              lines({u"Restaurer"_s, copy, u"vers"_s, practice.databasePath()})}
-                  + u"Répertoire de Sauvegarde|Restauration|Sauvegarde|Path de la base AGENDAS.MDB sauvegardée|&Quitter|"
-                    u"Définir le répertoire de Sauvegarde|Rchercher une base AGENDAS.MDB sauvegardée|Sauvegardes"_s.split(u'|')));
+        const QStringList controls =
+            u"Label1 Label3 CmdSauve CmdRestaure Frame1 Frame2 Frame3 Frame4 Command1 Command2 "
+            u"Command3"_s.split(u' ');
+        QCOMPARE(
+            captionsOf(window, controls) << window->windowTitle(),
+            (QStringList{folder, copy,
+                         lines({u"Lancer la Sauvegarde de "_s, practice.databasePath(), u"vers"_s, folder}),
+                         lines({u"Restaurer"_s, copy, u"vers"_s, practice.databasePath()})}
+             + u"Répertoire de Sauvegarde|Restauration|Sauvegarde|Path de la base AGENDAS.MDB sauvegardée|&Quitter|"
+               u"Définir le répertoire de Sauvegarde|Rchercher une base AGENDAS.MDB sauvegardée|Sauvegardes"_s.split(
+                   u'|')));
         click(window, "Command2");
         // The backup side shows the folder; the restore side keeps the one read at opening.
         QCOMPARE(captionsOf(window, controls.mid(0, 3)),
-                 (QStringList{shown, copy, lines({u"Lancer la Sauvegarde de "_s, practice.databasePath(), u"vers"_s, shown})}));
+                 (QStringList{shown, copy,
+                              lines({u"Lancer la Sauvegarde de "_s, practice.databasePath(), u"vers"_s, shown})}));
         const SettingsStore settings(practice.environment().settingsFolder);
-        QCOMPARE(settings.value(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"<absent>"_s), cancelled ? u"<absent>"_s : chosen);
+        QCOMPARE(settings.value(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"<absent>"_s),
+                 cancelled ? u"<absent>"_s : chosen);
         click(window, "Command1");
         QTRY_VERIFY(window.isNull());
         QPointer<Form21> reopened = openWindow(practice, cursor);
@@ -428,8 +457,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("no SAUVE: into the program's folder") << u"program"_s << Done;
         QTest::newRow("folder that cannot be written") << u"read-only"_s << Failed;
-        QTest::newRow("Utilisat.agc missing: nothing written, said why") << u"no users file"_s
-            << Failed + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : rien n'a été sauvegardé."_s;
+        QTest::newRow("Utilisat.agc missing: nothing written, said why")
+            << u"no users file"_s
+            << Failed
+                   + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : rien n'a été sauvegardé."_s;
         QTest::newRow("the database's own folder: refused, said why") << u"database folder"_s
             << Failed + u"\n\nLe répertoire de sauvegarde est celui de la base AGENDAS.MDB elle-même : "
                         u"choisissez-en un autre."_s;
@@ -466,7 +497,8 @@ private Q_SLOTS:
             const auto nobody = folder == "read-only"_L1 ? std::optional(asOrdinaryUser()) : std::nullopt;
             click(window, "CmdSauve");
         }
-        QCOMPARE(practice.prompts.informations, QStringList{QString(message).replace(u"%1"_s, practice.sharedFolder())});
+        QCOMPARE(practice.prompts.informations,
+                 QStringList{QString(message).replace(u"%1"_s, practice.sharedFolder())});
         QVERIFY(practice.prompts.questions.isEmpty());
         QTRY_VERIFY(window.isNull()); // closed in either case
         QVERIFY(!cursor.isOpen());
@@ -484,14 +516,15 @@ private Q_SLOTS:
 
     void restore_data()
     {
-        QTest::addColumn<QString>("file"); // what the picked file is (an SQLite file of another program: see tests/store)
+        QTest::addColumn<QString>(
+            "file"); // what the picked file is (an SQLite file of another program: see tests/store)
         QTest::addColumn<QString>("message"); // its first line
         const QString notABackup = u"Le fichier %1 n'est pas une sauvegarde de la base AGENDAS.MDB de PLANORA."_s;
         QTest::newRow("a backup AGENDAS.MDB with its Utilisat.agc") << u"AGENDAS.MDB"_s << Restored;
         QTest::newRow("a backup named otherwise: no Utilisat.agc there") << u"other name"_s << Restored;
         QTest::newRow("garbage refused") << u"garbage"_s << notABackup;
-        QTest::newRow("pick cancelled, no AGENDAS.MDB in the folder") << u"missing"_s
-                                                                      << u"Fichier AGENDAS.MDB non existant à cet endroit"_s;
+        QTest::newRow("pick cancelled, no AGENDAS.MDB in the folder")
+            << u"missing"_s << u"Fichier AGENDAS.MDB non existant à cet endroit"_s;
     }
 
     void restore()
@@ -499,11 +532,13 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, message);
         Practice practice;
-        const QString backupFolder = practice.sharedFolder() + u"/sauvegarde du lundi"_s, shared = practice.sharedFolder();
+        const QString backupFolder = practice.sharedFolder() + u"/sauvegarde du lundi"_s,
+                      shared = practice.sharedFolder();
         QVERIFY(QDir().mkpath(backupFolder));
         practice.setSetting(u"SAUVE"_s, backupFolder); // the picking starts there
         const bool usersThere = file == "AGENDAS.MDB"_L1; // a backup's Utilisat.agc is beside an AGENDAS.MDB only
-        const QString backup = backupFolder + (usersThere || file == "missing"_L1 ? u"/AGENDAS.MDB"_s : u"/copie-lundi.sqlite"_s);
+        const QString backup =
+            backupFolder + (usersThere || file == "missing"_L1 ? u"/AGENDAS.MDB"_s : u"/copie-lundi.sqlite"_s);
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Mme Sauvée"_s}}));
         if (file == "AGENDAS.MDB"_L1 || file == "other name"_L1)
             QVERIFY(QFile::copy(practice.databasePath(), backup));
@@ -511,7 +546,8 @@ private Q_SLOTS:
             QVERIFY(writeBytes(backup, QByteArray(8192, '#')));
         QVERIFY(writeBytes(backupFolder + u"/Utilisat.agc"_s, "sauvegarde"));
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"M. Actuel"_s}}));
-        const QByteArray liveBefore = bytesOf(practice.databasePath()), usersBefore = bytesOf(shared + u"/Utilisat.agc"_s);
+        const QByteArray liveBefore = bytesOf(practice.databasePath()),
+                         usersBefore = bytesOf(shared + u"/Utilisat.agc"_s);
         practice.prompts.fileAnswers << (file == "missing"_L1 ? QString() : backup);
         DayCursor cursor;
         QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
@@ -609,7 +645,8 @@ private Q_SLOTS:
         QFETCH(bool, installed);
         Practice practice;
         for (QDirIterator it(GuideSource, QDir::Files, QDirIterator::Subdirectories); installed && it.hasNext();) {
-            const QString target = practice.programFolder() + u"/aide/"_s + QDir(GuideSource).relativeFilePath(it.next());
+            const QString target =
+                practice.programFolder() + u"/aide/"_s + QDir(GuideSource).relativeFilePath(it.next());
             QVERIFY(QDir().mkpath(QFileInfo(target).path()) && QFile::copy(it.filePath(), target));
         }
         const auto form = practice.loadedForm(true);
@@ -617,7 +654,8 @@ private Q_SLOTS:
         if (!installed) {
             QVERIFY(form->findChildren<HelpWindow *>().isEmpty());
             QCOMPARE(practice.prompts.informations.size(), 2);
-            QVERIFY(practice.prompts.informations[0].startsWith(u"Le guide d'utilisation de PLANORA est introuvable"_s));
+            QVERIFY(
+                practice.prompts.informations[0].startsWith(u"Le guide d'utilisation de PLANORA est introuvable"_s));
             QVERIFY(practice.prompts.informations[0].contains(u"/program/aide/index.html"_s));
             return;
         }
@@ -643,7 +681,8 @@ private Q_SLOTS:
             for (auto match = reference.globalMatch(html); match.hasNext();)
                 targets << match.next().captured(1);
             for (const QString &target : targets)
-                QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(target)), qPrintable(page + u": "_s + target));
+                QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(target)),
+                         qPrintable(page + u": "_s + target));
             QVERIFY2(!targets.isEmpty(), qPrintable(page)); // every page links back to the contents at least
             for (const QString &topic : page.endsWith(u"/index.html"_s) ? topics.split(u' ') : QStringList())
                 QVERIFY2(targets.contains(topic + u".html"_s), qPrintable(topic)); // the contents lead to every topic

@@ -60,7 +60,8 @@ private Q_SLOTS:
             else if (!caption.isEmpty())
                 time = {SlotKind::Minute, time.hour, caption.toInt()};
             else
-                time = minutes == 20 ? SlotTime{SlotKind::Spare, 0, 0} : SlotTime{SlotKind::Continuation, time.hour, time.minute};
+                time = minutes == 20 ? SlotTime{SlotKind::Spare, 0, 0}
+                                     : SlotTime{SlotKind::Continuation, time.hour, time.minute};
             QVERIFY2(grid->at(slot) == time, qPrintable(u"slot %1"_s.arg(slot)));
             for (int i = 0; i < styles.size(); ++i) {
                 const Style &style = styles[i];
@@ -144,7 +145,8 @@ private Q_SLOTS:
         const QString x = u"XXXXXXXXXXXXXXXXXX"_s, absent = u"XXXXX  ABSENT  XXXXX"_s;
         for (int minutes : grids) {
             using SlotGrid::Rendering;
-            QStringList labels = SlotGrid::labels(recorded ? Rendering::WeekDayWithRecord : Rendering::WeekDayWithoutRecord, minutes);
+            QStringList labels =
+                SlotGrid::labels(recorded ? Rendering::WeekDayWithRecord : Rendering::WeekDayWithoutRecord, minutes);
             if (minutes == 0)
                 labels = QStringList(SlotCount);
             QStringList slots;

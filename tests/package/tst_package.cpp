@@ -59,7 +59,8 @@ private Q_SLOTS:
         row("no test program, benchmark or static library", "contents", u"tools_admin|_bench|\\.a$"_s, false);
         row("no Alpha.agc shipped", "contents", u"Alpha\\.agc"_s, false);
         row("package name", "control", u"^Package: planora$"_s);
-        row("version", "control", u"^Version: "_s + QRegularExpression::escape(QStringLiteral(PLANORA_VERSION)) + u"$"_s);
+        row("version", "control",
+            u"^Version: "_s + QRegularExpression::escape(QStringLiteral(PLANORA_VERSION)) + u"$"_s);
         row("Qt widgets found by dpkg-shlibdeps", "control", u"^Depends: .*libqt6widgets6 \\(>= "_s);
         row("window system plugin", "control", u"^Depends: (.*, )?qt6-qpa-plugins(,|$)"_s);
         row("French summary", "control", u"^Description: Carnet de rendez-vous"_s);

@@ -59,8 +59,9 @@ struct Printed
                 words.append({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
                               m.captured(3).toDouble(), m.captured(4).toDouble()});
             }
-            std::sort(words.begin(), words.end(),
-                      [](const Line &a, const Line &b) { return a.bottom < b.bottom || (a.bottom == b.bottom && a.left < b.left); });
+            std::sort(words.begin(), words.end(), [](const Line &a, const Line &b) {
+                return a.bottom < b.bottom || (a.bottom == b.bottom && a.left < b.left);
+            });
             for (const Line &w : words) {
                 if (!rows.isEmpty() && rows.last().bottom == w.bottom)
                     rows.last() = {rows.last().text + u' ' + w.text, rows.last().left, w.top, w.right, w.bottom};
@@ -197,14 +198,16 @@ private Q_SLOTS:
             QVERIFY2(qAbs(sheet.first().top - top) < 3.0, qPrintable(u"%1 vs %2"_s.arg(sheet.first().top).arg(top)));
             for (qsizetype i = 0; i < sheet.size(); ++i) {
                 const Line &row = sheet[i];
-                QVERIFY2(qAbs(row.left - left) < 1.5 && (i == 0 || row.top > sheet[i - 1].bottom - 0.5), qPrintable(row.text));
+                QVERIFY2(qAbs(row.left - left) < 1.5 && (i == 0 || row.top > sheet[i - 1].bottom - 0.5),
+                         qPrintable(row.text));
                 QVERIFY2(row.right <= size.width() - marginPoints + 0.5 && row.bottom <= size.height() - marginPoints,
                          qPrintable(row.text));
             }
             // The last line of a full sheet leaves no room for another 12-point line.
             const Line &last = sheet.last();
             if (&sheet != &printed.sheets.last())
-                QVERIFY2(size.height() - marginPoints - last.bottom < 2 * (last.bottom - last.top), qPrintable(last.text));
+                QVERIFY2(size.height() - marginPoints - last.bottom < 2 * (last.bottom - last.top),
+                         qPrintable(last.text));
         }
         QCOMPARE(printed.lines.join(QString()).remove(u' '), u"Titre"_s + body.join(QString()).remove(u' '));
         const qsizetype rows = printed.lines.size();

@@ -95,8 +95,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("invalidFile");
         QTest::newRow("user 2, across the new year and a leap day")
             << QDate(2024, 1, 10) << 2 << u"11/12/2023 10/03/2024"_s << u"Recherche chez Dr B"_s << false;
-        QTest::newRow("user 1, mid-March, invalid Utilisat.agc") << QDate(2024, 3, 15) << 1 << u"14/02/2024 14/05/2024"_s
-                                              << u"Recherche chez Dr Z"_s << true;
+        QTest::newRow("user 1, mid-March, invalid Utilisat.agc")
+            << QDate(2024, 3, 15) << 1 << u"14/02/2024 14/05/2024"_s << u"Recherche chez Dr Z"_s << true;
     }
 
     void opening()
@@ -120,8 +120,9 @@ private Q_SLOTS:
         QVERIFY(window->isVisible());
         QVERIFY(form->isEnabled()); // modeless: the main window stays usable
         QTEST(window->windowTitle(), "caption");
-        QTEST(QString(named<QLineEdit>(window, "TxtDate1")->text() + u' ' + named<QLineEdit>(window, "TxtDate2")->text()),
-              "range");
+        QTEST(
+            QString(named<QLineEdit>(window, "TxtDate1")->text() + u' ' + named<QLineEdit>(window, "TxtDate2")->text()),
+            "range");
         QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
         QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
         QCOMPARE(captionsOf(window, {u"Label1"_s, u"Label2"_s, u"Label3"_s, u"Label4"_s, u"Command1"_s, u"Command2"_s}),
@@ -154,9 +155,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("message"); // how the one message starts
         QTest::addColumn<bool>("notADatabase");
-        const auto row = [](const char *name, const QString &text, QList<qint32> found, const QString &first = day(Today - 30),
-                            const QString &last = day(Today + 60), int user = 1, const QString &query = {},
-                            const QString &message = {}) {
+        const auto row = [](const char *name, const QString &text, QList<qint32> found,
+                            const QString &first = day(Today - 30), const QString &last = day(Today + 60), int user = 1,
+                            const QString &query = {}, const QString &message = {}) {
             QTest::newRow(name) << text << found << first << last << user << query << message << false;
         };
         const QString badDate = u"La Date est saisie selon un mode incorrect. Veuillez corriger."_s;
@@ -167,14 +168,16 @@ private Q_SLOTS:
         row("apostrophe taken literally", u"l'ours"_s, {Today + 5});
         // Each would match day Today + 8 if taken as a wildcard.
         for (const char *literal : {"a*b", "a?c", "n#1", "[x]", "50%", "a_b"})
-            row(qPrintable(u"%1 taken literally"_s.arg(QLatin1String(literal))), QString::fromLatin1(literal), {Today + 7});
+            row(qPrintable(u"%1 taken literally"_s.arg(QLatin1String(literal))), QString::fromLatin1(literal),
+                {Today + 7});
         row("both bounds included", u"borne"_s, {Today - 30, Today + 60});
         row("first date after the last", u"radio"_s, {}, day(Today + 1), day(Today - 1));
         row("user 2's own days", u"seulement B"_s, {Today}, day(Today - 30), day(Today + 60), 2);
         row("the window's own example", u"radio"_s, {}, u"30/12/2002"_s, u"06/01/2003"_s, 2,
             u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '*radio*')"
             "ORDER BY AGENDATE"_s);
-        row("query: apostrophe doubled, wildcards bracketed", u"l'o*u?r#s[1]"_s, {}, u"14/03/2024"_s, u"15/03/2024"_s, 1,
+        row("query: apostrophe doubled, wildcards bracketed", u"l'o*u?r#s[1]"_s, {}, u"14/03/2024"_s, u"15/03/2024"_s,
+            1,
             u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND "
             "(RVOUS1.RVOUS LIKE '*l''o[*]u[?]r[#]s[[]1]*')ORDER BY AGENDATE"_s);
         row("refused: first date no such day", u"radio"_s, {Today}, u"30/02/2024"_s, u"15/03/2024"_s, 1, {}, badDate);
@@ -245,7 +248,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, edited);
         Practice practice;
-        const SlotTexts slots = {{2, u"Mme HÉLÈNE Martin"_s}, {30, u"hélène, Hélène"_s}, {40, u"rien"_s}, {52, u"Dr Helene"_s}};
+        const SlotTexts slots = {
+            {2, u"Mme HÉLÈNE Martin"_s}, {30, u"hélène, Hélène"_s}, {40, u"rien"_s}, {52, u"Dr Helene"_s}};
         practice.storeDay(1, Today + 4, StoredDay::withSlots(slots));
         practice.storeDay(1, Today + 9, StoredDay::withSlots({{0, u"Hélène Martin"_s}}));
         auto form = practice.loadedForm(true);

@@ -20,14 +20,17 @@ int main(int argc, char *argv[])
         return 2;
     }
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(argv[1], &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return 1;
+    if (sqlite3_open_v2(argv[1], &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return 1;
     sqlite3_busy_timeout(db, 30000);
     const bool spill = std::atoi(argv[2]) == 1;
-    const std::string sql = std::string(spill ? "PRAGMA cache_size=10;" : "")
-                            + "BEGIN IMMEDIATE; UPDATE RVOUS1 SET RVOUS='nouveau' WHERE AGENDATE=1;"
-                              " UPDATE RVOUS6 SET RVOUS='nouveau' WHERE AGENDATE=1;"
-                            + (spill ? "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 2999)"
-                                       " INSERT INTO RVOUS2 (AGENDATE, RVOUS) SELECT i, printf('%.500c', 'x') FROM n;" : "");
+    const std::string sql =
+        std::string(spill ? "PRAGMA cache_size=10;" : "")
+        + "BEGIN IMMEDIATE; UPDATE RVOUS1 SET RVOUS='nouveau' WHERE AGENDATE=1;"
+          " UPDATE RVOUS6 SET RVOUS='nouveau' WHERE AGENDATE=1;"
+        + (spill ? "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 2999)"
+                   " INSERT INTO RVOUS2 (AGENDATE, RVOUS) SELECT i, printf('%.500c', 'x') FROM n;"
+                 : "");
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
         return 1;

@@ -22,7 +22,8 @@ inline bool run(const QString &path, const QString &sql)
 {
     // Created here on purpose: the program itself never creates a database.
     sqlite3 *db = nullptr;
-    const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK
+    const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+                        == SQLITE_OK
                     && TextRules::registerTextRules(db) == SQLITE_OK
                     && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
@@ -59,14 +60,16 @@ inline QList<QVariantList> rows(const QString &path, const QString &sql, const Q
     SqliteConnection connection;
     QList<QVariantList> result;
     SqliteStatement statement;
-    if (connection.open(path, SqliteConnection::Mode::ReadOnly) != SQLITE_OK || TextRules::registerTextRules(connection.handle()) != SQLITE_OK
+    if (connection.open(path, SqliteConnection::Mode::ReadOnly) != SQLITE_OK
+        || TextRules::registerTextRules(connection.handle()) != SQLITE_OK
         || statement.prepare(connection.handle(), sql) != SQLITE_OK)
         return result;
     connection.setBusyTimeout(30000);
     for (qsizetype i = 0; i < values.size(); ++i) statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
     while (statement.step() == SqliteStatement::Step::Row) {
         result.append(QVariantList());
-        for (int column = 0; column < statement.columnCount(); ++column) result.last() << statement.value(column);
+        for (int column = 0; column < statement.columnCount(); ++column)
+            result.last() << statement.value(column);
     }
     return result;
 }
@@ -81,8 +84,8 @@ inline QVariant scalar(const QString &path, const QString &sql, const QVariantLi
 inline bool lockFree(const QString &path)
 {
     SqliteConnection other;
-    return other.open(path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK && other.exec("BEGIN EXCLUSIVE") == SQLITE_OK
-           && other.exec("ROLLBACK") == SQLITE_OK;
+    return other.open(path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK
+           && other.exec("BEGIN EXCLUSIVE") == SQLITE_OK && other.exec("ROLLBACK") == SQLITE_OK;
 }
 
 } // namespace StoreTestDatabase

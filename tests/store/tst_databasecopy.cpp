@@ -49,7 +49,8 @@ class TestDatabaseCopy : public QObject
     // A database of the practice holding day 1 of users 1 and 6 as `text`.
     QString practice(const QString &text)
     {
-        const QString sql = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s;
+        const QString sql =
+            u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s;
         const QString made = StoreTestDatabase::create(folder(u"made"_s), sql.arg(text));
         QFile::setPermissions(made, QFileDevice::Permissions(0x6666));
         return made;
@@ -74,10 +75,13 @@ class TestDatabaseCopy : public QObject
         if (changes.contains(kind))
             QVERIFY(QFile::rename(practice(kind == u"truncated" ? u"x"_s : u"sauvegardé"_s), path)
                     && (changes[kind].isEmpty() || StoreTestDatabase::run(path, changes[kind])));
-        else if (files.contains(kind)) QVERIFY(StoreTestDatabase::write(path, files[kind]));
-        else if (kind == u"folder") QVERIFY(QDir().mkpath(path));
+        else if (files.contains(kind))
+            QVERIFY(StoreTestDatabase::write(path, files[kind]));
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkpath(path));
         else QCOMPARE(kind, u"missing"_s);
-        QVERIFY(kind != u"truncated" || StoreTestDatabase::write(path, StoreTestDatabase::contents(path).first(QFileInfo(path).size() / 2)));
+        QVERIFY(kind != u"truncated"
+                || StoreTestDatabase::write(path, StoreTestDatabase::contents(path).first(QFileInfo(path).size() / 2)));
     }
 
 private Q_SLOTS:
@@ -125,7 +129,8 @@ private Q_SLOTS:
 
     void snapshot()
     {
-        const auto [source, destination, expected] = fetch<QString, QString, Outcome>("source", "destination", "expected");
+        const auto [source, destination, expected] =
+            fetch<QString, QString, Outcome>("source", "destination", "expected");
         const QString live = QDir(folder(u"live"_s)).filePath(u"AGENDAS.MDB"_s);
         makeSource(source, live);
         const QString target = folder(u"backup"_s);
@@ -191,7 +196,8 @@ private Q_SLOTS:
     {
         columns<QString, QString>("live", "expected");
         row("no extension", u"/srv/agenda"_s, u"/srv/agenda-avant-restauration-20261206-140509"_s);
-        row("dots in the name", u"/srv/a.b/AGENDAS.2024.MDB"_s, u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
+        row("dots in the name", u"/srv/a.b/AGENDAS.2024.MDB"_s,
+            u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
     }
 
     void safetyCopyPath()
@@ -219,12 +225,15 @@ private Q_SLOTS:
         const QString liveFolder = folder(u"live"_s);
         const QString livePath = QDir(liveFolder).filePath(u"AGENDAS.MDB"_s);
         // The live one named through "..", as a picked file could be.
-        const QString backupPath = backup == u"the live one" ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
-                                                             : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
-        if (backup != u"the live one") makeSource(backup, backupPath);
+        const QString backupPath = backup == u"the live one"
+                                       ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
+                                       : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
+        if (backup != u"the live one")
+            makeSource(backup, backupPath);
         const bool readOnly = live == u"read-only";
         makeSource(readOnly ? u"good"_s : live, livePath);
-        const QString changes = u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s;
+        const QString changes =
+            u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s;
         QVERIFY(live == u"garbage" || live == u"missing" || StoreTestDatabase::run(livePath, changes));
         const QByteArray liveBefore = StoreTestDatabase::contents(livePath);
         const QString contentBefore = agendaContent(livePath);
@@ -247,8 +256,10 @@ private Q_SLOTS:
         QCOMPARE(agendaContent(livePath), agendaContent(backupPath));
         QCOMPARE(dayOneOf(livePath, 1), u"sauvegardé"_s);
         QCOMPARE(DatabaseCopy::check(livePath).outcome, Outcome::Done);
-        if (live == u"missing") QVERIFY(!QFile::exists(safety));
-        else if (live == u"garbage") QCOMPARE(StoreTestDatabase::contents(safety), liveBefore);
+        if (live == u"missing")
+            QVERIFY(!QFile::exists(safety));
+        else if (live == u"garbage")
+            QCOMPARE(StoreTestDatabase::contents(safety), liveBefore);
         else {
             QVERIFY(agendaContent(safety) == contentBefore && contentBefore.contains(u"5:9:neuf"_s));
             // The workstation's own connection reads the restored day.
@@ -259,7 +270,8 @@ private Q_SLOTS:
         }
         QCOMPARE(QDir(liveFolder).entryList(QDir::Files).size(), live == u"missing" ? 1 : 2);
         // The history goes on: the replaced day is kept.
-        QCOMPARE(StoreTestDatabase::scalar(livePath, u"PRAGMA user_version"_s).toInt(), SchemaUpgrade::currentVersion());
+        QCOMPARE(StoreTestDatabase::scalar(livePath, u"PRAGMA user_version"_s).toInt(),
+                 SchemaUpgrade::currentVersion());
         QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));
         QCOMPARE(StoreTestDatabase::scalar(livePath, u"SELECT count(*) FROM HISTORIQUE WHERE AGENDATE=1"_s).toInt(), 1);
     }

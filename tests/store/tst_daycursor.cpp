@@ -32,8 +32,10 @@ DayRecord fullRecord()
     DayRecord record;
     record.postit = u"jour post-it"_s;
     record.bloc = u"jour bloc\r\nligne 2"_s;
-    for (std::size_t i = 0; i < SlotCount; ++i) std::tie(record.slots[i], record.checks[i]) = std::pair(u"jour créneau %1"_s.arg(i), i % 3 == 0);
-    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s}) markOf(record, flag) = {true, u"jour "_s + flag};
+    for (std::size_t i = 0; i < SlotCount; ++i)
+        std::tie(record.slots[i], record.checks[i]) = std::pair(u"jour créneau %1"_s.arg(i), i % 3 == 0);
+    for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s})
+        markOf(record, flag) = {true, u"jour "_s + flag};
     return record;
 }
 
@@ -44,9 +46,12 @@ DayRecord fullRecord()
 DayRecord withField(const QString &field, const QString &value)
 {
     DayRecord record;
-    if (field.startsWith(u"slot")) record.slots[field.mid(4).toUInt()] = value;
-    else if (field.startsWith(u"check")) record.checks[field.mid(5).toUInt()] = value == u"1";
-    else if (field == u"postit" || field == u"bloc") (field == u"bloc" ? record.bloc : record.postit) = value;
+    if (field.startsWith(u"slot"))
+        record.slots[field.mid(4).toUInt()] = value;
+    else if (field.startsWith(u"check"))
+        record.checks[field.mid(5).toUInt()] = value == u"1";
+    else if (field == u"postit" || field == u"bloc")
+        (field == u"bloc" ? record.bloc : record.postit) = value;
     else markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
     return record;
 }
@@ -81,7 +86,8 @@ void waitPastChangeTime(const QString &path, const struct stat &file)
     struct stat probe = {};
     for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1)) {
         if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
-            && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec) > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
+            && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
+                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
             return;
         }
     }
@@ -109,7 +115,8 @@ int writeSharedDays(const QStringList &args)
     for (int save = 1; !end.hasExpired(); ++save) {
         const qint32 date = dayOf(save);
         DayRecord shown = seen.value(date);
-        for (int slot = writer - 1; slot < SlotCount; slot += 6) shown.slots[std::size_t(slot)] = slotText(writer, save);
+        for (int slot = writer - 1; slot < SlotCount; slot += 6)
+            shown.slots[std::size_t(slot)] = slotText(writer, save);
         DayRecord saved;
         if (const Status status = cursor.save(args[2], 1, date, seen.value(date), shown, saved); !status) {
             std::fprintf(stderr, "%s\n", qPrintable(status.message()));
@@ -128,7 +135,8 @@ QList<int> savesOf(const QByteArray &output)
     QList<QByteArray> lines = output.split('\n');
     lines.removeLast(); // after the last line break: nothing, or a line not yet whole
     QList<int> saves;
-    for (const QByteArray &line : lines) saves << line.toInt();
+    for (const QByteArray &line : lines)
+        saves << line.toInt();
     return saves;
 }
 
@@ -143,8 +151,9 @@ class TestDayCursor : public QObject
     // A database whose user 1 has a row for Day.
     QString database(const QString &firstSlot = u"ORIGINAL"_s)
     {
-        return StoreTestDatabase::create(m_dir.path(),
-                                         u"INSERT INTO RVOUS1(AGENDATE, RVOUS, COCHE) VALUES (%1, '%2', '1')"_s.arg(Day).arg(firstSlot));
+        return StoreTestDatabase::create(
+            m_dir.path(),
+            u"INSERT INTO RVOUS1(AGENDATE, RVOUS, COCHE) VALUES (%1, '%2', '1')"_s.arg(Day).arg(firstSlot));
     }
 
 private Q_SLOTS:
@@ -160,23 +169,30 @@ private Q_SLOTS:
         // encodedTheSame: written back, the text is the same
         columns<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
         row("empty text: every slot empty, nothing checked", QString(), QStringList(), QList<int>(), false);
-        row("fewer pieces fill the rest empty, unchecked", u"1\r\n0\r\n1"_s, QStringList{u"1"_s, u"0"_s, u"1"_s}, QList<int>{0, 2}, false);
-        row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), QList<int>(), false);
+        row("fewer pieces fill the rest empty, unchecked", u"1\r\n0\r\n1"_s, QStringList{u"1"_s, u"0"_s, u"1"_s},
+            QList<int>{0, 2}, false);
+        row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), QList<int>(),
+            false);
         row("only \"1\" is checked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
             QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, QList<int>{5}, false);
-        row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(), false);
-        row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s, QList<int>{52}, true);
+        row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(),
+            false);
+        row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s,
+            QList<int>{52}, true);
     }
 
     void decode()
     {
-        auto [text, slots, checked, encodedTheSame] = fetch<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
+        auto [text, slots, checked, encodedTheSame] =
+            fetch<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
         const std::array<QString, SlotCount> decodedSlots = DayEncoding::decodeSlots(text);
         const std::array<bool, SlotCount> decodedChecks = DayEncoding::decodeChecks(text);
         slots.resize(SlotCount);
         QCOMPARE(QStringList(decodedSlots.begin(), decodedSlots.end()), slots);
         QList<int> found;
-        for (int i = 0; i < SlotCount; ++i) if (decodedChecks[std::size_t(i)]) found << i;
+        for (int i = 0; i < SlotCount; ++i)
+            if (decodedChecks[std::size_t(i)])
+                found << i;
         QCOMPARE(found, checked);
         QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
         QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
@@ -231,8 +247,10 @@ private Q_SLOTS:
     {
         const auto [flag, storedBefore, saveSet, storedAfter] =
             fetch<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
-        const QString path = StoreTestDatabase::create(m_dir.path(),
-            storedBefore.isEmpty() ? QString() : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(flag, storedBefore));
+        const QString path = StoreTestDatabase::create(
+            m_dir.path(), storedBefore.isEmpty() ? QString()
+                                                 : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(
+                                                     flag, storedBefore));
         QVERIFY(!path.isEmpty());
         DayRecord record = fullRecord();
         markOf(record, flag) = {saveSet, u"panneau"_s};
@@ -242,7 +260,8 @@ private Q_SLOTS:
         QVERIFY(cursor.save(path, 5, Day, cursor.currentRecord().value_or(DayRecord()), record, saved).ok());
         QVERIFY(StoreTestDatabase::lockFree(path));
 
-        const QList<QVariantList> rows = StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
+        const QList<QVariantList> rows =
+            StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0][0].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
         QCOMPARE(rows[0][1].toLongLong(), saveSet ? 1 : 0);
@@ -264,14 +283,16 @@ private Q_SLOTS:
 
     void positionings()
     {
-        const auto [forSearch, user, date, sqlText, shown] = fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
+        const auto [forSearch, user, date, sqlText, shown] =
+            fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
         const QString path = database();
         QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
         const QByteArray before = StoreTestDatabase::contents(path);
         // Each positioning replaces the one before, of the other kind here.
         DayCursor cursor;
         QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 2, Day).ok());
-        const Status status = forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
+        const Status status =
+            forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
         QVERIFY2(status.ok(), qPrintable(status.message()));
         QCOMPARE(cursor.user(), user);
         QCOMPARE(cursor.sqlText(), sqlText);
@@ -296,8 +317,10 @@ private Q_SLOTS:
         row("SQLite header over garbage", u"<garbage>"_s, 1, false, u"n'est pas une base"_s);
         row("user's table missing", u"DROP TABLE RVOUS4"_s, 4, false, u"La table RVOUS4 est absente"_s);
         // A column the history triggers read can only go with them.
-        row("COCHE column missing", u"DROP TRIGGER RVOUS1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS1_HISTORIQUE_SUPPR; "
-                                    "ALTER TABLE RVOUS1 DROP COLUMN COCHE"_s, 1, false, u"Le champ COCHE est absent de la table RVOUS1"_s);
+        row("COCHE column missing",
+            u"DROP TRIGGER RVOUS1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS1_HISTORIQUE_SUPPR; "
+            "ALTER TABLE RVOUS1 DROP COLUMN COCHE"_s,
+            1, false, u"Le champ COCHE est absent de la table RVOUS1"_s);
         row("no user 0", QString(), 0, false, u"L'utilisateur 0 n'existe pas"_s);
         row("no user 7", QString(), 7, false, u"L'utilisateur 7 n'existe pas"_s);
         // Once the other workstation is done, or the file takes writes again
@@ -306,19 +329,27 @@ private Q_SLOTS:
         row("another workstation writing while we open", u"<exclusive>"_s, 1, false, u"occupée par un autre poste"_s);
         row("another workstation writing while we save", u"<reserved>"_s, 1, true, u"occupée par un autre poste"_s);
         row("save refused as read-only: the next one goes through", u"<read-only>"_s, 1, true, u"lecture seule"_s);
-        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1, true, QString());
+        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1,
+            true, QString());
     }
 
     void failures()
     {
-        const auto [setup, user, positions, message] = fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
-        const QByteArray jet = StoreTestDatabase::JetHeader, garbage = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z');
-        const QHash<QString, QByteArray> files = {{u"<jet>"_s, jet}, {u"<ace>"_s, QByteArray(jet).replace("Jet", "ACE")},
-                                                  {u"<text>"_s, "RVOUS;Postit\r\n"}, {u"<garbage>"_s, garbage}};
+        const auto [setup, user, positions, message] =
+            fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
+        const QByteArray jet = StoreTestDatabase::JetHeader,
+                         garbage = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z');
+        const QHash<QString, QByteArray> files = {{u"<jet>"_s, jet},
+                                                  {u"<ace>"_s, QByteArray(jet).replace("Jet", "ACE")},
+                                                  {u"<text>"_s, "RVOUS;Postit\r\n"},
+                                                  {u"<garbage>"_s, garbage}};
         QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
-        if (files.contains(setup)) QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
-        else if (setup == u"<folder>") QVERIFY(QDir().mkpath(path));
-        else if (setup != u"<missing>") path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
+        if (files.contains(setup))
+            QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
+        else if (setup == u"<folder>")
+            QVERIFY(QDir().mkpath(path));
+        else if (setup != u"<missing>")
+            path = StoreTestDatabase::create(m_dir.path(), setup.startsWith(u'<') ? QString() : setup);
         QVERIFY(!path.isEmpty());
         // The superuser writes whatever the permissions say: it acts as
         // "nobody" while the file refuses writes; anyone else is refused by
@@ -348,7 +379,8 @@ private Q_SLOTS:
         }
         QCOMPARE(StoreTestDatabase::contents(path), before);
         QCOMPARE(QFileInfo::exists(path), setup != u"<missing>"); // never created
-        if (!other.isOpen() && !readOnly) return;
+        if (!other.isOpen() && !readOnly)
+            return;
         QVERIFY(!other.isOpen() || other.exec("ROLLBACK") == 0);
         refused.reset();
         QVERIFY(!readOnly || QFile::setPermissions(path, QFileDevice::Permissions(0x6644)));
@@ -391,18 +423,26 @@ private Q_SLOTS:
         QCOMPARE(handlesOn(oldFile), 1);
         waitPastChangeTime(path, oldFile);
 
-        if (how.startsWith(u"close")) cursor.close();
-        else if (how.startsWith(u"user")) QVERIFY(!cursor.position(path, 7, Day).ok());
-        else if (how.startsWith(u"other")) QVERIFY(cursor.position(replacement, 1, Day).ok());
+        if (how.startsWith(u"close"))
+            cursor.close();
+        else if (how.startsWith(u"user"))
+            QVERIFY(!cursor.position(path, 7, Day).ok());
+        else if (how.startsWith(u"other"))
+            QVERIFY(cursor.position(replacement, 1, Day).ok());
         QCOMPARE(cursor.isOpen(), handlesMeanwhile == 1 || how.startsWith(u"other"));
         QCOMPARE(handlesOn(oldFile), handlesMeanwhile);
         DayRecord saved, written;
         saved.slots[0] = u"RESTAURE"_s;
-        if (how.startsWith(u"save")) QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
-        else if (how == u"sql") QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
-        else if (how == u"rename") QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
-        else if (how.endsWith(u"copy")) QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
-        else if (how == u"remove") QVERIFY(QFile::remove(path));
+        if (how.startsWith(u"save"))
+            QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
+        else if (how == u"sql")
+            QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
+        else if (how == u"rename")
+            QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
+        else if (how.endsWith(u"copy"))
+            QVERIFY(StoreTestDatabase::write(path, StoreTestDatabase::contents(replacement)));
+        else if (how == u"remove")
+            QVERIFY(QFile::remove(path));
 
         const Status status = how.endsWith(u"no positioning") ? Status::success() : cursor.position(path, 1, Day);
         // Shown: the first slot when positioned, else the message must say it.
@@ -426,13 +466,15 @@ private Q_SLOTS:
     // day, and every version a save replaced is in the history.
     void sharedFile()
     {
-        const auto [writers, milliseconds, killAfter] = fetch<int, QString, int>("writers", "milliseconds", "killAfter");
+        const auto [writers, milliseconds, killAfter] =
+            fetch<int, QString, int>("writers", "milliseconds", "killAfter");
         const QString path = StoreTestDatabase::create(m_dir.path());
         QVERIFY(!path.isEmpty());
         std::vector<std::unique_ptr<QProcess>> processes;
         for (int writer = 1; writer <= writers; ++writer) {
             processes.push_back(std::make_unique<QProcess>());
-            processes.back()->start(QCoreApplication::applicationFilePath(), {u"--writer"_s, path, QString::number(writer), milliseconds});
+            processes.back()->start(QCoreApplication::applicationFilePath(),
+                                    {u"--writer"_s, path, QString::number(writer), milliseconds});
             QVERIFY(processes.back()->waitForStarted());
         }
         QList<QList<int>> saves; // by writer
@@ -455,7 +497,8 @@ private Q_SLOTS:
 
         // One row per day, in each the last save of every writer in all its
         // slots (or, for a writer killed, the save it had under way).
-        const QList<QVariantList> days = StoreTestDatabase::rows(path, u"SELECT AGENDATE, count(*), max(RVOUS) FROM RVOUS1 GROUP BY AGENDATE"_s);
+        const QList<QVariantList> days =
+            StoreTestDatabase::rows(path, u"SELECT AGENDATE, count(*), max(RVOUS) FROM RVOUS1 GROUP BY AGENDATE"_s);
         QCOMPARE(days.size(), SharedDays);
         for (const QVariantList &day : days) {
             QCOMPARE(day[1].toInt(), 1);
@@ -463,11 +506,15 @@ private Q_SLOTS:
             for (int slot = 0; slot < SlotCount; ++slot) {
                 const int writer = slot % 6 + 1;
                 int lastSave = 0;
-                for (const int save : saves.value(writer - 1)) lastSave = dayOf(save) == day[0].toInt() ? save : lastSave;
+                for (const int save : saves.value(writer - 1))
+                    lastSave = dayOf(save) == day[0].toInt() ? save : lastSave;
                 const QString &text = slots[std::size_t(slot)];
                 const QString last = lastSave ? slotText(writer, lastSave) : QString();
-                QVERIFY2(writer > writers || text == last || (killAfter && text == slotText(writer, saves[writer - 1].last() + 1)),
-                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toString()).arg(slot).arg(text, last)));
+                QVERIFY2(writer > writers || text == last
+                             || (killAfter && text == slotText(writer, saves[writer - 1].last() + 1)),
+                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toString())
+                                        .arg(slot)
+                                        .arg(text, last)));
             }
         }
         // Every save but the first of each day replaced a version, and each
@@ -476,10 +523,11 @@ private Q_SLOTS:
         QVERIFY2(kept == committed - SharedDays || (killAfter && kept == committed + 1 - SharedDays),
                  qPrintable(u"%1 versions kept for %2 saves"_s.arg(kept).arg(committed)));
         QSet<QString> found;
-        for (const QVariantList &version :
-             StoreTestDatabase::rows(path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s)) {
+        for (const QVariantList &version : StoreTestDatabase::rows(
+                 path, u"SELECT RVOUS FROM RVOUS1 UNION ALL SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1"_s)) {
             const std::array<QString, SlotCount> slots = DayEncoding::decodeSlots(version[0].toString());
-            for (int writer = 1; writer <= 6; ++writer) found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
+            for (int writer = 1; writer <= 6; ++writer)
+                found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
         }
         for (int writer = 1; writer <= writers; ++writer) {
             for (const int save : saves[writer - 1]) {
@@ -493,7 +541,8 @@ private Q_SLOTS:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (app.arguments().value(1) == u"--writer") return writeSharedDays(app.arguments());
+    if (app.arguments().value(1) == u"--writer")
+        return writeSharedDays(app.arguments());
     TestDayCursor test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -24,7 +24,10 @@ QString described(const ViewQuery &q)
     return q.rvousPattern ? text + u" like "_s + *q.rvousPattern : text;
 }
 
-QString described(const Criterion &c) { return c.kind == Criterion::Kind::DateEquals ? u"date %1"_s.arg(c.date) : u"name [%1]"_s.arg(c.key); }
+QString described(const Criterion &c)
+{
+    return c.kind == Criterion::Kind::DateEquals ? u"date %1"_s.arg(c.date) : u"name [%1]"_s.arg(c.key);
+}
 
 } // namespace
 
@@ -37,20 +40,28 @@ private Q_SLOTS:
     {
         // criterion: a criterion of a find, else a view's SQL text; parsed: empty: refused
         columns<bool, QString, QString>("criterion", "text", "parsed");
-        const QString search = u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE %1)ORDER BY AGENDATE"_s;
+        const QString search =
+            u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE %1)ORDER BY AGENDATE"_s;
         const QString refused;
-        row("day view, no blank around the asterisk", false, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"RVOUS1 date"_s);
-        row("names table in name order, digits in its name", false, u"SELECT*FROM Noms_2024 ORDER BY NOM,PRENOM"_s, u"Noms_2024 name"_s);
-        row("one day for the search window", false, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"RVOUS2 rowid =37986"_s);
-        row("search query as the search window writes it", false, search.arg(u"'*radio*'"_s), u"RVOUS2 date 37620..37627 like *radio*"_s);
+        row("day view, no blank around the asterisk", false, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s,
+            u"RVOUS1 date"_s);
+        row("names table in name order, digits in its name", false, u"SELECT*FROM Noms_2024 ORDER BY NOM,PRENOM"_s,
+            u"Noms_2024 name"_s);
+        row("one day for the search window", false, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s,
+            u"RVOUS2 rowid =37986"_s);
+        row("search query as the search window writes it", false, search.arg(u"'*radio*'"_s),
+            u"RVOUS2 date 37620..37627 like *radio*"_s);
         row("search query in lower case, qualifier in mixed case", false,
             u"select rvous2.* from RVOUS2 where agendate between 1 and 2and (Rvous2.rvous like '*x*')order by agendate"_s,
             u"RVOUS2 date 1..2 like *x*"_s);
         row("SQL inside the quoted search text stays text, a doubled apostrophe one", false,
-            search.arg(u"'*x'') OR 1=1; DROP TABLE RVOUS1; --*'"_s), u"RVOUS2 date 37620..37627 like *x') OR 1=1; DROP TABLE RVOUS1; --*"_s);
+            search.arg(u"'*x'') OR 1=1; DROP TABLE RVOUS1; --*'"_s),
+            u"RVOUS2 date 37620..37627 like *x') OR 1=1; DROP TABLE RVOUS1; --*"_s);
         row("accented names table", false, u"SELECT*FROM Clientèle ORDER BY NOM, PRENOM"_s, u"Clientèle name"_s);
-        row("names table between brackets, with a blank", false, u"SELECT*FROM [Mes patients] ORDER BY NOM, PRENOM"_s, u"Mes patients name"_s);
-        row("keyword between brackets is a name", false, u"SELECT*FROM [Order] ORDER BY NOM, PRENOM"_s, u"Order name"_s);
+        row("names table between brackets, with a blank", false, u"SELECT*FROM [Mes patients] ORDER BY NOM, PRENOM"_s,
+            u"Mes patients name"_s);
+        row("keyword between brackets is a name", false, u"SELECT*FROM [Order] ORDER BY NOM, PRENOM"_s,
+            u"Order name"_s);
         row("empty text", false, QString(), refused);
         row("other statement", false, u"DELETE FROM RVOUS1"_s, refused);
         row("day view without its order", false, u"SELECT*FROM RVOUS1"_s, refused);
@@ -60,22 +71,27 @@ private Q_SLOTS:
         row("keyword as table name", false, u"SELECT*FROM ORDER ORDER BY AGENDATE"_s, refused);
         row("bracket left open", false, u"SELECT*FROM [Mes patients ORDER BY NOM, PRENOM"_s, refused);
         row("empty brackets", false, u"SELECT*FROM [ ] ORDER BY NOM, PRENOM"_s, refused);
-        row("double quote between brackets", false, u"SELECT*FROM [a\"; DROP TABLE RVOUS1; --] ORDER BY NOM, PRENOM"_s, refused);
-        row("SQLite's own table between brackets", false, u"SELECT*FROM [sqlite_schema] ORDER BY NOM, PRENOM"_s, refused);
+        row("double quote between brackets", false, u"SELECT*FROM [a\"; DROP TABLE RVOUS1; --] ORDER BY NOM, PRENOM"_s,
+            refused);
+        row("SQLite's own table between brackets", false, u"SELECT*FROM [sqlite_schema] ORDER BY NOM, PRENOM"_s,
+            refused);
         row("extra condition after the day", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 OR 1=1"_s, refused);
         row("day number beyond 32 bits", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE =2147483648"_s, refused);
         row("quoted day number", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE ='37986'"_s, refused);
         row("one day and an order", false, u"SELECT*FROM RVOUS1 WHERE AGENDATE =37986 ORDER BY AGENDATE"_s, refused);
         row("search without its order", false, search.arg(u"'*a*'"_s).remove(u"ORDER BY AGENDATE"_s), refused);
-        row("search naming another table first", false, search.arg(u"'*a*'"_s).replace(u"SELECT RVOUS2"_s, u"SELECT RVOUS1"_s), refused);
-        row("search naming another table in LIKE", false, search.arg(u"'*a*'"_s).replace(u"(RVOUS2"_s, u"(RVOUS1"_s), refused);
+        row("search naming another table first", false,
+            search.arg(u"'*a*'"_s).replace(u"SELECT RVOUS2"_s, u"SELECT RVOUS1"_s), refused);
+        row("search naming another table in LIKE", false, search.arg(u"'*a*'"_s).replace(u"(RVOUS2"_s, u"(RVOUS1"_s),
+            refused);
         row("lone apostrophe in the search text", false, search.arg(u"'*l'ours*'"_s), refused);
         row("apostrophe injection through the search text", false, search.arg(u"'*x') OR ('1'='1*'"_s), refused);
         row("search text left unquoted", false, search.arg(u"RVOUS2.Postit"_s), refused);
         row("criterion: day as positioning writes it", true, u"AGENDATE=37986"_s, u"date 37986"_s);
         row("criterion: day with blanks and lower case", true, u"agendate = 5"_s, u"date 5"_s);
         row("criterion: name key with trailing blanks kept", true, u"NOM>='DU  A  '"_s, u"name [DU  A  ]"_s);
-        row("criterion: SQL inside the key stays text, a doubled apostrophe one", true, u"NOM>=''' OR 1=1 --'"_s, u"name [' OR 1=1 --]"_s);
+        row("criterion: SQL inside the key stays text, a doubled apostrophe one", true, u"NOM>=''' OR 1=1 --'"_s,
+            u"name [' OR 1=1 --]"_s);
         row("criterion: empty key", true, u"NOM >= ''"_s, u"name []"_s);
         row("criterion: empty", true, QString(), refused);
         row("criterion: day and another condition", true, u"AGENDATE=37986 OR 1=1"_s, refused);
@@ -143,7 +159,9 @@ private Q_SLOTS:
         const QString sqlPattern = Dialect::likePattern(pattern);
         QVERIFY(text.isNull() || TextRules::like(sqlPattern, text, u'\\') == (matches == 1));
         const QVariant value = text.isNull() ? QVariant() : QVariant(text);
-        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT coalesce(?2 LIKE ?1 ESCAPE '\\', -1)"_s, {sqlPattern, value}), QVariant(matches));
+        QCOMPARE(
+            StoreTestDatabase::scalar(Memory, u"SELECT coalesce(?2 LIKE ?1 ESCAPE '\\', -1)"_s, {sqlPattern, value}),
+            QVariant(matches));
     }
 
     void contains_data()
@@ -171,7 +189,8 @@ private Q_SLOTS:
 
     void contains()
     {
-        const auto [text, needle, start, length] = fetch<QString, QString, int, int>("text", "needle", "start", "length");
+        const auto [text, needle, start, length] =
+            fetch<QString, QString, int, int>("text", "needle", "start", "length");
         const TextFold::Span span = TextFold::find(text, needle);
         QCOMPARE(span.start, qsizetype(start));
         QCOMPARE(span.length, qsizetype(length));
@@ -181,11 +200,14 @@ private Q_SLOTS:
         // dialect takes it literally, as LIKE and as the fast function: the
         // same answer inside SQLite.
         QString access = u"*"_s;
-        for (const QChar c : needle) access += u'[' + QString(c) + u']';
+        for (const QChar c : needle)
+            access += u'[' + QString(c) + u']';
         const QString like = Dialect::likePattern(access + u'*');
         QCOMPARE(TextRules::like(like, text, u'\\'), start >= 0);
-        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT ?1 LIKE ?2 ESCAPE '\\'"_s, {text, like}), QVariant(qint64(start >= 0)));
-        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT planora_contains(?1, ?2)"_s, {text, needle}), QVariant(qint64(start >= 0)));
+        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT ?1 LIKE ?2 ESCAPE '\\'"_s, {text, like}),
+                 QVariant(qint64(start >= 0)));
+        QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT planora_contains(?1, ?2)"_s, {text, needle}),
+                 QVariant(qint64(start >= 0)));
     }
 
     void patterns_data()

@@ -13,7 +13,8 @@ const QString Thirty = u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD"_s; // 30 characters
 
 QString search(const QString &quotedText)
 {
-    return u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '%1')ORDER BY AGENDATE"_s.arg(quotedText);
+    return u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '%1')ORDER BY AGENDATE"_s
+        .arg(quotedText);
 }
 
 // The current row as the walks below list it.
@@ -41,17 +42,23 @@ class TestEngine : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_shared = StoreTestDatabase::create(m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
-            "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'), (37628, 'radio'),"
+        m_shared = StoreTestDatabase::create(
+            m_dir.path(),
+            u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (300, 'c'), (100, 'a'), (200, 'b');"
+            "INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37619, 'radio'), (37620, 'RADIO du genou'), (37621, 'radio'), "
+            "(37628, 'radio'),"
             "(37622, 'Radiographie' || char(13, 10) || 'Écho'), (37627, 'x' || char(13, 10) || 'radio');"
             "INSERT INTO RVOUS3(AGENDATE, RVOUS) VALUES (37623, 'radio'); CREATE TABLE PATIENTS(NOM TEXT, PRENOM TEXT);"
             "CREATE INDEX PATIENTS_NOM ON PATIENTS(NOM COLLATE PLANORA_NOCASE, PRENOM COLLATE PLANORA_NOCASE);"
-            "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'), ('dupont', 'Albert'),"
+            "INSERT INTO PATIENTS VALUES ('DUPONT', 'Jean'), ('DUPUIS', 'Marc'), ('Émile', 'Zola'), ('DU', 'Court'), "
+            "('dupont', 'Albert'),"
             "('D''ARTAGNAN', 'Charles'), (NULL, 'Sans nom'), ('MARTIN', 'Paul'), ('MARTIN', 'Paul'), ('ÉMERY', NULL);"
             "CREATE TABLE NOMS(NOM TEXT); CREATE TABLE T(AGENDATE INTEGER); CREATE TABLE ALPHA(NOM TEXT, PRENOM TEXT);"
             // The lookup's names, inserted out of order: the lookup's order is its own.
-            "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'), ('DU', 'Pierre'),"
-            "('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'), ('D''ALMEIDA', 'Rosa'), ('DABADIE', 'Luc'),"
+            "INSERT INTO ALPHA VALUES ('ZOLA', 'Émile'), ('DURAND', 'Marie'), ('DUBOIS', 'Zoé'), ('DUBOIS', 'Jean'), "
+            "('DU', 'Pierre'),"
+            "('MARTINEZ', 'Ana'), ('MARTIN', NULL), ('DESIRE', 'Paul'), ('DÉSIRÉ', 'Hélène'), ('D''ALMEIDA', 'Rosa'), "
+            "('DABADIE', 'Luc'),"
             "('%1B', 'Long'), ('%1', 'Exact')"_s.arg(Thirty));
         QVERIFY(!m_shared.isEmpty());
     }
@@ -68,22 +75,30 @@ private Q_SLOTS:
         row("day between two rows: no match", ByDate1, u"AGENDATE=150"_s, QString(), 3LL);
         row("search window's positioning on its day", oneDay, u"AGENDATE=300"_s, u"300"_s, 1LL);
         row("search window's view holds no other day", oneDay, u"AGENDATE=200"_s, QString(), 1LL);
-        row("another user's table has its own rows", u"SELECT*FROM RVOUS3 ORDER BY AGENDATE"_s, u"AGENDATE=100"_s, QString(), 1LL);
+        row("another user's table has its own rows", u"SELECT*FROM RVOUS3 ORDER BY AGENDATE"_s, u"AGENDATE=100"_s,
+            QString(), 1LL);
         row("names: no NOM first, equal names by PRENOM whatever the case, twins both", Names, first,
-            u"/Sans nom|D'ARTAGNAN/Charles|DU/Court|dupont/Albert|DUPONT/Jean|DUPUIS/Marc|MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
-        row("first name at or after the key, case ignored", Names, u"NOM>='martin'"_s, u"MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
+            u"/Sans nom|D'ARTAGNAN/Charles|DU/Court|dupont/Albert|DUPONT/Jean|DUPUIS/Marc|MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s,
+            10LL);
+        row("first name at or after the key, case ignored", Names, u"NOM>='martin'"_s,
+            u"MARTIN/Paul|MARTIN/Paul|ÉMERY/|Émile/Zola"_s, 10LL);
         row("key after the last name: no match", Names, u"NOM>='ÿ'"_s, QString(), 10LL);
-        row("search: text anywhere in the day, bounds included", search(u"*radio*"_s), first, u"37620|37621|37622|37627"_s, 4LL);
+        row("search: text anywhere in the day, bounds included", search(u"*radio*"_s), first,
+            u"37620|37621|37622|37627"_s, 4LL);
         row("search without stars: the whole text must match", search(u"radio"_s), first, u"37621"_s, 1LL);
         row("search: SQL in the text is only text", search(u"*x'') OR 1=1 --*"_s), first, QString(), 0LL);
-        row("text outside the dialect is never run", ByDate1 + u"; DROP TABLE RVOUS1"_s, first, u"Requête refusée"_s, -1LL);
-        row("names table without PRENOM", u"SELECT*FROM NOMS ORDER BY NOM, PRENOM"_s, first, u"Le champ PRENOM est absent"_s, -1LL);
-        row("search on a table without RVOUS", search(u"*"_s).replace(u"RVOUS2"_s, u"T"_s), first, u"Le champ RVOUS est absent"_s, -1LL);
+        row("text outside the dialect is never run", ByDate1 + u"; DROP TABLE RVOUS1"_s, first, u"Requête refusée"_s,
+            -1LL);
+        row("names table without PRENOM", u"SELECT*FROM NOMS ORDER BY NOM, PRENOM"_s, first,
+            u"Le champ PRENOM est absent"_s, -1LL);
+        row("search on a table without RVOUS", search(u"*"_s).replace(u"RVOUS2"_s, u"T"_s), first,
+            u"Le champ RVOUS est absent"_s, -1LL);
     }
 
     void views()
     {
-        const auto [sql, criterion, walked, count] = fetch<QString, QString, QString, qint64>("sql", "criterion", "walked", "count");
+        const auto [sql, criterion, walked, count] =
+            fetch<QString, QString, QString, qint64>("sql", "criterion", "walked", "count");
         Database database;
         QVERIFY(database.open(m_shared).ok());
         std::unique_ptr<View> view;
@@ -116,7 +131,8 @@ private Q_SLOTS:
     {
         // written: invalid: not written
         columns<QString, QVariant, QString, QVariant>("field", "written", "storedType", "readBack");
-        row("decimal text into AGENDATE is a number", u"AGENDATE"_s, QVariant(u"37986"_s), u"integer"_s, QVariant(37986LL));
+        row("decimal text into AGENDATE is a number", u"AGENDATE"_s, QVariant(u"37986"_s), u"integer"_s,
+            QVariant(37986LL));
         row("yes into a yes/no field is 1", u"ABSENT1"_s, QVariant(true), u"integer"_s, QVariant(1LL));
         row("digits into a text field stay text", u"Postit"_s, QVariant(u"0612"_s), u"text"_s, QVariant(u"0612"_s));
         row("text never written reads empty", u"ECHO2_TXT"_s, QVariant(), u"null"_s, QVariant(u""_s));
@@ -125,7 +141,8 @@ private Q_SLOTS:
 
     void writtenValues()
     {
-        const auto [field, written, storedType, readBack] = fetch<QString, QVariant, QString, QVariant>("field", "written", "storedType", "readBack");
+        const auto [field, written, storedType, readBack] =
+            fetch<QString, QVariant, QString, QVariant>("field", "written", "storedType", "readBack");
         const QString path = StoreTestDatabase::create(m_dir.path());
         Database database;
         const std::unique_ptr<View> view = openView(database, path, ByDate1);
@@ -167,7 +184,8 @@ private Q_SLOTS:
         QVERIFY(database.open(m_shared, SqliteConnection::Mode::ReadOnly).ok() && database.isReadOnly());
         std::unique_ptr<View> view;
         QVERIFY(database.openView(ByDate1, view).ok() && view->findFirst(u"AGENDATE=100"_s).ok());
-        QVERIFY(view->edit().message().contains(u"lecture seule"_s) && view->addNew().message().contains(u"lecture seule"_s));
+        QVERIFY(view->edit().message().contains(u"lecture seule"_s)
+                && view->addNew().message().contains(u"lecture seule"_s));
         // Closed, the database opens no view; one already open keeps working.
         database.close();
         QVERIFY(view->findFirst(u"AGENDATE=200"_s).ok());
@@ -188,8 +206,9 @@ private Q_SLOTS:
             QCOMPARE(view->text(u"RVOUS"_s) + u'/' + view->text(u"COCHE"_s), expected);
             // Another connection makes the table again, fewer columns in another
             // order: fields read by their old places would be wrong or missing.
-            QVERIFY(StoreTestDatabase::run(path, u"DROP TABLE RVOUS1; CREATE TABLE RVOUS1 (AGENDATE INTEGER, COCHE TEXT, "
-                                                "RVOUS TEXT); INSERT INTO RVOUS1 VALUES (37986, 'neuf', 'après')"_s));
+            QVERIFY(StoreTestDatabase::run(path,
+                                           u"DROP TABLE RVOUS1; CREATE TABLE RVOUS1 (AGENDATE INTEGER, COCHE TEXT, "
+                                           "RVOUS TEXT); INSERT INTO RVOUS1 VALUES (37986, 'neuf', 'après')"_s));
         }
     }
 
@@ -248,7 +267,8 @@ private Q_SLOTS:
 
     void lookup()
     {
-        const auto [prefix, completed, table, file] = fetch<QString, QString, QString, QString>("prefix", "completed", "table", "file");
+        const auto [prefix, completed, table, file] =
+            fetch<QString, QString, QString, QString>("prefix", "completed", "table", "file");
         NameLookup lookup;
         lookup.setSource(file.isEmpty() ? m_shared : m_dir.filePath(file), table);
         const std::optional<QString> found = lookup.complete(prefix);
@@ -282,13 +302,16 @@ private Q_SLOTS:
         NameLookup lookup;
         lookup.setSource(names, u"ALPHA"_s);
         QCOMPARE(lookup.complete(u"du"_s), u"DUBOIS Jean"_s);
-        if (change == u"add") QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
-        else if (change == u"source") lookup.setSource(replacement, u"ALPHA"_s);
+        if (change == u"add")
+            QVERIFY(StoreTestDatabase::run(names, u"INSERT INTO ALPHA VALUES ('DUBARRY', 'Jeanne')"_s));
+        else if (change == u"source")
+            lookup.setSource(replacement, u"ALPHA"_s);
         else {
             // The new file's time is set apart so that the test does not depend
             // on the clock's grain.
             QFile file(replacement);
-            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+            QVERIFY(file.open(QIODevice::ReadWrite)
+                    && file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
             file.close();
             QVERIFY(QFile::remove(names) && (change == u"remove" || QFile::rename(replacement, names)));
         }

@@ -23,7 +23,8 @@ sqlite3_vfs faultVfs;
 bool failing(Call call)
 {
     const int n = ++state.counts[std::size_t(call)];
-    const bool fails = state.armed && state.call == call && (n == state.failAt || (state.persistent && n > state.failAt));
+    const bool fails =
+        state.armed && state.call == call && (n == state.failAt || (state.persistent && n > state.failAt));
     state.fired = state.fired || fails;
     return fails;
 }

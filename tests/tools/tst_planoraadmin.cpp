@@ -295,15 +295,16 @@ private Q_SLOTS:
         if (QTest::currentTestFailed())
             return;
         makePractice(practice);
-        for (const QString &file : {u"ABIME.MDB"_s, u"sauvegardes/20261201-020000/AGENDAS.MDB"_s, u"ancien/agendas.mdb"_s,
-                                    u"utilisateurs/utilisat.agc"_s, u"noms/NOMS.db"_s})
+        for (const QString &file : {u"ABIME.MDB"_s, u"sauvegardes/20261201-020000/AGENDAS.MDB"_s,
+                                    u"ancien/agendas.mdb"_s, u"utilisateurs/utilisat.agc"_s, u"noms/NOMS.db"_s})
             QVERIFY(QDir(practice).mkpath(QFileInfo(file).path()) && writeBytes(practice + u'/' + file, "ten years"));
         const QStringList before = tree(practice);
 
         words.replace(u"{march}"_s, u"--from 2026-03-01 --to 2026-03-31"_s).replace(u"{paths}"_s,
                                                                                      u"--users @ --names @"_s);
         QStringList arguments = words.split(u' ', Qt::SkipEmptyParts);
-        arguments.replaceInStrings(u"@"_s, practice + u"/nouveau"_s).replaceInStrings(u"#"_s, u"%/examen/AGENDAS.MDB"_s);
+        arguments.replaceInStrings(u"@"_s, practice + u"/nouveau"_s)
+            .replaceInStrings(u"#"_s, u"%/examen/AGENDAS.MDB"_s);
         arguments.replaceInStrings(u"$"_s, u"%/AGENDAS.MDB"_s).replaceInStrings(u"%"_s, practice);
         const ToolRun run = runTool(arguments.replaceInStrings(u"''"_s, QString()), practice);
         QCOMPARE(run.exitCode, exitCode);
@@ -375,7 +376,8 @@ private Q_SLOTS:
         const QString todayNumber = QString::number(DateNumber::fromDate(today));
         for (int user = 1; user <= 3; ++user) {
             // Check marks on days gone by only; some there.
-            const QString checked = u"SELECT count(*) FROM RVOUS%1 WHERE instr(COCHE, '1') > 0 AND AGENDATE"_s.arg(user);
+            const QString checked =
+                u"SELECT count(*) FROM RVOUS%1 WHERE instr(COCHE, '1') > 0 AND AGENDATE"_s.arg(user);
             QCOMPARE(allRows(database, checked + u" > "_s + todayNumber), QStringList{u"0"_s});
             QVERIFY(allRows(database, checked + u" < "_s + todayNumber).value(0).toInt() > 0);
             QSet<qint64> weeksSeen;
@@ -702,7 +704,8 @@ private Q_SLOTS:
         row("20 min: an extra line starts with 13h40", 2, "20", "FAURE Paul", "13:40", "14:00");
         row("15 min: the last slot, a long text folded, with accents, commas, quotes, semicolons", 1, "52",
             "D'ALMEIDA-HÉBERT, Zoé; dit \"Zozo\" \\ écho - résultats prise de sang, ECG; rappeler l'hôpital à propos "
-            "du compte rendu", "21:00", "21:15");
+            "du compte rendu",
+            "21:00", "21:15");
         row("15 min: morning absence", 1, "absent1", "Congrès, Lyon", "08:00", "14:00");
         row("20 min: echography afternoon to 21h20", 2, "echo2", "Congrès, Lyon", "14:00", "21:20");
     }
@@ -736,9 +739,10 @@ private Q_SLOTS:
         for (const QByteArray &line : raw.split('\n'))
             QVERIFY2(line.size() <= 76, line.constData()); // 75 octets and the CR
         const QString kind = isSlot ? u"Rendez-vous"_s : mark < 2 ? u"Absence"_s : u"Echographies"_s;
-        QCOMPARE(exported(temporary.path(), u"csv"_s),
-                 QVariantList({QVariantList({u"Date"_s, u"Début"_s, u"Fin"_s, u"Genre"_s, u"Texte"_s, u"Pointé"_s}),
-                               QVariantList({u"2026-03-10"_s, start, end, kind, text, isSlot ? u"oui"_s : QString()})}));
+        QCOMPARE(
+            exported(temporary.path(), u"csv"_s),
+            QVariantList({QVariantList({u"Date"_s, u"Début"_s, u"Fin"_s, u"Genre"_s, u"Texte"_s, u"Pointé"_s}),
+                          QVariantList({u"2026-03-10"_s, start, end, kind, text, isSlot ? u"oui"_s : QString()})}));
     }
 
     // A day is one event per written slot, in the order of the day, and

@@ -75,7 +75,8 @@ private Q_SLOTS:
             QCOMPARE(week->header(day)->text(), longDate(Monday11March2024 + day));
         QCOMPARE(linesOf(week->list(2)).size(), 31); // the afternoon's absence block
         QCOMPARE(week->list(2)->item(4)->text(), u"09h00 : Dupont"_s);
-        QCOMPARE(linesOf(week->list(4)).mid(0, 3), (QStringList{u"08h00 : Alpha"_s, u"      15 : Beta"_s, u"      30 : "_s}));
+        QCOMPARE(linesOf(week->list(4)).mid(0, 3),
+                 (QStringList{u"08h00 : Alpha"_s, u"      15 : Beta"_s, u"      30 : "_s}));
         QVERIFY(practice.prompts.informations.isEmpty());
     }
 
@@ -287,7 +288,8 @@ private Q_SLOTS:
         practice.storeDay(1, Monday11March2024 + 7, StoredDay::withSlots({{0, u"Ailleurs"_s}}));
         QVERIFY(QFile::copy(practice.databasePath(), other));
         practice.setSetting(u"CHEMIN"_s, emptySetting ? QString() : other);
-        practice.storeDay(1, Monday11March2024 + 7, StoredDay::withSlots({{0, u"Ancien"_s}})); // the old path still opens
+        practice.storeDay(1, Monday11March2024 + 7,
+                          StoredDay::withSlots({{0, u"Ancien"_s}})); // the old path still opens
         week->CmdSuiv_Click();
         QCOMPARE(week->list(0)->item(0)->text(), u"08h00 : Ailleurs"_s);
         week->List1_DblClick(0);
