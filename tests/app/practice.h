@@ -7,12 +7,16 @@
 #include "environment.h"
 #include "fakeprompts.h"
 #include "mainwindow.h"
+#include "mousedownbutton.h"
 #include "settingsstore.h"
 #include "slotedit.h"
 
+#include <QAction>
+#include <QCalendarWidget>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +24,8 @@
 
 #include <memory>
 #include <optional>
+
+using namespace Qt::Literals::StringLiterals;
 
 using SlotTexts = std::initializer_list<std::pair<int, QString>>;
 
@@ -29,15 +35,51 @@ inline QString joinedSlots(SlotTexts slots)
     QStringList pieces(SlotCount);
     for (const auto &[slot, text] : slots)
         pieces[slot] = text;
-    return pieces.join(QStringLiteral("\r\n"));
+    return pieces.join(u"\r\n"_s);
 }
 
 inline QString joinedChecks(const QList<int> &checked)
 {
-    QStringList pieces(SlotCount, QStringLiteral("0"));
+    QStringList pieces(SlotCount, u"0"_s);
     for (int slot : checked)
-        pieces[slot] = QStringLiteral("1");
-    return pieces.join(QStringLiteral("\r\n"));
+        pieces[slot] = u"1"_s;
+    return pieces.join(u"\r\n"_s);
+}
+
+// Runs SQL (several statements allowed) on the file at path, made when
+// missing: whether it all ran.
+inline bool execSql(const QString &path, const QByteArray &sql)
+{
+    sqlite3 *db = nullptr;
+    const bool done = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
+        && sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return done;
+}
+
+// One statement on an existing file with its values bound as text (the
+// columns' affinity turns them into numbers where needed): the rows as text.
+inline QList<QStringList> querySql(const QString &path, const QString &sql, const QStringList &values = {})
+{
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+        || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        qFatal("cannot run %s", qPrintable(sql));
+    for (int i = 0; i < values.size(); ++i) // SQLite binds from 1
+        sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
+    QList<QStringList> rows;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        rows.append(QStringList());
+        for (int column = 0; column < sqlite3_column_count(statement); ++column)
+            rows.last() << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    if (rc != SQLITE_DONE)
+        qFatal("%s failed", qPrintable(sql));
+    return rows;
 }
 
 // One row of RVOUSn as the file holds it, read and written with plain SQL so
@@ -45,17 +87,10 @@ inline QString joinedChecks(const QList<int> &checked)
 // AGENDATE in their order, flags as "0" / "1".
 struct StoredDay
 {
-    QString rvous;
-    QString postit;
-    QString bloc;
-    QString absent1 = QStringLiteral("0");
-    QString absent1Txt;
-    QString absent2 = QStringLiteral("0");
-    QString absent2Txt;
-    QString echo1 = QStringLiteral("0");
-    QString echo1Txt;
-    QString echo2 = QStringLiteral("0");
-    QString echo2Txt;
+    QString rvous, postit, bloc;
+    // The half-day flags and their texts: morning and afternoon absence, then echography.
+    QString absent1 = u"0"_s, absent1Txt, absent2 = u"0"_s, absent2Txt, echo1 = u"0"_s, echo1Txt, echo2 = u"0"_s,
+            echo2Txt;
     QString coche;
 
     static StoredDay withSlots(SlotTexts slots)
@@ -83,36 +118,31 @@ public:
         for (const char *folder : {"program", "settings", "shared"})
             QDir(m_dir.path()).mkpath(QLatin1String(folder));
         createDatabase(databasePath());
-        setSetting(QStringLiteral("CHEMIN"), databasePath());
-        setSetting(QStringLiteral("CheminUt"), sharedFolder());
-        setSetting(QStringLiteral("CheminNoms"), sharedFolder() + QStringLiteral("/NOMS.db"));
+        setSetting(u"CHEMIN"_s, databasePath());
+        setSetting(u"CheminUt"_s, sharedFolder());
+        setSetting(u"CheminNoms"_s, sharedFolder() + u"/NOMS.db"_s);
         writeUsers(namedUsers({1, 2}));
     }
 
     FakePrompts prompts;
     FixedClock clock{QDate(2024, 3, 15)};
 
-    Environment environment() { return {&prompts, &clock, programFolder(), m_dir.path() + QStringLiteral("/settings")}; }
-    QString programFolder() const { return m_dir.path() + QStringLiteral("/program"); }
-    QString sharedFolder() const { return m_dir.path() + QStringLiteral("/shared"); }
-    QString databasePath() const { return sharedFolder() + QStringLiteral("/AGENDAS.MDB"); }
+    Environment environment() { return {&prompts, &clock, programFolder(), m_dir.path() + u"/settings"_s}; }
+    QString programFolder() const { return m_dir.path() + u"/program"_s; }
+    QString sharedFolder() const { return m_dir.path() + u"/shared"_s; }
+    QString databasePath() const { return sharedFolder() + u"/AGENDAS.MDB"_s; }
     qint32 today() const { return DateNumber::fromDate(clock.today()); }
 
     static void createDatabase(const QString &path)
     {
         QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-        sqlite3 *db = nullptr;
-        const bool made = schema.open(QIODevice::ReadOnly) && sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
-            && sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-        sqlite3_close(db);
-        if (!made)
+        if (!schema.open(QIODevice::ReadOnly) || !execSql(path, schema.readAll()))
             qFatal("cannot create %s", qPrintable(path));
     }
 
     void setSetting(const QString &key, const QString &value)
     {
-        if (!SettingsStore(environment().settingsFolder)
-                 .setValue(QStringLiteral("HIRONDEL"), QStringLiteral("PLANORA"), key, value))
+        if (!SettingsStore(environment().settingsFolder).setValue(u"HIRONDEL"_s, u"PLANORA"_s, key, value))
             qFatal("cannot write a setting");
     }
 
@@ -130,8 +160,8 @@ public:
         for (UserEntry &entry : users)
             entry.colour = SystemWindowColour;
         for (int n : numbers)
-            users[n - 1] = {QStringLiteral("Dr %1").arg(QChar(u'A' + n - 1)), SystemWindowColour, 1,
-                            QStringLiteral("Echo %1").arg(n), QStringLiteral("Bloc %1").arg(n)};
+            users[n - 1] = {u"Dr %1"_s.arg(QChar(u'A' + n - 1)), SystemWindowColour, 1, u"Echo %1"_s.arg(n),
+                            u"Bloc %1"_s.arg(n)};
         return users;
     }
 
@@ -151,14 +181,13 @@ public:
     // RVOUSn holds AGENDATE, then the columns in StoredDay's order.
     void storeDay(int user, qint32 dateNumber, const StoredDay &day)
     {
-        query(QStringLiteral("INSERT OR REPLACE INTO RVOUS%1 VALUES (?%2)").arg(user).arg(QStringLiteral(", ?").repeated(12)),
+        query(u"INSERT OR REPLACE INTO RVOUS%1 VALUES (?%2)"_s.arg(user).arg(u", ?"_s.repeated(12)),
               QStringList{QString::number(dateNumber)} + day.values());
     }
 
     std::optional<StoredDay> readDay(int user, qint32 dateNumber) const
     {
-        const QList<QStringList> rows =
-            query(QStringLiteral("SELECT * FROM RVOUS%1 WHERE AGENDATE = ?").arg(user), {QString::number(dateNumber)});
+        const auto rows = query(u"SELECT * FROM RVOUS%1 WHERE AGENDATE = ?"_s.arg(user), {QString::number(dateNumber)});
         if (rows.isEmpty())
             return std::nullopt;
         const QStringList &v = rows.first();
@@ -169,43 +198,19 @@ public:
     // columns after it, as text.
     QList<QStringList> history(int user, qint32 dateNumber) const
     {
-        return query(QStringLiteral("SELECT RVOUS, Postit, Bloc, COCHE FROM HISTORIQUE WHERE UTILISATEUR = ? AND "
-                                    "AGENDATE = ? ORDER BY NUMERO DESC"),
+        return query(u"SELECT RVOUS, Postit, Bloc, COCHE FROM HISTORIQUE WHERE UTILISATEUR = ? AND AGENDATE = ? "
+                     "ORDER BY NUMERO DESC"_s,
                      {QString::number(user), QString::number(dateNumber)});
     }
 
-    int rowCount(int user) const
+    int rowCount(int user) const { return query(u"SELECT COUNT(*) FROM RVOUS%1"_s.arg(user)).first().first().toInt(); }
+
+    QList<QStringList> query(const QString &sql, const QStringList &values = {}) const
     {
-        return query(QStringLiteral("SELECT COUNT(*) FROM RVOUS%1").arg(user)).first().first().toInt();
+        return querySql(databasePath(), sql, values);
     }
 
 private:
-    // Runs one statement on AGENDAS.MDB with its values bound as text (the
-    // columns' affinity turns them into numbers where needed) and returns
-    // the rows as text.
-    QList<QStringList> query(const QString &sql, const QStringList &values = {}) const
-    {
-        sqlite3 *db = nullptr;
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
-            || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-            qFatal("cannot run %s", qPrintable(sql));
-        for (int i = 0; i < values.size(); ++i) // SQLite binds from 1
-            sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
-        QList<QStringList> rows;
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-            rows.append(QStringList());
-            for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                rows.last() << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        if (rc != SQLITE_DONE)
-            qFatal("%s failed", qPrintable(sql));
-        return rows;
-    }
-
     QTemporaryDir m_dir;
 };
 
@@ -231,4 +236,29 @@ T *named(const QObject *root, const char *name)
     if (!found)
         qFatal("no control named %s", name);
     return found;
+}
+
+// The menu entry called name chosen; a push button clicked; one of the day
+// view's buttons that act on the press, pressed.
+inline void trigger(const QObject *root, const char *name)
+{
+    named<QAction>(root, name)->trigger();
+}
+
+inline void click(const QObject *root, const char *name)
+{
+    QTest::mouseClick(named<QPushButton>(root, name), Qt::LeftButton);
+}
+
+inline void press(const Form1 &form, const char *button, Qt::MouseButton mouse = Qt::LeftButton)
+{
+    QTest::mousePress(named<MouseDownButton>(form.dayView(), button), mouse);
+}
+
+// What clicking a date of the calendar does: the calendar selects it and
+// reports the click.
+inline void clickCalendar(const Form1 &form, QDate date)
+{
+    form.dayView()->calendar()->setSelectedDate(date);
+    Q_EMIT form.dayView()->calendar()->clicked(date);
 }

@@ -5,18 +5,15 @@
 #include "form2.h"
 #include "form3.h"
 #include "frmrech.h"
-#include "mousedownbutton.h"
 #include "practice.h"
+#include "filebytes.h"
 #include "refusedwrites.h"
 
-#include <QAction>
 #include <QLineEdit>
+#include <QApplication>
+#include <QCheckBox>
 #include <QListWidget>
-#include <QPushButton>
-
-#include <functional>
-
-using namespace Qt::Literals::StringLiterals;
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -27,61 +24,34 @@ const QString UnreadNotice =
 const QString KeptNotice =
     u"\n\nLe jour reste affiché avec vos modifications ; il sera enregistré au prochain enregistrement."_s;
 const QString NotPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
-const QString Missing =
-    u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
+const QString Missing = u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
 const QString Busy = u"La base de données %1 est occupée par un autre poste depuis plus de 0.1 secondes : "
                      "l'opération n'a pas été faite.\nRéessayez dans un instant."_s;
-const QString ReadOnly =
-    u"La base de données %1 est en lecture seule : la modification n'a pas été enregistrée."_s;
+const QString ReadOnly = u"La base de données %1 est en lecture seule : la modification n'a pas été enregistrée."_s;
 
 enum class Damage { Garbage, Truncated, Empty, Directory, JetHeader, NoTables, NoColumn, Locked, Deleted, ReadOnly };
-// Where the damage is met: the start-up, "&Enregistrer" after typing, a
-// search in FrmRech after typing, or "Par &Semaine".
-enum class Entry { StartUp, Save, Search, Week };
 
+// Where the damage is met (action): "load" (the start-up), "Enregistrer",
+// "Rechercher" (a search in FrmRech), "Semaine" (the week), or a move to
+// another day or user ("CmdSuiv", "CmdPrec", "CmdUtilisat2", a click on the
+// calendar "MonthView1"), with edits typed before or not. The message: %1 is
+// the database's path. A day that could not be read is read again by retry:
+// "Command1" (the "x" button), "Timer1" (the refresh), "MonthView1", or the
+// program is quit instead ("Quitte").
 struct BadDatabase
 {
     Damage damage;
-    Entry entry;
-    QString message; // %1: the database's path
+    QByteArray action;
+    bool typed;
+    QString message;
+    QByteArray retry = "Command1";
 };
 
 // The agc file named holds `content`; the message of the main window's
 // start-up and of Form2's opening (%1: the file's folder, empty: none), and
 // what they then show, when it can be written here: user 1's name or the
 // names table. A file cut short shows what it holds over the design values.
-struct BadAgc
-{
-    QString fileName;
-    QByteArray content;
-    QString message;
-    std::optional<QString> shown;
-};
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
-void runSql(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    const bool done = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
-        && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    if (!done)
-        qFatal("%s failed on %s", sql, qPrintable(path));
-}
+struct BadAgc { QString fileName; QByteArray content; QString message; std::optional<QString> shown; };
 
 // Bytes no text editor or database wrote: every byte value, NULs included.
 QByteArray binaryBytes()
@@ -98,57 +68,44 @@ QByteArray usersRecord()
     QTemporaryDir dir;
     if (!ConfigFiles::writeUserConfigFile(dir.path(), Practice::namedUsers({1, 2})))
         qFatal("cannot write Utilisat.agc");
-    return readFile(dir.filePath(u"Utilisat.agc"_s));
+    return bytesOf(dir.filePath(u"Utilisat.agc"_s));
 }
 
-// Damages AGENDAS.MDB and puts the good file back. The good copy is taken
+// Damages AGENDAS.MDB and puts the good file back. The good bytes are taken
 // before the damage, so that mending restores the very day stored.
 class DatabaseDamage
 {
 public:
-    explicit DatabaseDamage(Practice &practice) : m_path(practice.databasePath()), m_good(m_path + u".bon"_s) {}
+    explicit DatabaseDamage(const QString &path) : m_path(path) {}
+    ~DatabaseDamage() { sqlite3_close(m_locker); }
 
-    void apply(Damage damage)
+    bool apply(Damage damage)
     {
-        QFile::remove(m_good);
-        if (!QFile::copy(m_path, m_good))
-            qFatal("cannot keep a copy of the database");
-        const QByteArray good = readFile(m_path);
+        m_good = bytesOf(m_path);
         switch (damage) {
-        case Damage::Garbage: writeFile(m_path, binaryBytes().repeated(32)); break;
-        case Damage::Truncated: writeFile(m_path, good.left(good.size() / 2 + 1000)); break;
-        case Damage::Empty: writeFile(m_path, {}); break;
-        case Damage::Directory:
-            QFile::remove(m_path);
-            QDir().mkpath(m_path);
-            break;
+        case Damage::Garbage: return writeBytes(m_path, binaryBytes().repeated(32));
+        case Damage::Truncated: return writeBytes(m_path, m_good.left(m_good.size() / 2 + 1000));
+        case Damage::Empty: return writeBytes(m_path, {});
+        case Damage::Directory: return QFile::remove(m_path) && QDir().mkpath(m_path);
         case Damage::JetHeader:
-            writeFile(m_path, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\x00'));
-            break;
-        case Damage::NoTables:
-            QFile::remove(m_path);
-            runSql(m_path, "CREATE TABLE AUTRE (X TEXT)");
-            break;
+            return writeBytes(m_path, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\x00'));
+        case Damage::NoTables: return QFile::remove(m_path) && execSql(m_path, "CREATE TABLE AUTRE (X TEXT)");
         case Damage::NoColumn:
-            QFile::remove(m_path);
-            runSql(m_path, "CREATE TABLE RVOUS1 (AGENDATE INTEGER NOT NULL UNIQUE, RVOUS TEXT, Postit TEXT, Bloc TEXT)");
-            break;
+            return QFile::remove(m_path)
+                && execSql(m_path, "CREATE TABLE RVOUS1 (AGENDATE INTEGER NOT NULL UNIQUE, RVOUS TEXT, Postit TEXT, Bloc TEXT)");
         case Damage::Locked:
-            if (sqlite3_open(m_path.toUtf8().constData(), &m_locker) != SQLITE_OK
-                || sqlite3_exec(m_locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
-                qFatal("cannot lock the database");
-            break;
-        case Damage::Deleted: QFile::remove(m_path); break;
-        case Damage::ReadOnly:
-            // Open to "nobody" along the way, writable by nobody at the end.
+            return sqlite3_open(m_path.toUtf8().constData(), &m_locker) == SQLITE_OK
+                && sqlite3_exec(m_locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        case Damage::Deleted: return QFile::remove(m_path);
+        case Damage::ReadOnly: // open to "nobody" along the way, writable by nobody at the end
             for (const QString &folder : QStringList{QFileInfo(m_path).path(), QFileInfo(m_path).path() + u"/.."_s})
                 QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
-            QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-            break;
+            return QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         }
+        return false;
     }
 
-    void mend()
+    bool mend()
     {
         if (m_locker)
             sqlite3_exec(m_locker, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -157,16 +114,12 @@ public:
         QFile::setPermissions(m_path, QFileDevice::Permissions(0x6666));
         if (QFileInfo(m_path).isDir())
             QDir(m_path).removeRecursively();
-        QFile::remove(m_path);
-        if (!QFile::copy(m_good, m_path))
-            qFatal("cannot put the database back");
+        return writeBytes(m_path, m_good);
     }
-
-    ~DatabaseDamage() { sqlite3_close(m_locker); }
 
 private:
     QString m_path;
-    QString m_good;
+    QByteArray m_good;
     sqlite3 *m_locker = nullptr;
 };
 
@@ -183,88 +136,146 @@ private Q_SLOTS:
     {
         QTest::addColumn<BadDatabase>("c");
         const QString unread = u"\n\n"_s + UnreadNotice;
-        QTest::newRow("garbage at start-up") << BadDatabase{Damage::Garbage, Entry::StartUp, NotPlanora + unread};
-        QTest::newRow("truncated at start-up") << BadDatabase{Damage::Truncated, Entry::StartUp, NotPlanora + unread};
-        QTest::newRow("empty at start-up") << BadDatabase{Damage::Empty, Entry::StartUp, NotPlanora + unread};
-        QTest::newRow("a directory at start-up")
-            << BadDatabase{Damage::Directory, Entry::StartUp,
-                           u"%1 n'est pas un fichier de base de données."_s + unread};
-        QTest::newRow("a Jet header at start-up")
-            << BadDatabase{Damage::JetHeader, Entry::StartUp,
-                           u"Le fichier %1 est une base Access d'une ancienne version de PLANORA.\nConvertissez-la "
-                           "d'abord avec la commande « planora-admin convert »."_s + unread};
-        QTest::newRow("SQLite without the tables at start-up")
-            << BadDatabase{Damage::NoTables, Entry::StartUp,
-                           u"La table RVOUS1 est absente de la base de données %1."_s + unread};
-        QTest::newRow("a column missing at start-up")
-            << BadDatabase{Damage::NoColumn, Entry::StartUp,
-                           u"Le champ COCHE est absent de la table RVOUS1 de la base de données %1."_s + unread};
-        QTest::newRow("locked at start-up") << BadDatabase{Damage::Locked, Entry::StartUp, Busy + unread};
-        QTest::newRow("missing at start-up") << BadDatabase{Damage::Deleted, Entry::StartUp, Missing + unread};
-        QTest::newRow("deleted, then a save") << BadDatabase{Damage::Deleted, Entry::Save, Missing + KeptNotice};
-        QTest::newRow("locked, then a save") << BadDatabase{Damage::Locked, Entry::Save, Busy + KeptNotice};
-        QTest::newRow("made read-only, then a save")
-            << BadDatabase{Damage::ReadOnly, Entry::Save, ReadOnly + KeptNotice};
-        QTest::newRow("replaced by garbage, then a save")
-            << BadDatabase{Damage::Garbage, Entry::Save, NotPlanora + KeptNotice};
-        QTest::newRow("replaced by garbage, then a search")
-            << BadDatabase{Damage::Garbage, Entry::Search, u"La recherche n'a pas pu être faite.\n\n"_s + NotPlanora};
-        QTest::newRow("deleted, then the week") << BadDatabase{Damage::Deleted, Entry::Week, Missing};
+        const auto row = [](const char *name, const BadDatabase &c) { QTest::newRow(name) << c; };
+        row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanora + unread});
+        row("truncated at start-up", {Damage::Truncated, "load", false, NotPlanora + unread});
+        row("empty at start-up", {Damage::Empty, "load", false, NotPlanora + unread});
+        row("a directory at start-up",
+            {Damage::Directory, "load", false, u"%1 n'est pas un fichier de base de données."_s + unread});
+        row("a Jet header at start-up",
+            {Damage::JetHeader, "load", false,
+             u"Le fichier %1 est une base Access d'une ancienne version de PLANORA.\nConvertissez-la d'abord avec la "
+             "commande « planora-admin convert »."_s + unread});
+        row("SQLite without the tables at start-up",
+            {Damage::NoTables, "load", false, u"La table RVOUS1 est absente de la base de données %1."_s + unread});
+        row("a column missing at start-up",
+            {Damage::NoColumn, "load", false,
+             u"Le champ COCHE est absent de la table RVOUS1 de la base de données %1."_s + unread});
+        row("locked at start-up", {Damage::Locked, "load", false, Busy + unread});
+        row("missing at start-up, read again by the refresh", {Damage::Deleted, "load", false, Missing + unread, "Timer1"});
+        row("locked at start-up, then quit", {Damage::Locked, "load", false, Busy + unread, "Quitte"});
+        row("locked at the next day, read again by the refresh", {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
+        row("missing at the next day", {Damage::Deleted, "CmdSuiv", false, Missing + unread});
+        row("missing at the previous day, then quit", {Damage::Deleted, "CmdPrec", false, Missing + unread, "Quitte"});
+        row("locked at a user switch, read again by the calendar",
+            {Damage::Locked, "CmdUtilisat2", false, Busy + unread, "MonthView1"});
+        row("deleted, then a save", {Damage::Deleted, "Enregistrer", true, Missing + KeptNotice});
+        row("locked, then a save", {Damage::Locked, "Enregistrer", true, Busy + KeptNotice});
+        row("made read-only, then a save", {Damage::ReadOnly, "Enregistrer", true, ReadOnly + KeptNotice});
+        row("replaced by garbage, then a save", {Damage::Garbage, "Enregistrer", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then the next day: stays", {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then the previous day: stays",
+            {Damage::Garbage, "CmdPrec", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then a user switch: stays",
+            {Damage::Garbage, "CmdUtilisat2", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then the calendar: stays on that date",
+            {Damage::Garbage, "MonthView1", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then a search",
+            {Damage::Garbage, "Rechercher", true, u"La recherche n'a pas pu être faite.\n\n"_s + NotPlanora});
+        row("deleted, then the week", {Damage::Deleted, "Semaine", false, Missing});
     }
 
-    // The message names the file and says what is wrong; what was typed
-    // stays on screen, marked as changed, and is saved once the file is good.
+    // The message names the file and says what is wrong. What was typed
+    // stays on screen, where it was typed, marked as changed, and is saved
+    // once the file is good. A day that could not be read takes nothing and
+    // saves nothing, the stored one stays as it was, and once read again the
+    // day takes edits and saves them.
     void badDatabase()
     {
         QFETCH(BadDatabase, c);
         Practice practice;
-        DatabaseDamage damage(practice);
+        const bool unread = (!c.typed && c.action.startsWith("Cmd")) || c.action == "load";
+        const int user = unread && c.action == "CmdUtilisat2" ? 2 : 1;
+        const qint32 date = practice.today() + (unread && c.action == "CmdSuiv") - (unread && c.action == "CmdPrec");
+        StoredDay stored = StoredDay::withSlots({{3, u"Dupont"_s}});
+        stored.postit = u"Rappeler"_s;
+        practice.storeDay(user, date, stored);
+        DatabaseDamage damage(practice.databasePath());
         Form1 form(practice.environment());
         form.dayCursor().setBusyTimeout(100);
-        if (c.entry == Entry::StartUp)
-            damage.apply(c.damage);
+        if (c.action == "load")
+            QVERIFY(damage.apply(c.damage));
         form.load();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const bool typed = c.entry == Entry::Save || c.entry == Entry::Search;
-        if (typed)
-            typeInSlot(form, 3, u"Dupont"_s);
-
-        if (c.entry != Entry::StartUp) {
+        DayView *view = form.dayView();
+        if (c.typed)
+            typeInSlot(form, 5, u"Martin"_s);
+        if (c.action != "load") {
             QCOMPARE(practice.prompts.informations, QStringList());
-            damage.apply(c.damage);
+            QVERIFY(damage.apply(c.damage));
         }
-        if (c.entry == Entry::Save) {
+        if (c.action == "Enregistrer") {
             const auto nobody = c.damage == Damage::ReadOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
-            named<QAction>(&form, "Enregistrer")->trigger();
-        } else if (c.entry == Entry::Search) {
-            named<QAction>(&form, "Rechercher")->trigger();
+            trigger(&form, "Enregistrer");
+        } else if (c.action == "Rechercher") {
+            trigger(&form, "Rechercher");
             FrmRech *search = form.findChild<FrmRech *>(u"FrmRech"_s);
             QVERIFY(search);
-            QTest::mouseClick(named<QPushButton>(search, "Command1"), Qt::LeftButton);
+            click(search, "Command1");
             QCOMPARE(named<QListWidget>(search, "List1")->count(), 0);
-        } else if (c.entry == Entry::Week) {
-            QTest::mouseClick(named<QPushButton>(&form, "Semaine"), Qt::LeftButton);
+        } else if (c.action == "Semaine") {
+            click(&form, "Semaine");
             const Form3 *week = form.findChild<Form3 *>(u"Form3"_s);
             QVERIFY(!week || !week->isVisible());
+        } else if (c.action == "MonthView1") {
+            clickCalendar(form, practice.clock.today().addDays(9));
+        } else if (c.action != "load") {
+            press(form, c.action.constData());
         }
 
         QCOMPARE(practice.prompts.informations, QStringList{c.message.arg(practice.databasePath())});
-        QCOMPARE(form.isDayUnread(), c.entry == Entry::StartUp);
-        QCOMPARE(form.dayView()->slotEdit(3)->text(), typed ? u"Dupont"_s : QString());
-        QCOMPARE(form.isChanged(), typed);
+        QCOMPARE(form.isDayUnread(), unread);
+        QCOMPARE(form.shownUser(), user);
+        QCOMPARE(shownDate(form), QString::number(date));
+        QCOMPARE(form.shownDateNumber(), date);
+        QCOMPARE(view->calendar()->selectedDate(), practice.clock.today()); // a failed click does not stay
+        QCOMPARE(view->slotEdit(3)->text(), unread ? QString() : u"Dupont"_s);
+        QCOMPARE(view->slotEdit(5)->text(), c.typed ? u"Martin"_s : QString());
+        QCOMPARE(form.isChanged(), c.typed);
+        QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
+        if (unread) { // nothing can be typed, ticked or marked, and "&Enregistrer" writes nothing
+            view->slotEdit(3)->setFocus();
+            QTest::keyClicks(view->slotEdit(3), u"Vide"_s);
+            QTest::mouseDClick(view->slotEdit(5), Qt::LeftButton);
+            QTest::keyClicks(named<QPlainTextEdit>(view, "Text2"), u"Vide"_s);
+            press(form, "CmdAbsent1");
+            QTest::mouseClick(view->checkBox(3), Qt::LeftButton);
+            trigger(&form, "Enregistrer");
+            QCOMPARE(view->slotEdit(3)->text() + view->slotEdit(5)->text(), QString());
+            QCOMPARE(named<QPlainTextEdit>(view, "Text2")->toPlainText(), QString());
+            QVERIFY(named<QLineEdit>(view, "Text4_0")->isHidden() && !view->checkBox(3)->isChecked());
+            QVERIFY(!form.isChanged());
+            QCOMPARE(practice.prompts.informations.size(), 2);
+            QVERIFY(practice.prompts.informations.last().startsWith(u"Ce jour n'a pas pu être lu"_s));
+        }
+        if (c.retry == "Quitte") {
+            trigger(&form, "Quitte");
+            QVERIFY(!form.isVisible());
+            QCOMPARE(practice.prompts.informations.size(), 2);
+            QVERIFY(practice.prompts.questions.isEmpty());
+        }
 
-        damage.mend();
-        if (c.entry == Entry::StartUp)
-            QTest::mouseClick(named<QPushButton>(form.dayView(), "Command1"), Qt::LeftButton);
+        QVERIFY(damage.mend());
+        QCOMPARE(practice.readDay(user, date), std::optional<StoredDay>(stored));
+        if (c.retry == "Quitte")
+            return;
+        if (unread && c.retry == "Command1")
+            click(view, "Command1");
+        else if (unread && c.retry == "Timer1")
+            form.Timer1_Timer();
+        else if (unread)
+            clickCalendar(form, DateNumber::toDate(date));
         QVERIFY(!form.isDayUnread());
+        QCOMPARE(view->slotEdit(3)->text(), u"Dupont"_s);
+        const qsizetype told = practice.prompts.informations.size();
         typeInSlot(form, 4, u"Roux"_s);
-        named<QAction>(&form, "Enregistrer")->trigger();
-        QCOMPARE(practice.prompts.informations.size(), 1);
+        trigger(&form, "Enregistrer");
+        QCOMPARE(practice.prompts.informations.size(), told);
         QVERIFY(!form.isChanged());
-        const std::optional<StoredDay> stored = practice.readDay(1, practice.today());
-        QVERIFY(stored);
-        QCOMPARE(stored->rvous, joinedSlots({{3, typed ? u"Dupont"_s : QString()}, {4, u"Roux"_s}}));
+        stored.rvous = joinedSlots({{3, u"Dupont"_s}, {4, u"Roux"_s}, {5, c.typed ? u"Martin"_s : QString()}});
+        stored.coche = joinedChecks({});
+        QCOMPARE(practice.readDay(user, date), std::optional<StoredDay>(stored));
     }
 
     void badAgc_data()
@@ -273,11 +284,8 @@ private Q_SLOTS:
         const QString users = u"Utilisat.agc"_s, lookup = u"Alpha.agc"_s;
         const QString badUsers = u"Fichier %1/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s;
         const QString badLookup = u"Fichier %1/Alpha.agc non valide."_s;
-        QByteArray unterminated = usersRecord();
-        unterminated.replace("\"Dr A\"", "\"Dr A");
-        QByteArray windows1252 = usersRecord();
-        windows1252.replace("Dr A", "Dr H\xe9l\xe8ne");
-
+        const QByteArray unterminated = usersRecord().replace("\"Dr A\"", "\"Dr A");
+        const QByteArray windows1252 = usersRecord().replace("Dr A", "Dr H\xe9l\xe8ne");
         QTest::newRow("Utilisat.agc empty") << BadAgc{users, {}, {}, u""_s};
         QTest::newRow("Utilisat.agc binary") << BadAgc{users, binaryBytes(), badUsers, {}};
         QTest::newRow("Utilisat.agc of 10 MB") << BadAgc{users, QByteArray(10 << 20, 'x'), badUsers, {}};
@@ -299,7 +307,7 @@ private Q_SLOTS:
         Practice practice;
         const bool isUsers = c.fileName == u"Utilisat.agc"_s;
         const QString folder = isUsers ? practice.sharedFolder() : practice.programFolder();
-        writeFile(folder + u'/' + c.fileName, c.content);
+        QVERIFY(writeBytes(folder + u'/' + c.fileName, c.content));
         const QStringList expected = c.message.isEmpty() ? QStringList() : QStringList{c.message.arg(folder)};
 
         const std::unique_ptr<Form1> form = practice.loadedForm(true);
@@ -309,7 +317,7 @@ private Q_SLOTS:
         QVERIFY(!form->isDayUnread());
 
         practice.prompts.informations.clear();
-        named<QAction>(form.get(), "Utilisat")->trigger();
+        trigger(form.get(), "Utilisat");
         Form2 *window = form->findChild<Form2 *>(u"Form2"_s);
         QVERIFY(window);
         QCOMPARE(practice.prompts.informations, expected);
@@ -321,11 +329,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content"); // of the names database; null: none
         QTest::addColumn<QString>("shown");      // after typing "MAR" into a slot
-        QTest::newRow("good: completed") << QByteArray("good") << u"MARTIN Paul"_s;
+        QTest::newRow("good: completed") << QByteArray("table NOMS") << u"MARTIN Paul"_s;
         QTest::newRow("garbage") << binaryBytes() << u"MAR"_s;
         QTest::newRow("missing") << QByteArray() << u"MAR"_s;
         QTest::newRow("a directory") << QByteArray("directory") << u"MAR"_s;
-        QTest::newRow("without the table") << QByteArray("other table") << u"MAR"_s;
+        QTest::newRow("without the table") << QByteArray("table AUTRE") << u"MAR"_s;
     }
 
     // A names database that cannot be read is not said at every key: the
@@ -336,14 +344,14 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         Practice practice;
         const QString names = practice.sharedFolder() + u"/NOMS.db"_s;
-        if (content == "good")
-            runSql(names, "CREATE TABLE NOMS (NOM TEXT, PRENOM TEXT); INSERT INTO NOMS VALUES ('MARTIN', 'Paul')");
-        else if (content == "other table")
-            runSql(names, "CREATE TABLE AUTRE (NOM TEXT, PRENOM TEXT); INSERT INTO AUTRE VALUES ('MARTIN', 'Paul')");
+        const QByteArray table = content.mid(6); // a database holding that table
+        if (content.startsWith("table "))
+            QVERIFY(execSql(names, "CREATE TABLE " + table + " (NOM TEXT, PRENOM TEXT); INSERT INTO " + table
+                                       + " VALUES ('MARTIN', 'Paul')"));
         else if (content == "directory")
-            QDir().mkpath(names);
+            QVERIFY(QDir().mkpath(names));
         else if (!content.isNull())
-            writeFile(names, content);
+            QVERIFY(writeBytes(names, content));
         QVERIFY(ConfigFiles::writeLookupSettings(practice.programFolder(), {true, u"NOMS"_s}));
 
         const std::unique_ptr<Form1> form = practice.loadedForm(true);
@@ -353,7 +361,7 @@ private Q_SLOTS:
         QCOMPARE(form->dayView()->slotEdit(3)->text(), shown);
         QCOMPARE(practice.prompts.informations, QStringList());
         QVERIFY(form->isChanged());
-        named<QAction>(form.get(), "Enregistrer")->trigger();
+        trigger(form.get(), "Enregistrer");
         QCOMPARE(practice.readDay(1, practice.today())->rvous, joinedSlots({{3, shown}}));
     }
 };

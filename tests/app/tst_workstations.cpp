@@ -11,21 +11,6 @@
 
 #include <algorithm>
 
-using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// The slot texts of a stored RVOUS.
-QStringList slotsOf(const QString &rvous)
-{
-    QStringList slots = rvous.split(u"\r\n"_s);
-    while (slots.size() < SlotCount)
-        slots << QString();
-    return slots;
-}
-
-} // namespace
-
 class WorkstationsTest : public QObject
 {
     Q_OBJECT
@@ -88,8 +73,7 @@ private Q_SLOTS:
         const qint32 today = practice.today();
         // The day already has a row, as most days being worked on do.
         practice.storeDay(1, today, StoredDay::withSlots({{20, u"Ancien"_s}}));
-        const auto a = practice.loadedForm();
-        const auto b = practice.loadedForm();
+        const auto a = practice.loadedForm(), b = practice.loadedForm();
         const QHash<QString, Form1 *> workstations = {{u"A"_s, a.get()}, {u"B"_s, b.get()}};
         a->dayCursor().setBusyTimeout(100);
         SqliteConnection third;
@@ -115,51 +99,48 @@ private Q_SLOTS:
                 form.Timer1_Timer();
             else if (verb == u"check")
                 QTest::mouseClick(form.dayView()->checkBox(word[2].toInt()), Qt::LeftButton);
-            else if (verb == u"absent1")
-                QTest::mousePress(named<QWidget>(form.dayView(), "CmdAbsent1"), Qt::LeftButton);
+            else if (verb == u"absent1" || verb == u"next")
+                press(form, verb == u"next" ? "CmdSuiv" : "CmdAbsent1");
             else if (verb == u"postit")
                 QTest::keyClicks(named<QPlainTextEdit>(form.dayView(), "Text2"), word[2]);
             else if (verb == u"quit")
                 form.close();
-            else if (verb == u"next")
-                QTest::mousePress(named<QWidget>(form.dayView(), "CmdSuiv"), Qt::LeftButton);
             else
                 QFAIL(qPrintable(u"unknown step: "_s + step));
         }
 
         const StoredDay stored = practice.readDay(1, today).value_or(StoredDay());
-        const QStringList storedSlots = slotsOf(stored.rvous);
         const QList<QStringList> kept = practice.history(1, today);
+        // The text of a slot in a stored RVOUS.
+        const auto slotOf = [](const QString &rvous, const QString &slot) {
+            return rvous.split(u"\r\n"_s).value(slot.toInt());
+        };
         for (const QString &expectation : expected) {
             const QStringList word = expectation.split(u' ');
             const QString text = word.mid(2).join(u' ');
-            if (word[0] == u"stored" && word[1] == u"check") {
+            if (word[0] == u"stored" && word[1] == u"check")
                 QCOMPARE(stored.coche.split(u"\r\n"_s).value(word[2].toInt()), u"1"_s);
-            } else if (word[0] == u"stored" && word[1] == u"absent1") {
+            else if (word[0] == u"stored" && word[1] == u"absent1")
                 QCOMPARE(stored.absent1 + u' ' + stored.absent1Txt, u"1 "_s + text);
-            } else if (word[0] == u"stored" && word[1] == u"postit") {
+            else if (word[0] == u"stored" && word[1] == u"postit")
                 QCOMPARE(stored.postit, text);
-            } else if (word[0] == u"stored") {
-                QCOMPARE(storedSlots.value(word[1].toInt()), text);
-            } else if (word[0] == u"history" && word.size() == 2) {
+            else if (word[0] == u"stored")
+                QCOMPARE(slotOf(stored.rvous, word[1]), text);
+            else if (word[0] == u"history" && word.size() == 2)
                 QCOMPARE(kept.size(), word[1].toInt());
-            } else if (word[0] == u"history") {
+            else if (word[0] == u"history")
                 QVERIFY2(std::any_of(kept.cbegin(), kept.cend(),
-                                     [&](const QStringList &version) {
-                                         return slotsOf(version.value(0)).value(word[1].toInt()) == text;
-                                     }),
+                                     [&](const QStringList &version) { return slotOf(version.value(0), word[1]) == text; }),
                          qPrintable(expectation));
-            } else if (word[0] == u"messages") {
+            else if (word[0] == u"messages")
                 QCOMPARE(practice.prompts.informations.size(), word[1].toInt());
-            } else if (word[1] == u"shows") {
-                QCOMPARE(workstations.value(word[0])->dayView()->slotEdit(word[2].toInt())->text(),
-                         word.mid(3).join(u' '));
-            } else {
+            else if (word[1] == u"shows")
+                QCOMPARE(workstations.value(word[0])->dayView()->slotEdit(word[2].toInt())->text(), word.mid(3).join(u' '));
+            else
                 QCOMPARE(workstations.value(word[0])->isChanged(), word[1] == u"changed");
-            }
         }
         // Whatever happened, the slot nobody touched keeps its text.
-        QCOMPARE(storedSlots.value(20), u"Ancien"_s);
+        QCOMPARE(slotOf(stored.rvous, u"20"_s), u"Ancien"_s);
     }
 };
 
