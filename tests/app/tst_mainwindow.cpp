@@ -464,55 +464,6 @@ private Q_SLOTS:
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
     }
 
-    // The refresh while a slot holds unsaved text: the text stays, wherever
-    // the cursor stands; only "x" throws it away.
-    void refresh_data()
-    {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("another workstation saved the same slot") << u"changed elsewhere"_s << u"Tape"_s << u"Ailleurs"_s;
-        QTest::newRow("day added by a save, then typed again") << u"added by save"_s << u"Tape"_s << u"Sauve"_s;
-        QTest::newRow("day without a row: screen left alone") << u"no row"_s << u"Tape"_s << QString();
-        QTest::newRow("cursor moved to another day's row: the shown day, not that one")
-            << u"cursor elsewhere"_s << u"Tape"_s << u"Dupont"_s;
-        QTest::newRow("the \"x\" button throws unsaved text away") << u"x button"_s << u"Dupont"_s << u"Dupont"_s;
-    }
-
-    void refresh()
-    {
-        QFETCH(QString, situation);
-        QFETCH(QString, after);
-        QFETCH(QString, stored);
-        Practice practice;
-        const qint32 today = practice.today();
-        if (situation != u"no row"_s && situation != u"added by save"_s)
-            practice.storeDay(1, today, StoredDay::withSlots({{3, u"Dupont"_s}}));
-        practice.storeDay(1, today + 1, StoredDay::withSlots({{3, u"Lendemain"_s}}));
-        const auto form = practice.loadedForm();
-        if (situation == u"added by save"_s) {
-            typeInSlot(*form, 3, u"Sauve"_s);
-            QVERIFY(form->ENREG_01());
-        }
-        if (situation == u"changed elsewhere"_s)
-            practice.storeDay(1, today, StoredDay::withSlots({{3, u"Ailleurs"_s}}));
-        if (situation == u"cursor elsewhere"_s)
-            QVERIFY(form->dayCursor().position(practice.databasePath(), 1, today + 1).ok());
-        typeInSlot(*form, 3, u"Tape"_s);
-
-        if (situation == u"x button"_s)
-            click(form->dayView(), "Command1");
-        else
-            form->Timer1_Timer();
-
-        QCOMPARE(form->dayView()->slotEdit(3)->text(), after);
-        QVERIFY(form->isChanged()); // neither writes nor clears the flag
-        QCOMPARE(practice.readDay(1, today).value_or(StoredDay()).rvous,
-                 stored.isNull() ? QString() : joinedSlots({{3, stored}}));
-        QCOMPARE(shownDate(*form), QString::number(today));
-        QCOMPARE(practice.prompts.informations, QStringList{});
-    }
-
     void quit_data()
     {
         QTest::addColumn<Quit>("c");

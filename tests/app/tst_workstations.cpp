@@ -19,15 +19,20 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
     // The steps: "<A|B> type <slot> <text>", "<A|B> save" (ENREG_01), "<A|B>
-    // tick" (the refresh), "<A|B> check <slot>" (clicked, which saves),
-    // "<A|B> absent1" (the morning absence button), "<A|B> postit <text>",
-    // "<A|B> quit", "<A|B> next" (the next-day button), "lock" and "unlock"
-    // (a third program holding the file). The expectations: "stored <slot>
-    // <text>", "stored check <slot>", "stored absent1 <text>", "stored postit
-    // <text>", "<A|B> shows <slot> <text>", "<A|B> changed" / "<A|B>
-    // unchanged", "history <slot> <text>" (some kept version of the day has
-    // it), "history <count>" (versions kept, the day as it was before the
-    // first save included), "messages <count>".
+    // tick" (the refresh), "<A|B> x" (the button that reads the day again),
+    // "<A|B> check <slot>" (clicked, which saves), "<A|B> absent1" (the
+    // morning absence button), "<A|B> postit <text>", "<A|B> quit", "<A|B>
+    // next" (the next-day button), "<A|B> cursor <days>" (the day cursor moved
+    // to another day's row, the shown day staying), "lock" and "unlock" (a
+    // third program holding the file), and first "no row" (today has no row
+    // at start; otherwise slot 20 holds "Ancien", and tomorrow's slot 20
+    // "Demain"). The expectations: "stored <slot> <text>", "stored check
+    // <slot>", "stored absent1 <text>", "stored postit <text>", "rows
+    // <count>" (today's rows), "<A|B> shows <slot> <text>", "<A|B> changed" /
+    // "<A|B> unchanged", "<A|B> date <days from today>", "history <slot>
+    // <text>" (some kept version of the day has it), "history <count>"
+    // (versions kept, the day as it was before the first save included),
+    // "messages <count>".
     void twoWorkstations_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -56,6 +61,18 @@ private Q_SLOTS:
         row("refresh with nothing typed: exactly the stored day",
             u"B type 7 Martin, B type 3 Roux, B save, A tick"_s,
             u"A shows 7 Martin, A shows 3 Roux, A unchanged"_s);
+        row("refresh after the other saved the same slot: the typed text stays",
+            u"A type 3 Tape, B type 3 Ailleurs, B save, A tick"_s,
+            u"A shows 3 Tape, A changed, stored 3 Ailleurs, A date 0, messages 0"_s);
+        row("a day added by its own save, typed again and refreshed",
+            u"no row, A type 3 Sauve, A save, A type 3 Tape, A tick"_s,
+            u"A shows 3 Tape, A changed, stored 3 Sauve, A date 0, messages 0"_s);
+        row("a day without a row refreshed: the screen left alone", u"no row, A type 3 Tape, A tick"_s,
+            u"A shows 3 Tape, A changed, rows 0, A date 0, messages 0"_s);
+        row("the cursor on another day's row: the refresh reads the shown day", u"A type 3 Tape, A cursor 1, A tick"_s,
+            u"A shows 3 Tape, A shows 20 Ancien, A changed, stored 3 , A date 0, messages 0"_s);
+        row("the \"x\" button throws unsaved text away", u"A type 3 Tape, A x"_s,
+            u"A shows 3 , A shows 20 Ancien, A changed, stored 3 , A date 0, messages 0"_s);
         row("nothing typed, quitting after the other saved", u"B type 7 Martin, B save, A quit"_s,
             u"stored 7 Martin, history 1, messages 0"_s);
         row("nothing typed, next day after the other saved", u"B type 7 Martin, B save, A next"_s,
@@ -72,13 +89,16 @@ private Q_SLOTS:
         Practice practice;
         const qint32 today = practice.today();
         // The day already has a row, as most days being worked on do.
-        practice.storeDay(1, today, StoredDay::withSlots({{20, u"Ancien"_s}}));
+        const bool noRow = steps.first() == u"no row";
+        if (!noRow)
+            practice.storeDay(1, today, StoredDay::withSlots({{20, u"Ancien"_s}}));
+        practice.storeDay(1, today + 1, StoredDay::withSlots({{20, u"Demain"_s}}));
         const auto a = practice.loadedForm(), b = practice.loadedForm();
         const QHash<QString, Form1 *> workstations = {{u"A"_s, a.get()}, {u"B"_s, b.get()}};
         a->dayCursor().setBusyTimeout(100);
         SqliteConnection third;
 
-        for (const QString &step : steps) {
+        for (const QString &step : steps.mid(noRow ? 1 : 0)) {
             const QStringList word = step.split(u' ');
             if (word[0] == u"lock") {
                 QCOMPARE(third.open(practice.databasePath(), SqliteConnection::Mode::ReadWrite), 0);
@@ -103,6 +123,10 @@ private Q_SLOTS:
                 press(form, verb == u"next" ? "CmdSuiv" : "CmdAbsent1");
             else if (verb == u"postit")
                 QTest::keyClicks(named<QPlainTextEdit>(form.dayView(), "Text2"), word[2]);
+            else if (verb == u"x")
+                click(form.dayView(), "Command1");
+            else if (verb == u"cursor")
+                QVERIFY(form.dayCursor().position(practice.databasePath(), 1, today + word[2].toInt()).ok());
             else if (verb == u"quit")
                 form.close();
             else
@@ -132,6 +156,10 @@ private Q_SLOTS:
                 QVERIFY2(std::any_of(kept.cbegin(), kept.cend(),
                                      [&](const QStringList &version) { return slotOf(version.value(0), word[1]) == text; }),
                          qPrintable(expectation));
+            else if (word[0] == u"rows")
+                QCOMPARE(practice.query(u"SELECT * FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today)).size(), word[1].toInt());
+            else if (word[1] == u"date")
+                QCOMPARE(shownDate(*workstations.value(word[0])), QString::number(today + word[2].toInt()));
             else if (word[0] == u"messages")
                 QCOMPARE(practice.prompts.informations.size(), word[1].toInt());
             else if (word[1] == u"shows")
@@ -140,7 +168,7 @@ private Q_SLOTS:
                 QCOMPARE(workstations.value(word[0])->isChanged(), word[1] == u"changed");
         }
         // Whatever happened, the slot nobody touched keeps its text.
-        QCOMPARE(slotOf(stored.rvous, u"20"_s), u"Ancien"_s);
+        QCOMPARE(slotOf(stored.rvous, u"20"_s), noRow ? QString() : u"Ancien"_s);
     }
 };
 
