@@ -194,15 +194,6 @@ public:
         return StoredDay{v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]};
     }
 
-    // The versions of a day kept in the history, newest first: RVOUS and the
-    // columns after it, as text.
-    QList<QStringList> history(int user, qint32 dateNumber) const
-    {
-        return query(u"SELECT RVOUS, Postit, Bloc, COCHE FROM HISTORIQUE WHERE UTILISATEUR = ? AND AGENDATE = ? "
-                     "ORDER BY NUMERO DESC"_s,
-                     {QString::number(user), QString::number(dateNumber)});
-    }
-
     int rowCount(int user) const { return query(u"SELECT COUNT(*) FROM RVOUS%1"_s.arg(user)).first().first().toInt(); }
 
     QList<QStringList> query(const QString &sql, const QStringList &values = {}) const

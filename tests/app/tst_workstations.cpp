@@ -100,15 +100,13 @@ private Q_SLOTS:
 
         for (const QString &step : steps.mid(noRow ? 1 : 0)) {
             const QStringList word = step.split(u' ');
-            if (word[0] == u"lock") {
-                QCOMPARE(third.open(practice.databasePath(), SqliteConnection::Mode::ReadWrite), 0);
-                QCOMPARE(third.exec("BEGIN EXCLUSIVE"), 0);
-                continue;
-            }
-            if (word[0] == u"unlock") {
+            if (step == u"lock")
+                QVERIFY(third.open(practice.databasePath(), SqliteConnection::Mode::ReadWrite) == 0
+                        && third.exec("BEGIN EXCLUSIVE") == 0);
+            else if (step == u"unlock")
                 QCOMPARE(third.exec("ROLLBACK"), 0);
+            if (step == u"lock" || step == u"unlock")
                 continue;
-            }
             Form1 &form = *workstations.value(word[0]);
             const QString &verb = word[1];
             if (verb == u"type")
@@ -134,7 +132,9 @@ private Q_SLOTS:
         }
 
         const StoredDay stored = practice.readDay(1, today).value_or(StoredDay());
-        const QList<QStringList> kept = practice.history(1, today);
+        // The versions of the day kept in the history: RVOUS first.
+        const QList<QStringList> kept =
+            practice.query(u"SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1 AND AGENDATE = %1"_s.arg(today));
         // The text of a slot in a stored RVOUS.
         const auto slotOf = [](const QString &rvous, const QString &slot) {
             return rvous.split(u"\r\n"_s).value(slot.toInt());
