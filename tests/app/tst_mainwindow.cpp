@@ -43,7 +43,7 @@ struct ShownUser
 {
     QList<int> named{1, 2}, buttons{1, 2}; // named in the file; buttons shown
     QString caption = u"Dr A"_s;
-    bool userOneMessage = false;
+    QString message = {}; // the one message, "<file>" for Utilisat.agc's path; empty: none
     qint32 colour = SystemWindowColour; // of the shown user
     QColor windowColour = QApplication::palette().color(QPalette::Base);
     qint16 intervalIndex = 1;
@@ -52,6 +52,7 @@ struct ShownUser
     int user = 1; // shown: pressed with this mouse button after start-up, unless 1
     Qt::MouseButton mouse = Qt::LeftButton;
     bool hasRow = false; // the shown user's day has a row
+    QByteArray file = {}; // when set, Utilisat.agc holds this instead of the named users; "<none>": no file
 };
 
 // Through "&Quitter" or the close box; broken: the database is gone;
@@ -210,7 +211,7 @@ private Q_SLOTS:
         QTest::newRow("only name 1: no button") << ShownUser{.named = {1}, .buttons = {}};
         QTest::newRow("names 1 and 3") << ShownUser{.named = {1, 3}, .buttons = {1, 3}};
         QTest::newRow("name 1 empty, name 2 set")
-            << ShownUser{.named = {2}, .buttons = {2}, .caption = QString(), .userOneMessage = true};
+            << ShownUser{.named = {2}, .buttons = {2}, .caption = QString(), .message = UserOneMessage};
         QTest::newRow("name 1 empty, only name 6 set: no message")
             << ShownUser{.named = {6}, .buttons = {6}, .caption = QString()};
         QTest::newRow("0x0080FF: red in the low byte; 10-minute grid")
@@ -229,6 +230,28 @@ private Q_SLOTS:
             << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr C"_s, .intervalIndex = 4,
                          .minutes = u"60"_s, .captions = {QString(), u"09h 00"_s, u"21h 00"_s}, .user = 3,
                          .mouse = Qt::MiddleButton};
+        // Utilisat.agc missing, empty, or holding no usable colour: the rules of
+        // the unassigned users apply (no design caption stays), and a colour
+        // that is no number leaves the window's own.
+        const QColor own = system.color(QPalette::Window);
+        QByteArrayList noColour = {"\"Dr A\"", "\"Dr B\"", "", "", "", "", "gris", "\"\""};
+        noColour << QByteArrayList(4, "-2147483643") << "1" << "1" << QByteArrayList(4, "-1");
+        for (const QByteArray annotation : {"Echo", "Bloc"})
+            for (char user = '1'; user <= '6'; ++user)
+                noColour << '"' + annotation + ' ' + user + '"';
+        const QByteArray empties = QByteArray("\"\",").repeated(29) + "\"\"\r\n";
+        QTest::newRow("Utilisat.agc missing: said once, naming the file")
+            << ShownUser{.named = {}, .buttons = {}, .caption = u"PLANORA"_s, .message = u"<file> est introuvable"_s,
+                         .windowColour = own, .minutes = {}, .file = "<none>"};
+        QTest::newRow("Utilisat.agc of 0 bytes")
+            << ShownUser{.named = {}, .buttons = {}, .caption = u"PLANORA"_s, .windowColour = own, .minutes = {}, .file = ""};
+        QTest::newRow("Utilisat.agc: one record of empty values")
+            << ShownUser{.named = {}, .buttons = {}, .caption = u"PLANORA"_s, .windowColour = own, .minutes = {},
+                         .file = empties};
+        QTest::newRow("Utilisat.agc: colours that are no numbers")
+            << ShownUser{.windowColour = own, .file = noColour.join(',') + "\r\n"};
+        QTest::newRow("Utilisat.agc: colours that are no numbers, user 2 pressed")
+            << ShownUser{.caption = u"Dr B"_s, .windowColour = own, .user = 2, .file = noColour.join(',') + "\r\n"};
     }
 
     void userShown()
@@ -240,7 +263,11 @@ private Q_SLOTS:
         users[1].colour = 0x00FFFF;
         users[c.user - 1].colour = c.colour;
         users[c.user - 1].intervalIndex = c.intervalIndex;
-        practice.writeUsers(users);
+        const QString path = practice.sharedFolder() + u"/Utilisat.agc"_s;
+        if (c.file.isNull())
+            practice.writeUsers(users);
+        else
+            QVERIFY(c.file == "<none>" ? QFile::remove(path) : writeBytes(path, c.file));
         if (c.user != 1) { // user 1's marks of the day never show for the next user
             practice.storeDay(1, practice.today(), fullDay());
             if (c.hasRow)
@@ -255,7 +282,10 @@ private Q_SLOTS:
         DayView *view = form->dayView();
         const UserEntry &shown = users[c.user - 1];
 
-        QCOMPARE(practice.prompts.informations.contains(UserOneMessage), c.userOneMessage);
+        const QStringList &told = practice.prompts.informations;
+        QCOMPARE(told.size(), c.message.isEmpty() ? 0 : 1);
+        QVERIFY2(c.message.isEmpty() || told.first().contains(QString(c.message).replace(u"<file>"_s, path)),
+                 qPrintable(told.join(u'\n')));
         QCOMPARE(form->windowTitle(), c.caption);
         QCOMPARE(form->shownUser(), c.user);
         QCOMPARE(view->hiddenUserLabel()->text(), QString::number(c.user));
@@ -269,9 +299,11 @@ private Q_SLOTS:
         QCOMPARE(view->palette().color(QPalette::Window), c.windowColour);
         QCOMPARE(view->makerLabel()->palette().color(QPalette::Window), c.windowColour);
         QVERIFY(view->makerLabel()->autoFillBackground());
-        QCOMPARE(view->hiddenIntervalLabel()->text(), c.minutes);
-        QCOMPARE((QStringList{view->timeLabel(1)->text(), view->timeLabel(4)->text(), view->timeLabel(52)->text()}),
-                 c.captions);
+        if (!c.minutes.isNull()) { // null: the grid is not what this row is about
+            QCOMPARE(view->hiddenIntervalLabel()->text(), c.minutes);
+            QCOMPARE((QStringList{view->timeLabel(1)->text(), view->timeLabel(4)->text(), view->timeLabel(52)->text()}),
+                     c.captions);
+        }
         QCOMPARE(view->bottomAnnotationLabel()->text(), shown.bottomAnnotation);
         // Every panel hidden; the echography panels hold the shown user's top annotation.
         DayRecord expected;
@@ -285,55 +317,11 @@ private Q_SLOTS:
         QVERIFY(!form->isChanged());
         QCOMPARE(search.isVisible(), c.user == 1);
         QCOMPARE(practice.rowCount(c.user), int(c.hasRow));
-    }
-
-    // Utilisat.agc missing, empty, or holding no usable colour: the rules of
-    // the unassigned users apply (no design caption stays), and a colour that
-    // is no number leaves the window's own.
-    void userFileWithout_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // null: no file
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("annotation"); // bottom (Label3, "Bloc"); top: "Echo" instead of "Bloc"
-        const QByteArray empties = QByteArray("\"\",").repeated(29) + "\"\"\r\n";
-        QByteArrayList noColour = {"\"Dr A\"", "\"Dr B\"", "", "", "", "", "gris", "\"\""};
-        noColour << QByteArrayList(4, "-2147483643") << "1" << "1" << QByteArrayList(4, "-1");
-        for (const QByteArray annotation : {"Echo", "Bloc"})
-            for (char user = '1'; user <= '6'; ++user)
-                noColour << '"' + annotation + ' ' + user + '"';
-        QTest::newRow("missing: said once, naming the file") << QByteArray() << u"PLANORA"_s << QString();
-        QTest::newRow("0 bytes") << QByteArray("") << u"PLANORA"_s << QString();
-        QTest::newRow("one record of empty values") << empties << u"PLANORA"_s << QString();
-        QTest::newRow("colours that are no numbers") << noColour.join(',') + "\r\n" << u"Dr A"_s << u"Bloc 1"_s;
-    }
-
-    void userFileWithout()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, caption);
-        QFETCH(QString, annotation);
-        Practice practice;
-        const QString path = practice.sharedFolder() + u"/Utilisat.agc"_s;
-        QVERIFY(content.isNull() ? QFile::remove(path) : writeBytes(path, content));
-        const auto form = practice.loadedForm(true);
-        DayView *view = form->dayView();
-
-        const QColor own = QApplication::palette().color(QPalette::Window);
-        QCOMPARE(practice.prompts.informations.size(), content.isNull() ? 1 : 0);
-        QVERIFY(!content.isNull() || practice.prompts.informations.first().contains(path + u" est introuvable"_s));
-        QCOMPARE(form->windowTitle(), caption);
-        QCOMPARE(view->bottomAnnotationLabel()->text(), annotation);
-        QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), annotation);
+        QVERIFY(form->dayCursor().isOpen());
+        QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), shown.bottomAnnotation);
         press(*form, "CmdEcho1");
         QVERIFY(!named<QLineEdit>(view, "TxtEcho1")->isHidden());
-        QCOMPARE(named<QLineEdit>(view, "TxtEcho1")->text(), QString(annotation).replace(u"Bloc"_s, u"Echo"_s));
-        QCOMPARE(view->palette().color(QPalette::Window), own);
-        QVERIFY(form->dayCursor().isOpen());
-        if (annotation.isEmpty())
-            return;
-        press(*form, "CmdUtilisat2"); // user 2's colour is no number either
-        QCOMPARE(form->windowTitle(), u"Dr B"_s);
-        QCOMPARE(view->palette().color(QPalette::Window), own);
+        QCOMPARE(named<QLineEdit>(view, "TxtEcho1")->text(), shown.topAnnotation);
     }
 
     // The splash hands over to a main window loaded before it is shown; its
