@@ -57,31 +57,6 @@ inline bool execSql(const QString &path, const QByteArray &sql)
     return done;
 }
 
-// One statement on an existing file with its values bound as text (the
-// columns' affinity turns them into numbers where needed): the rows as text.
-inline QList<QStringList> querySql(const QString &path, const QString &sql, const QStringList &values = {})
-{
-    sqlite3 *db = nullptr;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
-        || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        qFatal("cannot run %s", qPrintable(sql));
-    for (int i = 0; i < values.size(); ++i) // SQLite binds from 1
-        sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
-    QList<QStringList> rows;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        rows.append(QStringList());
-        for (int column = 0; column < sqlite3_column_count(statement); ++column)
-            rows.last() << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    if (rc != SQLITE_DONE)
-        qFatal("%s failed", qPrintable(sql));
-    return rows;
-}
-
 // One row of RVOUSn as the file holds it, read and written with plain SQL so
 // that the tests see exactly what the program stored: the columns after
 // AGENDATE in their order, flags as "0" / "1".
@@ -196,9 +171,29 @@ public:
 
     int rowCount(int user) const { return query(u"SELECT COUNT(*) FROM RVOUS%1"_s.arg(user)).first().first().toInt(); }
 
+    // One statement on AGENDAS.MDB with its values bound as text (the
+    // columns' affinity turns them into numbers where needed): the rows as text.
     QList<QStringList> query(const QString &sql, const QStringList &values = {}) const
     {
-        return querySql(databasePath(), sql, values);
+        sqlite3 *db = nullptr;
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+            || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+            qFatal("cannot run %s", qPrintable(sql));
+        for (int i = 0; i < values.size(); ++i) // SQLite binds from 1
+            sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
+        QList<QStringList> rows;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            rows.append(QStringList());
+            for (int column = 0; column < sqlite3_column_count(statement); ++column)
+                rows.last() << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        if (rc != SQLITE_DONE)
+            qFatal("%s failed", qPrintable(sql));
+        return rows;
     }
 
 private:
