@@ -13,15 +13,18 @@
 
 #include <QAction>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -247,4 +250,12 @@ inline void clickCalendar(const Form1 &form, QDate date)
 {
     form.dayView()->calendar()->setSelectedDate(date);
     Q_EMIT form.dayView()->calendar()->clicked(date);
+}
+
+// Every check box of the day view shown (visible) or every one hidden.
+inline bool allChecks(const Form1 &form, bool visible)
+{
+    const auto boxes = form.dayView()->findChildren<QCheckBox *>(QRegularExpression(u"^Check1_"_s));
+    return boxes.size() == SlotCount
+        && std::all_of(boxes.begin(), boxes.end(), [visible](const QCheckBox *box) { return box->isHidden() != visible; });
 }

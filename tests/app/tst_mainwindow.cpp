@@ -9,15 +9,11 @@
 #include "practice.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTimer>
-
-#include <algorithm>
 
 namespace {
 
@@ -81,13 +77,6 @@ StoredDay fullDay()
     return {joinedSlots({{0, u"Martin Paul"_s}, {17, u"L'Hôte Zoé, écho"_s}, {52, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s}}),
             u"Appeler\r\nle laboratoire\r\n"_s, u"8h Genou\r\n10h Hanche"_s, set, u"ABSENT"_s, set, u"Congrès"_s, set,
             u"Echo matin"_s, set, u"Echo soir"_s, joinedChecks({0, 17, 52})};
-}
-
-bool allChecks(const Form1 &form, bool visible)
-{
-    const auto boxes = form.dayView()->findChildren<QCheckBox *>(QRegularExpression(u"^Check1_"_s));
-    return boxes.size() == SlotCount
-        && std::all_of(boxes.begin(), boxes.end(), [visible](const QCheckBox *box) { return box->isHidden() != visible; });
 }
 
 } // namespace
