@@ -1,12 +1,13 @@
 // Bad files and folders met by the program: AGENDAS.MDB damaged, replaced,
 // locked, read-only or gone, at start-up and while the program runs; the
 // .agc files damaged; the names database damaged or gone. Each gives its
-// French message, or none where none is due, and loses nothing typed.
+// French message, or none where none is due, and loses nothing typed; a day
+// that cannot be read stays locked and empty and overwrites nothing.
+#include "filebytes.h"
 #include "form2.h"
 #include "form3.h"
 #include "frmrech.h"
 #include "practice.h"
-#include "filebytes.h"
 #include "refusedwrites.h"
 
 #include <QLineEdit>

@@ -1,10 +1,11 @@
-// The main window: start-up (the splash, the birthday notice), the default
-// state, saving, the refresh, quitting, a database that goes away, and the
-// navigation between users and days. That the keyboard does nothing on the
-// day view's buttons is proved on the day view itself.
+// The main window: start-up (the splash, the birthday notice, the database
+// and Utilisat.agc found or not), the default state, saving, quitting, and the
+// navigation between users and days. The refresh is in tst_workstations, a
+// database that goes bad or cannot be read in tst_badfiles. That the keyboard
+// does nothing on the day view's buttons is proved on the day view itself.
 #include "captions.h"
-#include "form0.h"
 #include "filebytes.h"
+#include "form0.h"
 #include "form15.h"
 #include "practice.h"
 
@@ -373,7 +374,7 @@ private Q_SLOTS:
             QCOMPARE(form->dayView()->checkBox(slot)->isHidden(), slot <= 10);
     }
 
-    // --- saving, refresh, quitting ------------------------------------------------
+    // --- saving, quitting ------------------------------------------------
 
     // Today's stored row shown at start (never another user's), or a row the
     // search found shown with its date by AFFICHE_JOUR_DATE, then saved to

@@ -2,11 +2,11 @@
 // cursor and so its own connection, editing the same day. Whatever the order
 // of their saves and refreshes, no field typed at one of them is lost; when
 // both typed into the same field, the later save wins and the other text is
-// in the day history.
+// in the day history. The refresh keeps unsaved text wherever the day
+// cursor stands; only "x" throws it away.
 #include "practice.h"
 #include "sqliteconnection.h"
 
-#include <QCheckBox>
 #include <QPlainTextEdit>
 
 #include <algorithm>
