@@ -1,8 +1,9 @@
 // The main window: start-up (the splash, the birthday notice, the database
-// and Utilisat.agc found or not), the default state, saving, quitting, and the
-// navigation between users and days. The refresh is in tst_workstations, a
-// database that goes bad or cannot be read in tst_badfiles. That the keyboard
-// does nothing on the day view's buttons is proved on the day view itself.
+// and Utilisat.agc found or not), the default state, saving, and the
+// navigation between users and days. The refresh and quitting are in
+// tst_workstations, a database that goes bad or cannot be read in
+// tst_badfiles. That the keyboard does nothing on the day view's buttons is
+// proved on the day view itself.
 #include "captions.h"
 #include "filebytes.h"
 #include "form0.h"
@@ -50,13 +51,6 @@ struct ShownUser
     Qt::MouseButton mouse = Qt::LeftButton;
     bool hasRow = false; // the shown user's day has a row
     QByteArray file = {}; // when set, Utilisat.agc holds this instead of the named users; "<none>": no file
-};
-
-// Through "&Quitter" or the close box; broken: the database is gone;
-// answer: to "quit anyway?".
-struct Quit
-{
-    bool throughMenu = false, broken = false, edited = false, answer = false, closes = true;
 };
 
 // An action on a day with unsaved edits. Afterwards the user and the day
@@ -374,7 +368,7 @@ private Q_SLOTS:
             QCOMPARE(form->dayView()->checkBox(slot)->isHidden(), slot <= 10);
     }
 
-    // --- saving, quitting ------------------------------------------------
+    // --- saving ------------------------------------------------
 
     // Today's stored row shown at start (never another user's), or a row the
     // search found shown with its date by AFFICHE_JOUR_DATE, then saved to
@@ -432,55 +426,6 @@ private Q_SLOTS:
         QVERIFY(!form->isChanged());
         QCOMPARE(practice.prompts.informations, QStringList{});
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
-    }
-
-    void quit_data()
-    {
-        QTest::addColumn<Quit>("c");
-        QTest::newRow("\"&Quitter\" without a change writes today") << Quit{.throughMenu = true};
-        QTest::newRow("the close box without a change writes today") << Quit{};
-        QTest::newRow("save fails with edits, answer No: the window stays")
-            << Quit{.broken = true, .edited = true, .closes = false};
-        QTest::newRow("save fails with edits, answer Yes: the program ends")
-            << Quit{.throughMenu = true, .broken = true, .edited = true, .answer = true};
-        QTest::newRow("save fails, nothing unsaved: ends without asking") << Quit{.broken = true};
-    }
-
-    void quit()
-    {
-        QFETCH(Quit, c);
-        Practice practice;
-        const auto form = practice.loadedForm(true);
-        QWidget search; // the search window closes with the program
-        search.show();
-        form->setSearchWindow(&search);
-        if (c.edited)
-            typeInSlot(*form, 1, u"Bernard"_s);
-        if (c.broken)
-            QVERIFY(QFile::remove(practice.databasePath()));
-        practice.prompts.questionAnswers = {c.answer};
-
-        if (c.throughMenu)
-            trigger(form.get(), "Quitte");
-        else
-            form->close();
-
-        QCOMPARE(form->isVisible(), !c.closes);
-        QCOMPARE(search.isVisible(), !c.closes);
-        QCOMPARE(practice.prompts.informations.size(), c.broken ? 1 : 0); // the store's message
-        QCOMPARE(practice.prompts.questions.size(), c.edited ? 1 : 0);
-        if (c.edited) {
-            QCOMPARE(practice.prompts.questions.first().title, u"PLANORA"_s);
-            QVERIFY(practice.prompts.questions.first().text.contains(u"Quitter quand même"_s));
-            QCOMPARE(form->dayView()->slotEdit(1)->text(), u"Bernard"_s);
-        }
-        if (c.broken)
-            return;
-        const std::optional<StoredDay> day = practice.readDay(1, practice.today());
-        QVERIFY(day);
-        QCOMPARE(day->rvous, QString(u"\r\n"_s).repeated(52));
-        QCOMPARE(day->coche, u"0"_s + QString(u"\r\n0"_s).repeated(52));
-        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
     }
 
     // --- users and days ---------------------------------------------------------------

@@ -21,18 +21,23 @@ private Q_SLOTS:
     // The steps: "<A|B> type <slot> <text>", "<A|B> save" (ENREG_01), "<A|B>
     // tick" (the refresh), "<A|B> x" (the button that reads the day again),
     // "<A|B> check <slot>" (clicked, which saves), "<A|B> absent1" (the
-    // morning absence button), "<A|B> postit <text>", "<A|B> quit", "<A|B>
-    // next" (the next-day button), "<A|B> cursor <days>" (the day cursor moved
-    // to another day's row, the shown day staying), "lock" and "unlock" (a
-    // third program holding the file), and first "no row" (today has no row
-    // at start; otherwise slot 20 holds "Ancien", and tomorrow's slot 20
-    // "Demain"). The expectations: "stored <slot> <text>", "stored check
-    // <slot>", "stored absent1 <text>", "stored postit <text>", "rows
-    // <count>" (today's rows), "<A|B> shows <slot> <text>", "<A|B> changed" /
-    // "<A|B> unchanged", "<A|B> date <days from today>", "history <slot>
-    // <text>" (some kept version of the day has it), "history <count>"
+    // morning absence button), "<A|B> postit <text>", "<A|B> quit" (the
+    // close box), "<A|B> Quitter" (the menu entry), "<A|B> search" (a search
+    // window opened from it), "<A|B> next" (the next-day button), "<A|B>
+    // cursor <days>" (the day cursor moved to another day's row, the shown
+    // day staying), "lock" and "unlock" (a third program holding the file),
+    // "delete" (the file gone), "answer yes" (to the next question), and first
+    // "no row" (today has no row at start; otherwise slot 20 holds "Ancien",
+    // and tomorrow's slot 20 "Demain"). The expectations: "stored <slot>
+    // <text>", "stored check <slot>", "stored absent1 <text>", "stored postit
+    // <text>", "stored empty" (every slot and mark), "rows <count>" (of both
+    // users, tomorrow's not counted), "<A|B> shows <slot> <text>", "<A|B>
+    // changed" / "<A|B> unchanged", "<A|B> date <days from today>", "<A|B>
+    // open" / "<A|B> closed" (the window and its search window), "history
+    // <slot> <text>" (some kept version of the day has it), "history <count>"
     // (versions kept, the day as it was before the first save included),
-    // "messages <count>".
+    // "messages <count>", "questions <count>", "question <text>" (the last one
+    // asked, under "PLANORA").
     void twoWorkstations_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -75,6 +80,18 @@ private Q_SLOTS:
             u"A shows 3 , A shows 20 Ancien, A changed, stored 3 , A date 0, messages 0"_s);
         row("nothing typed, quitting after the other saved", u"B type 7 Martin, B save, A quit"_s,
             u"stored 7 Martin, history 1, messages 0"_s);
+        row("\"&Quitter\" without a change writes today", u"no row, A search, A Quitter"_s,
+            u"A closed, stored empty, rows 1, messages 0, questions 0"_s);
+        row("the close box without a change writes today", u"no row, A search, A quit"_s,
+            u"A closed, stored empty, rows 1, messages 0, questions 0"_s);
+        row("quitting, the save fails with edits, answer No: the window stays",
+            u"A search, A type 1 Bernard, delete, A quit"_s,
+            u"A open, A shows 1 Bernard, messages 1, questions 1, question Quitter quand même"_s);
+        row("quitting, the save fails with edits, answer Yes: the program ends",
+            u"A search, A type 1 Bernard, delete, answer yes, A Quitter"_s,
+            u"A closed, messages 1, questions 1, question Quitter quand même"_s);
+        row("quitting, the save fails, nothing unsaved: ends without asking", u"A search, delete, A quit"_s,
+            u"A closed, messages 1, questions 0"_s);
         row("nothing typed, next day after the other saved", u"B type 7 Martin, B save, A next"_s,
             u"stored 7 Martin, history 1"_s);
         row("a failed save, a refresh, then a save", u"A type 3 Dupont, lock, A save, unlock, B type 7 Martin, "
@@ -93,8 +110,10 @@ private Q_SLOTS:
         if (!noRow)
             practice.storeDay(1, today, StoredDay::withSlots({{20, u"Ancien"_s}}));
         practice.storeDay(1, today + 1, StoredDay::withSlots({{20, u"Demain"_s}}));
-        const auto a = practice.loadedForm(), b = practice.loadedForm();
+        const auto a = practice.loadedForm(true), b = practice.loadedForm(true);
         const QHash<QString, Form1 *> workstations = {{u"A"_s, a.get()}, {u"B"_s, b.get()}};
+        QWidget searchA, searchB;
+        const QHash<QString, QWidget *> searches = {{u"A"_s, &searchA}, {u"B"_s, &searchB}};
         a->dayCursor().setBusyTimeout(100);
         SqliteConnection third;
 
@@ -105,7 +124,11 @@ private Q_SLOTS:
                         && third.exec("BEGIN EXCLUSIVE") == 0);
             else if (step == u"unlock")
                 QCOMPARE(third.exec("ROLLBACK"), 0);
-            if (step == u"lock" || step == u"unlock")
+            else if (step == u"delete")
+                QVERIFY(QFile::remove(practice.databasePath()));
+            else if (step == u"answer yes")
+                practice.prompts.questionAnswers = {true};
+            if (step == u"lock" || step == u"unlock" || step == u"delete" || step == u"answer yes")
                 continue;
             Form1 &form = *workstations.value(word[0]);
             const QString &verb = word[1];
@@ -127,13 +150,20 @@ private Q_SLOTS:
                 QVERIFY(form.dayCursor().position(practice.databasePath(), 1, today + word[2].toInt()).ok());
             else if (verb == u"quit")
                 form.close();
+            else if (verb == u"Quitter")
+                trigger(&form, "Quitte");
+            else if (verb == u"search") {
+                searches.value(word[0])->show();
+                form.setSearchWindow(searches.value(word[0]));
+            }
             else
                 QFAIL(qPrintable(u"unknown step: "_s + step));
         }
 
-        const StoredDay stored = practice.readDay(1, today).value_or(StoredDay());
+        const bool gone = !QFile::exists(practice.databasePath());
+        const StoredDay stored = gone ? StoredDay() : practice.readDay(1, today).value_or(StoredDay());
         // The versions of the day kept in the history: RVOUS first.
-        const QList<QStringList> kept =
+        const QList<QStringList> kept = gone ? QList<QStringList>() :
             practice.query(u"SELECT RVOUS FROM HISTORIQUE WHERE UTILISATEUR = 1 AND AGENDATE = %1"_s.arg(today));
         // The text of a slot in a stored RVOUS.
         const auto slotOf = [](const QString &rvous, const QString &slot) {
@@ -142,7 +172,9 @@ private Q_SLOTS:
         for (const QString &expectation : expected) {
             const QStringList word = expectation.split(u' ');
             const QString text = word.mid(2).join(u' ');
-            if (word[0] == u"stored" && word[1] == u"check")
+            if (expectation == u"stored empty")
+                QVERIFY(stored.rvous == joinedSlots({}) && stored.coche == joinedChecks({}));
+            else if (word[0] == u"stored" && word[1] == u"check")
                 QCOMPARE(stored.coche.split(u"\r\n"_s).value(word[2].toInt()), u"1"_s);
             else if (word[0] == u"stored" && word[1] == u"absent1")
                 QCOMPARE(stored.absent1 + u' ' + stored.absent1Txt, u"1 "_s + text);
@@ -157,18 +189,31 @@ private Q_SLOTS:
                                      [&](const QStringList &version) { return slotOf(version.value(0), word[1]) == text; }),
                          qPrintable(expectation));
             else if (word[0] == u"rows")
-                QCOMPARE(practice.query(u"SELECT * FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today)).size(), word[1].toInt());
+                QCOMPARE(practice.query(u"SELECT * FROM RVOUS1 WHERE AGENDATE <> %1"_s.arg(today + 1)).size()
+                             + practice.rowCount(2),
+                         word[1].toInt());
+            else if (word[0] == u"questions")
+                QCOMPARE(practice.prompts.questions.size(), word[1].toInt());
+            else if (word[0] == u"question")
+                QVERIFY(practice.prompts.questions.last().title == u"PLANORA"_s
+                        && practice.prompts.questions.last().text.contains(word.mid(1).join(u' ')));
+            else if (word[1] == u"open" || word[1] == u"closed")
+                QVERIFY(workstations.value(word[0])->isVisible() == (word[1] == u"open")
+                        && searches.value(word[0])->isVisible() == (word[1] == u"open"));
             else if (word[1] == u"date")
                 QCOMPARE(shownDate(*workstations.value(word[0])), QString::number(today + word[2].toInt()));
             else if (word[0] == u"messages")
                 QCOMPARE(practice.prompts.informations.size(), word[1].toInt());
             else if (word[1] == u"shows")
                 QCOMPARE(workstations.value(word[0])->dayView()->slotEdit(word[2].toInt())->text(), word.mid(3).join(u' '));
-            else
+            else if (word[1] == u"changed" || word[1] == u"unchanged")
                 QCOMPARE(workstations.value(word[0])->isChanged(), word[1] == u"changed");
+            else
+                QFAIL(qPrintable(u"unknown expectation: "_s + expectation));
         }
         // Whatever happened, the slot nobody touched keeps its text.
-        QCOMPARE(slotOf(stored.rvous, u"20"_s), noRow ? QString() : u"Ancien"_s);
+        if (!gone)
+            QCOMPARE(slotOf(stored.rvous, u"20"_s), noRow ? QString() : u"Ancien"_s);
     }
 };
 
