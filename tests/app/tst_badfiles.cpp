@@ -10,9 +10,10 @@
 #include "practice.h"
 #include "refusedwrites.h"
 
-#include <QLineEdit>
+#include "sqliteconnection.h"
+
 #include <QApplication>
-#include <QCheckBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -39,14 +40,7 @@ enum class Damage { Garbage, Truncated, Empty, Directory, JetHeader, NoTables, N
 // the database's path. A day that could not be read is read again by retry:
 // "Command1" (the "x" button), "Timer1" (the refresh), "MonthView1", or the
 // program is quit instead ("Quitte").
-struct BadDatabase
-{
-    Damage damage;
-    QByteArray action;
-    bool typed;
-    QString message;
-    QByteArray retry = "Command1";
-};
+struct BadDatabase { Damage damage; QByteArray action; bool typed; QString message; QByteArray retry = "Command1"; };
 
 // The agc file named holds `content`; the message of the main window's
 // start-up and of Form2's opening (%1: the file's folder, empty: none), and
@@ -78,7 +72,6 @@ class DatabaseDamage
 {
 public:
     explicit DatabaseDamage(const QString &path) : m_path(path) {}
-    ~DatabaseDamage() { sqlite3_close(m_locker); }
 
     bool apply(Damage damage)
     {
@@ -95,8 +88,8 @@ public:
             return QFile::remove(m_path)
                 && execSql(m_path, "CREATE TABLE RVOUS1 (AGENDATE INTEGER NOT NULL UNIQUE, RVOUS TEXT, Postit TEXT, Bloc TEXT)");
         case Damage::Locked:
-            return sqlite3_open(m_path.toUtf8().constData(), &m_locker) == SQLITE_OK
-                && sqlite3_exec(m_locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+            return m_locker.open(m_path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK
+                && m_locker.exec("BEGIN EXCLUSIVE") == SQLITE_OK;
         case Damage::Deleted: return QFile::remove(m_path);
         case Damage::ReadOnly: // open to "nobody" along the way, writable by nobody at the end
             for (const QString &folder : QStringList{QFileInfo(m_path).path(), QFileInfo(m_path).path() + u"/.."_s})
@@ -108,10 +101,7 @@ public:
 
     bool mend()
     {
-        if (m_locker)
-            sqlite3_exec(m_locker, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_locker);
-        m_locker = nullptr;
+        m_locker.close(); // a transaction left open is rolled back
         QFile::setPermissions(m_path, QFileDevice::Permissions(0x6666));
         if (QFileInfo(m_path).isDir())
             QDir(m_path).removeRecursively();
@@ -121,7 +111,7 @@ public:
 private:
     QString m_path;
     QByteArray m_good;
-    sqlite3 *m_locker = nullptr;
+    SqliteConnection m_locker; // a workstation in the middle of a long write
 };
 
 } // namespace
