@@ -115,7 +115,9 @@ private Q_SLOTS:
         QCOMPARE(captionsOf(form15, {u"Label1"_s, u"Label2"_s, u"Label3"_s}),
                  (QStringList{u"Aujourd'hui c'est l'anniversaire du bon "_s, u"16 Avril"_s,
                               u"Vous pouvez le lui souhaiter à l'adresse :"_s}));
-        // Its "OK" brings the main window back: tst_about's noticeOk.
+        click(form15, "Command1");
+        QVERIFY(form.isVisible());
+        QTRY_VERIFY(form15.isNull()); // closed and gone
     }
 
     void databasePath_data()
