@@ -229,17 +229,17 @@ T *named(const QObject *root, const char *name)
 
 // The menu entry called name chosen; a push button clicked; one of the day
 // view's buttons that act on the press, pressed.
-inline void trigger(const QObject *root, const char *name)
+inline void triggerAction(const QObject *root, const char *name)
 {
     named<QAction>(root, name)->trigger();
 }
 
-inline void click(const QObject *root, const char *name)
+inline void clickButton(const QObject *root, const char *name)
 {
     QTest::mouseClick(named<QPushButton>(root, name), Qt::LeftButton);
 }
 
-inline void press(const Form1 &form, const char *button, Qt::MouseButton mouse = Qt::LeftButton)
+inline void pressButton(const Form1 &form, const char *button, Qt::MouseButton mouse = Qt::LeftButton)
 {
     QTest::mousePress(named<MouseDownButton>(form.dayView(), button), mouse);
 }

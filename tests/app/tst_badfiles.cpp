@@ -202,21 +202,21 @@ private Q_SLOTS:
         }
         if (c.action == "Enregistrer") {
             const auto nobody = c.damage == Damage::ReadOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
-            trigger(&form, "Enregistrer");
+            triggerAction(&form, "Enregistrer");
         } else if (c.action == "Rechercher") {
-            trigger(&form, "Rechercher");
+            triggerAction(&form, "Rechercher");
             FrmRech *search = form.findChild<FrmRech *>(u"FrmRech"_s);
             QVERIFY(search);
-            click(search, "Command1");
+            clickButton(search, "Command1");
             QCOMPARE(named<QListWidget>(search, "List1")->count(), 0);
         } else if (c.action == "Semaine") {
-            click(&form, "Semaine");
+            clickButton(&form, "Semaine");
             const Form3 *week = form.findChild<Form3 *>(u"Form3"_s);
             QVERIFY(!week || !week->isVisible());
         } else if (c.action == "MonthView1") {
             clickCalendar(form, practice.clock.today().addDays(9));
         } else if (c.action != "load") {
-            press(form, c.action.constData());
+            pressButton(form, c.action.constData());
         }
 
         QCOMPARE(practice.prompts.informations, QStringList{c.message.arg(practice.databasePath())});
@@ -235,9 +235,9 @@ private Q_SLOTS:
             QTest::keyClicks(view->slotEdit(3), u"Vide"_s);
             QTest::mouseDClick(view->slotEdit(5), Qt::LeftButton);
             QTest::keyClicks(named<QPlainTextEdit>(view, "Text2"), u"Vide"_s);
-            press(form, "CmdAbsent1");
+            pressButton(form, "CmdAbsent1");
             QTest::mouseClick(view->checkBox(3), Qt::LeftButton);
-            trigger(&form, "Enregistrer");
+            triggerAction(&form, "Enregistrer");
             QCOMPARE(view->slotEdit(3)->text() + view->slotEdit(5)->text(), QString());
             QCOMPARE(named<QPlainTextEdit>(view, "Text2")->toPlainText(), QString());
             QVERIFY(named<QLineEdit>(view, "Text4_0")->isHidden() && !view->checkBox(3)->isChecked());
@@ -246,7 +246,7 @@ private Q_SLOTS:
             QVERIFY(practice.prompts.informations.last().startsWith(u"Ce jour n'a pas pu être lu"_s));
         }
         if (c.retry == "Quitte") {
-            trigger(&form, "Quitte");
+            triggerAction(&form, "Quitte");
             QVERIFY(!form.isVisible());
             QCOMPARE(practice.prompts.informations.size(), 2);
             QVERIFY(practice.prompts.questions.isEmpty());
@@ -257,7 +257,7 @@ private Q_SLOTS:
         if (c.retry == "Quitte")
             return;
         if (unread && c.retry == "Command1")
-            click(view, "Command1");
+            clickButton(view, "Command1");
         else if (unread && c.retry == "Timer1")
             form.Timer1_Timer();
         else if (unread)
@@ -266,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(view->slotEdit(3)->text(), kept);
         const qsizetype told = practice.prompts.informations.size();
         typeInSlot(form, 4, u"Roux"_s);
-        trigger(&form, "Enregistrer");
+        triggerAction(&form, "Enregistrer");
         QCOMPARE(practice.prompts.informations.size(), told);
         QVERIFY(!form.isChanged());
         stored.rvous = joinedSlots({{3, kept}, {4, u"Roux"_s}, {5, c.typed ? u"Martin"_s : QString()}});
@@ -317,7 +317,7 @@ private Q_SLOTS:
         QVERIFY(!form->isDayUnread());
 
         practice.prompts.informations.clear();
-        trigger(form.get(), "Utilisat");
+        triggerAction(form.get(), "Utilisat");
         Form2 *window = form->findChild<Form2 *>(u"Form2"_s);
         QVERIFY(window);
         QCOMPARE(practice.prompts.informations, expected);
@@ -361,7 +361,7 @@ private Q_SLOTS:
         QCOMPARE(form->dayView()->slotEdit(3)->text(), shown);
         QCOMPARE(practice.prompts.informations, QStringList());
         QVERIFY(form->isChanged());
-        trigger(form.get(), "Enregistrer");
+        triggerAction(form.get(), "Enregistrer");
         QCOMPARE(practice.readDay(1, practice.today())->rvous, joinedSlots({{3, shown}}));
     }
 };

@@ -115,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(captionsOf(form15, {u"Label1"_s, u"Label2"_s, u"Label3"_s}),
                  (QStringList{u"Aujourd'hui c'est l'anniversaire du bon "_s, u"16 Avril"_s,
                               u"Vous pouvez le lui souhaiter à l'adresse :"_s}));
-        click(form15, "Command1");
+        clickButton(form15, "Command1");
         QVERIFY(form.isVisible());
         QTRY_VERIFY(form15.isNull()); // closed and gone
     }
@@ -169,16 +169,16 @@ private Q_SLOTS:
         // The window stays usable; only "&Enregistrer" says that nothing can be saved.
         practice.prompts.informations.clear();
         typeInSlot(*form, 4, u"Petit"_s);
-        trigger(form.get(), "Enregistrer");
+        triggerAction(form.get(), "Enregistrer");
         QCOMPARE(practice.prompts.informations.size(), 1);
         QVERIFY(practice.prompts.informations.first().contains(u"AGENDAS.MDB"_s));
         form->Timer1_Timer();
         QCOMPARE(form->dayView()->slotEdit(4)->text(), u"Petit"_s);
-        press(*form, "CmdSuiv"); // moves on: the edits have nowhere to go
+        pressButton(*form, "CmdSuiv"); // moves on: the edits have nowhere to go
         QCOMPARE(shownDate(*form), QString::number(practice.today() + 1));
         QCOMPARE(form->dayView()->slotEdit(4)->text(), QString());
         typeInSlot(*form, 4, u"Encore"_s);
-        press(*form, "CmdUtilisat2");
+        pressButton(*form, "CmdUtilisat2");
         QCOMPARE(form->dayView()->slotEdit(4)->text(), QString());
         QVERIFY(form->close());
         QCOMPARE(practice.prompts.informations.size(), 1);
@@ -305,7 +305,7 @@ private Q_SLOTS:
         QCOMPARE(practice.rowCount(c.user), int(c.hasRow));
         QVERIFY(form->dayCursor().isOpen());
         QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), shown.bottomAnnotation);
-        press(*form, "CmdEcho1");
+        pressButton(*form, "CmdEcho1");
         QVERIFY(!named<QLineEdit>(view, "TxtEcho1")->isHidden());
         QCOMPARE(named<QLineEdit>(view, "TxtEcho1")->text(), shown.topAnnotation);
     }
@@ -365,7 +365,7 @@ private Q_SLOTS:
         // "Voir les c&oches" flips each box on its own.
         for (int slot = 0; slot < SlotCount; ++slot)
             form->dayView()->checkBox(slot)->setVisible(slot <= 10);
-        trigger(form.get(), "Coches");
+        triggerAction(form.get(), "Coches");
         for (int slot = 0; slot < SlotCount; ++slot)
             QCOMPARE(form->dayView()->checkBox(slot)->isHidden(), slot <= 10);
     }
@@ -420,7 +420,7 @@ private Q_SLOTS:
         elsewhere.rvous = joinedSlots({{0, u"Ailleurs"_s}});
         practice.storeDay(1, date, elsewhere);
 
-        trigger(form.get(), "Enregistrer");
+        triggerAction(form.get(), "Enregistrer");
 
         QCOMPARE(practice.readDay(1, date), std::optional<StoredDay>(elsewhere));
         QCOMPARE(view->slotEdit(0)->text(), u"Ailleurs"_s);
@@ -473,7 +473,7 @@ private Q_SLOTS:
         else if (c.action == "Check1_3")
             QTest::mouseClick(form->dayView()->checkBox(3), Qt::LeftButton);
         else
-            press(*form, c.action.constData(), c.mouse);
+            pressButton(*form, c.action.constData(), c.mouse);
 
         DayView *view = form->dayView();
         QCOMPARE(form->shownUser(), c.shownUser);
@@ -493,11 +493,11 @@ private Q_SLOTS:
         QCOMPARE(saved->coche, joinedChecks(c.checked));
 
         if (c.shownUser != 1)
-            press(*form, "CmdUtilisat1");
+            pressButton(*form, "CmdUtilisat1");
         else if (calendar)
             clickCalendar(*form, c.today);
         else if (moved)
-            press(*form, c.shownOffset > 0 ? "CmdPrec" : "CmdSuiv");
+            pressButton(*form, c.shownOffset > 0 ? "CmdPrec" : "CmdSuiv");
         QCOMPARE(shownDate(*form), QString::number(today));
         QCOMPARE(view->slotEdit(3)->text(), u"Roux"_s);
         QVERIFY(allChecks(*form, true));

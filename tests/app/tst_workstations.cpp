@@ -141,17 +141,17 @@ private Q_SLOTS:
             else if (verb == u"check")
                 QTest::mouseClick(form.dayView()->checkBox(word[2].toInt()), Qt::LeftButton);
             else if (verb == u"absent1" || verb == u"next")
-                press(form, verb == u"next" ? "CmdSuiv" : "CmdAbsent1");
+                pressButton(form, verb == u"next" ? "CmdSuiv" : "CmdAbsent1");
             else if (verb == u"postit")
                 QTest::keyClicks(named<QPlainTextEdit>(form.dayView(), "Text2"), word[2]);
             else if (verb == u"x")
-                click(form.dayView(), "Command1");
+                clickButton(form.dayView(), "Command1");
             else if (verb == u"cursor")
                 QVERIFY(form.dayCursor().position(practice.databasePath(), 1, today + word[2].toInt()).ok());
             else if (verb == u"quit")
                 form.close();
             else if (verb == u"Quitter")
-                trigger(&form, "Quitte");
+                triggerAction(&form, "Quitte");
             else if (verb == u"search") {
                 searches.value(word[0])->show();
                 form.setSearchWindow(searches.value(word[0]));
