@@ -49,8 +49,7 @@ inline QString joinedChecks(const QList<int> &checked)
     return pieces.join(u"\r\n"_s);
 }
 
-// Runs SQL (several statements allowed) on the file at path, made when
-// missing: whether it all ran.
+// Runs SQL (several statements allowed) on the file at path, made when missing.
 inline bool execSql(const QString &path, const QByteArray &sql)
 {
     sqlite3 *db = nullptr;
@@ -60,16 +59,12 @@ inline bool execSql(const QString &path, const QByteArray &sql)
     return done;
 }
 
-// One row of RVOUSn as the file holds it, read and written with plain SQL so
-// that the tests see exactly what the program stored: the columns after
+// One row of RVOUSn as plain SQL reads and writes it: the columns after
 // AGENDATE in their order, flags as "0" / "1".
 struct StoredDay
 {
-    QString rvous, postit, bloc;
-    // The half-day flags and their texts: morning and afternoon absence, then echography.
-    QString absent1 = u"0"_s, absent1Txt, absent2 = u"0"_s, absent2Txt, echo1 = u"0"_s, echo1Txt, echo2 = u"0"_s,
-            echo2Txt;
-    QString coche;
+    QString rvous, postit, bloc, absent1 = u"0"_s, absent1Txt, absent2 = u"0"_s, absent2Txt, echo1 = u"0"_s, echo1Txt,
+            echo2 = u"0"_s, echo2Txt, coche;
 
     static StoredDay withSlots(SlotTexts slots)
     {
@@ -84,10 +79,9 @@ struct StoredDay
     bool operator==(const StoredDay &) const = default;
 };
 
-// A practice in a temporary folder: the program's folder, a settings folder,
-// and a shared folder holding AGENDAS.MDB (made from the schema file) and
-// Utilisat.agc (users 1 and 2 named), with CHEMIN, CheminUt and CheminNoms
-// pointing at them. Today is 15 March 2024 until a test says otherwise.
+// A temporary practice: program, settings and shared folders, AGENDAS.MDB
+// (from the schema) and Utilisat.agc (users 1 and 2 named) in the shared one,
+// the settings pointing at them. Today is 15 March 2024 unless set.
 class Practice
 {
 public:
@@ -130,8 +124,7 @@ public:
             qFatal("cannot write Utilisat.agc");
     }
 
-    // Users named "Dr A" .. for the given numbers, on the 15-minute grid, with
-    // the annotations "Echo n" and "Bloc n".
+    // Users "Dr A".. of those numbers, 15-minute grid, annotations "Echo n" and "Bloc n".
     static UserConfig namedUsers(const QList<int> &numbers)
     {
         UserConfig users;
@@ -156,7 +149,6 @@ public:
         return form;
     }
 
-    // RVOUSn holds AGENDATE, then the columns in StoredDay's order.
     void storeDay(int user, qint32 dateNumber, const StoredDay &day)
     {
         query(u"INSERT OR REPLACE INTO RVOUS%1 VALUES (?%2)"_s.arg(user).arg(u", ?"_s.repeated(12)),
@@ -174,8 +166,7 @@ public:
 
     int rowCount(int user) const { return query(u"SELECT COUNT(*) FROM RVOUS%1"_s.arg(user)).first().first().toInt(); }
 
-    // One statement on AGENDAS.MDB with its values bound as text (the
-    // columns' affinity turns them into numbers where needed): the rows as text.
+    // One statement on AGENDAS.MDB, values bound as text: the rows as text.
     QList<QStringList> query(const QString &sql, const QStringList &values = {}) const
     {
         sqlite3 *db = nullptr;
@@ -183,7 +174,7 @@ public:
         if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
             || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
             qFatal("cannot run %s", qPrintable(sql));
-        for (int i = 0; i < values.size(); ++i) // SQLite binds from 1
+        for (int i = 0; i < values.size(); ++i)
             sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
         QList<QStringList> rows;
         int rc = SQLITE_ROW;
@@ -204,10 +195,7 @@ private:
 };
 
 // Label2: the date number of the shown day, as other windows read it.
-inline QString shownDate(const Form1 &form)
-{
-    return form.dayView()->hiddenDateLabel()->text();
-}
+inline QString shownDate(const Form1 &form) { return form.dayView()->hiddenDateLabel()->text(); }
 
 // Typed key by key into a slot, as a person would (QTest types ASCII only).
 inline void typeInSlot(Form1 &form, int slot, const QString &text)
@@ -217,7 +205,7 @@ inline void typeInSlot(Form1 &form, int slot, const QString &text)
     QTest::keyClicks(edit, text);
 }
 
-// The control called name under root; the test fails loudly when it is missing.
+// The control called name under root; fatal when missing.
 template <typename T>
 T *named(const QObject *root, const char *name)
 {
@@ -227,25 +215,18 @@ T *named(const QObject *root, const char *name)
     return found;
 }
 
-// The menu entry called name chosen; a push button clicked; one of the day
-// view's buttons that act on the press, pressed.
-inline void triggerAction(const QObject *root, const char *name)
-{
-    named<QAction>(root, name)->trigger();
-}
-
+// A menu entry chosen; a push button clicked; a day view button that acts on the press, pressed.
+inline void triggerAction(const QObject *root, const char *name) { named<QAction>(root, name)->trigger(); }
 inline void clickButton(const QObject *root, const char *name)
 {
     QTest::mouseClick(named<QPushButton>(root, name), Qt::LeftButton);
 }
-
 inline void pressButton(const Form1 &form, const char *button, Qt::MouseButton mouse = Qt::LeftButton)
 {
     QTest::mousePress(named<MouseDownButton>(form.dayView(), button), mouse);
 }
 
-// What clicking a date of the calendar does: the calendar selects it and
-// reports the click.
+// A click on a date of the calendar: selected, and the click reported.
 inline void clickCalendar(const Form1 &form, QDate date)
 {
     form.dayView()->calendar()->setSelectedDate(date);

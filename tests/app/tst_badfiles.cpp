@@ -1,8 +1,7 @@
-// Bad files and folders met by the program: AGENDAS.MDB damaged, replaced,
-// locked, read-only or gone, at start-up and while the program runs; the
-// .agc files damaged; the names database damaged or gone. Each gives its
-// French message, or none where none is due, and loses nothing typed; a day
-// that cannot be read stays locked and empty and overwrites nothing.
+// AGENDAS.MDB damaged, locked, read-only or gone, at start-up and while the
+// program runs; the .agc files and the names database damaged. Each gives its
+// message, or none, and loses nothing typed; a day that cannot be read stays
+// locked and empty and overwrites nothing.
 #include "filebytes.h"
 #include "form2.h"
 #include "form3.h"
@@ -31,7 +30,7 @@ const QString Busy = u"La base de données %1 est occupée par un autre poste de
                      "l'opération n'a pas été faite.\nRéessayez dans un instant."_s;
 const QString ReadOnly = u"La base de données %1 est en lecture seule : la modification n'a pas été enregistrée."_s;
 
-enum class Damage { Garbage, Truncated, Empty, Directory, JetHeader, NoTables, NoColumn, Locked, Deleted, ReadOnly };
+enum class Damage { Garbage, Locked, Deleted, ReadOnly };
 
 // Where the damage is met (action): "load" (the start-up), "Enregistrer",
 // "Rechercher" (a search in FrmRech), "Semaine" (the week), or a move to
@@ -57,15 +56,6 @@ QByteArray binaryBytes()
     return bytes;
 }
 
-// Utilisat.agc as the program writes it for users 1 and 2.
-QByteArray usersRecord()
-{
-    QTemporaryDir dir;
-    if (!ConfigFiles::writeUserConfigFile(dir.path(), Practice::namedUsers({1, 2})))
-        qFatal("cannot write Utilisat.agc");
-    return bytesOf(dir.filePath(u"Utilisat.agc"_s));
-}
-
 // Damages AGENDAS.MDB and puts the good file back. The good bytes are taken
 // before the damage, so that mending restores the very day stored.
 class DatabaseDamage
@@ -78,15 +68,6 @@ public:
         m_good = bytesOf(m_path);
         switch (damage) {
         case Damage::Garbage: return writeBytes(m_path, binaryBytes().repeated(32));
-        case Damage::Truncated: return writeBytes(m_path, m_good.left(m_good.size() / 2 + 1000));
-        case Damage::Empty: return writeBytes(m_path, {});
-        case Damage::Directory: return QFile::remove(m_path) && QDir().mkpath(m_path);
-        case Damage::JetHeader:
-            return writeBytes(m_path, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\x00'));
-        case Damage::NoTables: return QFile::remove(m_path) && execSql(m_path, "CREATE TABLE AUTRE (X TEXT)");
-        case Damage::NoColumn:
-            return QFile::remove(m_path)
-                && execSql(m_path, "CREATE TABLE RVOUS1 (AGENDATE INTEGER NOT NULL UNIQUE, RVOUS TEXT, Postit TEXT, Bloc TEXT)");
         case Damage::Locked:
             return m_locker.open(m_path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK
                 && m_locker.exec("BEGIN EXCLUSIVE") == SQLITE_OK;
@@ -103,8 +84,6 @@ public:
     {
         m_locker.close(); // a transaction left open is rolled back
         QFile::setPermissions(m_path, QFileDevice::Permissions(0x6666));
-        if (QFileInfo(m_path).isDir())
-            QDir(m_path).removeRecursively();
         return writeBytes(m_path, m_good);
     }
 
@@ -129,20 +108,6 @@ private Q_SLOTS:
         const QString unread = u"\n\n"_s + UnreadNotice;
         const auto row = [](const char *name, const BadDatabase &c) { QTest::newRow(name) << c; };
         row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanora + unread});
-        row("truncated at start-up", {Damage::Truncated, "load", false, NotPlanora + unread});
-        row("empty at start-up", {Damage::Empty, "load", false, NotPlanora + unread});
-        row("a directory at start-up",
-            {Damage::Directory, "load", false, u"%1 n'est pas un fichier de base de données."_s + unread});
-        row("a Jet header at start-up",
-            {Damage::JetHeader, "load", false,
-             u"Le fichier %1 est une base Access d'une ancienne version de PLANORA.\nConvertissez-la d'abord avec la "
-             "commande « planora-admin convert »."_s + unread});
-        row("SQLite without the tables at start-up",
-            {Damage::NoTables, "load", false, u"La table RVOUS1 est absente de la base de données %1."_s + unread});
-        row("a column missing at start-up",
-            {Damage::NoColumn, "load", false,
-             u"Le champ COCHE est absent de la table RVOUS1 de la base de données %1."_s + unread});
-        row("locked at start-up", {Damage::Locked, "load", false, Busy + unread});
         row("missing at start-up, read again by the refresh", {Damage::Deleted, "load", false, Missing + unread, "Timer1"});
         row("locked at start-up, then quit", {Damage::Locked, "load", false, Busy + unread, "Quitte"});
         row("locked at the next day, read again by the refresh", {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
@@ -155,8 +120,6 @@ private Q_SLOTS:
         row("made read-only, then a save", {Damage::ReadOnly, "Enregistrer", true, ReadOnly + KeptNotice});
         row("replaced by garbage, then a save", {Damage::Garbage, "Enregistrer", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then the next day: stays", {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
-        row("replaced by garbage, then the previous day: stays",
-            {Damage::Garbage, "CmdPrec", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then a user switch: stays",
             {Damage::Garbage, "CmdUtilisat2", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then the calendar: stays on that date",
@@ -284,20 +247,11 @@ private Q_SLOTS:
         const QString users = u"Utilisat.agc"_s, lookup = u"Alpha.agc"_s;
         const QString badUsers = u"Fichier %1/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s;
         const QString badLookup = u"Fichier %1/Alpha.agc non valide."_s;
-        const QByteArray unterminated = usersRecord().replace("\"Dr A\"", "\"Dr A");
-        const QByteArray windows1252 = usersRecord().replace("Dr A", "Dr H\xe9l\xe8ne");
-        QTest::newRow("Utilisat.agc empty") << BadAgc{users, {}, {}, u""_s};
         QTest::newRow("Utilisat.agc binary") << BadAgc{users, binaryBytes(), badUsers, {}};
-        QTest::newRow("Utilisat.agc of 10 MB") << BadAgc{users, QByteArray(10 << 20, 'x'), badUsers, {}};
-        // The quote runs to the next one, before "Dr B": every value after it shifts.
-        QTest::newRow("Utilisat.agc with a quote never closed") << BadAgc{users, unterminated, badUsers, u"Dr A,"_s};
-        QTest::newRow("Utilisat.agc in Windows-1252") << BadAgc{users, windows1252, {}, u"Dr Hélène"_s};
         QTest::newRow("Alpha.agc empty") << BadAgc{lookup, {}, {}, u"MATABLE"_s};
-        QTest::newRow("Alpha.agc binary") << BadAgc{lookup, binaryBytes(), badLookup, {}};
         QTest::newRow("Alpha.agc of 10 MB") << BadAgc{lookup, QByteArray(10 << 20, 'x'), badLookup, u"MATABLE"_s};
         // The last quote of a file cut short ends at the file's end.
         QTest::newRow("Alpha.agc with a quote never closed") << BadAgc{lookup, "#TRUE#,\"NOMS", {}, u"NOMS"_s};
-        QTest::newRow("Alpha.agc in Windows-1252") << BadAgc{lookup, "#TRUE#,\"Client\xe8le\"\r\n", {}, u"Clientèle"_s};
     }
 
     // Read by the main window at start-up, then by Form2 as it opens.
@@ -327,31 +281,22 @@ private Q_SLOTS:
 
     void badNames_data()
     {
-        QTest::addColumn<QByteArray>("content"); // of the names database; null: none
-        QTest::addColumn<QString>("shown");      // after typing "MAR" into a slot
-        QTest::newRow("good: completed") << QByteArray("table NOMS") << u"MARTIN Paul"_s;
-        QTest::newRow("garbage") << binaryBytes() << u"MAR"_s;
-        QTest::newRow("missing") << QByteArray() << u"MAR"_s;
-        QTest::newRow("a directory") << QByteArray("directory") << u"MAR"_s;
-        QTest::newRow("without the table") << QByteArray("table AUTRE") << u"MAR"_s;
+        QTest::addColumn<bool>("good");    // the names database, or garbage in its place
+        QTest::addColumn<QString>("shown"); // after typing "MAR" into a slot
+        QTest::newRow("good: completed") << true << u"MARTIN Paul"_s;
+        QTest::newRow("garbage") << false << u"MAR"_s;
     }
 
     // A names database that cannot be read is not said at every key: the
     // slot keeps what was typed.
     void badNames()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(bool, good);
         QFETCH(QString, shown);
         Practice practice;
         const QString names = practice.sharedFolder() + u"/NOMS.db"_s;
-        const QByteArray table = content.mid(6); // a database holding that table
-        if (content.startsWith("table "))
-            QVERIFY(execSql(names, "CREATE TABLE " + table + " (NOM TEXT, PRENOM TEXT); INSERT INTO " + table
-                                       + " VALUES ('MARTIN', 'Paul')"));
-        else if (content == "directory")
-            QVERIFY(QDir().mkpath(names));
-        else if (!content.isNull())
-            QVERIFY(writeBytes(names, content));
+        QVERIFY(good ? execSql(names, "CREATE TABLE NOMS (NOM TEXT, PRENOM TEXT); INSERT INTO NOMS VALUES ('MARTIN', 'Paul')")
+                     : writeBytes(names, binaryBytes()));
         QVERIFY(ConfigFiles::writeLookupSettings(practice.programFolder(), {true, u"NOMS"_s}));
 
         const std::unique_ptr<Form1> form = practice.loadedForm(true);
