@@ -18,45 +18,38 @@ class InjectedFaultsTest : public QObject
 
     int m_casesRun = 0;
 
-    // One save: an existing day edited (existing) or a day saved for the first
-    // time, with the n-th call of a kind failing; n = 0 fails nothing.
-    // Returns how many calls of the kind the save made, -1 when a check failed.
+    // One save of an existing day or of a new one, the n-th call of a kind
+    // failing (n = 0: none): how many calls of the kind the save made, -1 when a check failed.
     int saveWithFault(bool existing, FaultVfs::Call call, int n, bool persistent)
     {
         Practice practice;
+        const qint32 today = practice.today();
         StoredDay old = StoredDay::withSlots({{OldSlot, OldText}});
-        StoredDay typed = existing ? StoredDay::withSlots({{OldSlot, OldText}, {TypedSlot, TypedText}})
-                                   : StoredDay::withSlots({{TypedSlot, TypedText}});
+        StoredDay typed = StoredDay::withSlots({{OldSlot, existing ? OldText : QString()}, {TypedSlot, TypedText}});
         typed.coche = old.coche = joinedChecks({});
         if (existing)
-            practice.storeDay(1, practice.today(), old);
+            practice.storeDay(1, today, old);
         auto form = practice.loadedForm();
         typeInSlot(*form, TypedSlot, TypedText);
-
-        if (n == 0)
-            FaultVfs::reset();
-        else
-            FaultVfs::failAt(call, n, persistent);
+        n > 0 ? FaultVfs::failAt(call, n, persistent) : FaultVfs::reset();
         const bool saved = form->ENREG_01();
         const int calls = FaultVfs::count(call);
         const bool fired = FaultVfs::fired();
         FaultVfs::reset();
 
-        const QString where = u"%1 day, %2 call %3%4"_s.arg(existing ? u"existing"_s : u"new"_s,
-                                                            QLatin1String(FaultVfs::name(call)), QString::number(n),
-                                                            persistent ? u" and after"_s : QString());
-        const auto check = [&](bool condition, const char *what) {
+        const auto check = [n](bool condition, const char *what) { // the row names the day and the call
             if (!condition)
-                QTest::qFail(qPrintable(where + u": "_s + QLatin1String(what)), __FILE__, __LINE__);
+                QTest::qFail(qPrintable(u"call %1: %2"_s.arg(n).arg(QLatin1String(what))), __FILE__, __LINE__);
             return condition;
         };
-        const QString countToday = u"SELECT COUNT(*) FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(practice.today());
-        const auto rowsOfToday = [&] { return practice.query(countToday).value(0).value(0).toInt(); };
+        const auto rowsOfToday = [&] {
+            return practice.query(u"SELECT COUNT(*) FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today)).value(0).value(0).toInt();
+        };
         const QStringList &told = practice.prompts.informations;
         if (!check(practice.query(u"PRAGMA integrity_check"_s) == QList<QStringList>{{u"ok"_s}}, "integrity_check"))
             return -1;
         const int rows = rowsOfToday();
-        const std::optional<StoredDay> stored = practice.readDay(1, practice.today());
+        const std::optional<StoredDay> stored = practice.readDay(1, today);
         const bool ok = check(rows == 1 || (rows == 0 && !existing && !saved), "one row for the date")
             && check(!stored || *stored == typed || (existing && *stored == old), "the old day or the new one, no mix")
             && (saved ? check(stored == typed, "a save that said yes wrote the day")
@@ -67,10 +60,9 @@ class InjectedFaultsTest : public QObject
                         && check(form->isChanged(), "changed flag kept")
                         // The next save, with the disk well again, writes the typed day, once.
                         && check(form->ENREG_01(), "the next save")
-                        && check(practice.readDay(1, practice.today()) == typed, "the typed day stored by the next save")
+                        && check(practice.readDay(1, today) == typed, "the typed day stored by the next save")
                         && check(rowsOfToday() == 1, "one row after the next save"));
-        if (n > 0)
-            ++m_casesRun;
+        m_casesRun += n > 0;
         return ok ? calls : -1;
     }
 
