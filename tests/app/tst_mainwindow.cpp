@@ -145,7 +145,6 @@ private Q_SLOTS:
         const auto form = practice.loadedForm();
 
         QCOMPARE(practice.prompts.informations, opened ? QStringList() : QStringList{NotFoundMessage});
-        QCOMPARE(form->dayCursor().isOpen(), opened);
         QCOMPARE(form->refreshTimer()->isActive(), opened);
         // Stopped at step 4: the design captions stay and no day is shown,
         // but steps 1 to 3 did run.
@@ -311,9 +310,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
         QMenuBar *bar = form->menuBar();
-        QCOMPARE(entries(bar->actions()),
+        // The menu bar, then the "&Fichier" menu.
+        QCOMPARE(entries(bar->actions()) + entries(named<QMenu>(form.get(), "Fichier")->actions()),
                  (QStringList{u"&Fichier"_s, u"&Utilisateurs"_s, u"&Rechercher"_s, u"Sau&vegarder"_s,
-                              u"Voir les c&oches"_s, users[0].bottomAnnotation, u"Ai&de"_s, u"A &Propos ?"_s}));
+                              u"Voir les c&oches"_s, users[0].bottomAnnotation, u"Ai&de"_s, u"A &Propos ?"_s,
+                              u"&Enregistrer"_s, u"-"_s, u"Enregistrement automatique"_s, u"-"_s, u"&Quitter"_s,
+                              u"-"_s, u"&Imprimer"_s}));
         // With that long annotation every entry stays in sight: none pushed
         // into the overflow arrow, nor under the "Par &Semaine" button.
         const QRect week = named<QPushButton>(form.get(), "Semaine")->geometry();
@@ -322,9 +324,6 @@ private Q_SLOTS:
             QVERIFY2(!place.isEmpty() && bar->rect().contains(place) && !place.intersects(week),
                      qPrintable(action->text()));
         }
-        QCOMPARE(entries(named<QMenu>(form.get(), "Fichier")->actions()),
-                 (QStringList{u"&Enregistrer"_s, u"-"_s, u"Enregistrement automatique"_s, u"-"_s, u"&Quitter"_s,
-                              u"-"_s, u"&Imprimer"_s}));
 
         // "Enregistrement automatique" starts checked with the one-minute
         // refresh running; unchecking stops it, checking starts it again.

@@ -40,12 +40,6 @@ private Q_SLOTS:
         row("a refresh after its own save still sees the other's later save",
             u"A type 3 Dupont, A save, B type 7 Martin, B save, A tick"_s,
             u"A shows 3 Dupont, A shows 7 Martin, A unchanged, stored 3 Dupont"_s);
-        row("refresh with nothing typed: exactly the stored day",
-            u"B type 7 Martin, B type 3 Roux, B save, A tick"_s,
-            u"A shows 7 Martin, A shows 3 Roux, A unchanged"_s);
-        row("refresh after the other saved the same slot: the typed text stays",
-            u"A type 3 Tape, B type 3 Ailleurs, B save, A tick"_s,
-            u"A shows 3 Tape, A changed, stored 3 Ailleurs, A date 0, messages 0"_s);
         row("a day added by its own save, typed again and refreshed",
             u"no row, A type 3 Sauve, A save, A type 3 Tape, A tick"_s,
             u"A shows 3 Tape, A changed, stored 3 Sauve, A date 0, messages 0"_s);
