@@ -66,12 +66,7 @@ struct StoredDay
     QString rvous, postit, bloc, absent1 = u"0"_s, absent1Txt, absent2 = u"0"_s, absent2Txt, echo1 = u"0"_s, echo1Txt,
             echo2 = u"0"_s, echo2Txt, coche;
 
-    static StoredDay withSlots(SlotTexts slots)
-    {
-        StoredDay day;
-        day.rvous = joinedSlots(slots);
-        return day;
-    }
+    static StoredDay withSlots(SlotTexts slots) { StoredDay day; day.rvous = joinedSlots(slots); return day; }
     QStringList values() const
     {
         return {rvous, postit, bloc, absent1, absent1Txt, absent2, absent2Txt, echo1, echo1Txt, echo2, echo2Txt, coche};
@@ -108,20 +103,16 @@ public:
     static void createDatabase(const QString &path)
     {
         QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-        if (!schema.open(QIODevice::ReadOnly) || !execSql(path, schema.readAll()))
-            qFatal("cannot create %s", qPrintable(path));
+        require(schema.open(QIODevice::ReadOnly) && execSql(path, schema.readAll()), "create the database");
     }
-
     void setSetting(const QString &key, const QString &value)
     {
-        if (!SettingsStore(environment().settingsFolder).setValue(u"HIRONDEL"_s, u"PLANORA"_s, key, value))
-            qFatal("cannot write a setting");
+        require(SettingsStore(environment().settingsFolder).setValue(u"HIRONDEL"_s, u"PLANORA"_s, key, value),
+                "write a setting");
     }
-
     void writeUsers(const UserConfig &users)
     {
-        if (!ConfigFiles::writeUserConfigFile(sharedFolder(), users))
-            qFatal("cannot write Utilisat.agc");
+        require(ConfigFiles::writeUserConfigFile(sharedFolder(), users), "write Utilisat.agc");
     }
 
     // Users "Dr A".. of those numbers, 15-minute grid, annotations "Echo n" and "Bloc n".
@@ -141,11 +132,9 @@ public:
     {
         auto form = std::make_unique<Form1>(environment());
         form->load();
-        if (shown) {
+        if (shown)
             form->show();
-            if (!QTest::qWaitForWindowExposed(form.get()))
-                qFatal("the main window was not shown");
-        }
+        require(!shown || QTest::qWaitForWindowExposed(form.get()), "show the main window");
         return form;
     }
 
@@ -171,9 +160,9 @@ public:
     {
         sqlite3 *db = nullptr;
         sqlite3_stmt *statement = nullptr;
-        if (sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
-            || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-            qFatal("cannot run %s", qPrintable(sql));
+        require(sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+                    && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK,
+                qPrintable(u"run "_s + sql));
         for (int i = 0; i < values.size(); ++i)
             sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
         QList<QStringList> rows;
@@ -185,12 +174,16 @@ public:
         }
         sqlite3_finalize(statement);
         sqlite3_close(db);
-        if (rc != SQLITE_DONE)
-            qFatal("%s failed", qPrintable(sql));
+        require(rc == SQLITE_DONE, qPrintable(u"finish "_s + sql));
         return rows;
     }
 
 private:
+    static void require(bool done, const char *what)
+    {
+        if (!done)
+            qFatal("cannot %s", what);
+    }
     QTemporaryDir m_dir;
 };
 
