@@ -95,7 +95,6 @@ private Q_SLOTS:
         const QString unread = u"\n\n"_s + UnreadNotice;
         const auto row = [](const char *name, const BadDatabase &c) { QTest::newRow(name) << c; };
         row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanora + unread});
-        row("missing at start-up, read again by the refresh", {Damage::Deleted, "load", false, Missing + unread, "Timer1"});
         row("locked at start-up, then quit", {Damage::Locked, "load", false, Busy + unread, "Quitte"});
         row("locked at the next day, read again by the refresh", {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
         row("missing at the next day", {Damage::Deleted, "CmdSuiv", false, Missing + unread});
@@ -106,8 +105,6 @@ private Q_SLOTS:
         row("made read-only, then a save", {Damage::ReadOnly, "Enregistrer", true, ReadOnly + KeptNotice});
         row("replaced by garbage, then a save", {Damage::Garbage, "Enregistrer", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then the next day: stays", {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
-        row("replaced by garbage, then a user switch: stays",
-            {Damage::Garbage, "CmdUtilisat2", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then the calendar: stays on that date",
             {Damage::Garbage, "MonthView1", true, NotPlanora + KeptNotice});
     }
