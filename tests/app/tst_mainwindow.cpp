@@ -42,7 +42,6 @@ struct ShownUser
     QColor windowColour = QApplication::palette().color(QPalette::Base);
     qint16 intervalIndex = 1;
     QString minutes = u"15"_s;
-    QStringList captions{u"15"_s, u"09h 00"_s, u"21h 00"_s}; // of slots 1, 4 and 52
     int user = 1; // shown: pressed with this mouse button after start-up, unless 1
     Qt::MouseButton mouse = Qt::LeftButton;
     bool hasRow = false; // the shown user's day has a row
@@ -58,7 +57,6 @@ struct PendingEdits
     QList<int> checked = {};
     QDate today = {2024, 3, 15};
     QString longDate = u"vendredi 15 mars 2024"_s;
-    Qt::MouseButton mouse = Qt::RightButton;
 };
 
 // A day with every field filled and every half-day flag set.
@@ -150,7 +148,6 @@ private Q_SLOTS:
         // Stopped at step 4: the design captions stay and no day is shown,
         // but steps 1 to 3 did run.
         QCOMPARE(form->windowTitle(), opened ? u"Dr A"_s : u"Agenda"_s);
-        QCOMPARE(form->dayView()->userButton(1)->text(), opened ? u"Dr A"_s : u"Uttilisat 1"_s);
         QCOMPARE(shownDate(*form), QString::number(practice.today()));
         QVERIFY(allChecks(*form, true));
         // CHEMIN empty opens the program folder's own (empty) database.
@@ -195,15 +192,15 @@ private Q_SLOTS:
             << ShownUser{.named = {6}, .buttons = {6}, .caption = QString()};
         QTest::newRow("system 15 is the button face; 60-minute grid")
             << ShownUser{.colour = qint32(0x8000000F), .windowColour = system.color(QPalette::Button),
-                         .intervalIndex = 4, .minutes = u"60"_s, .captions = {QString(), u"09h 00"_s, u"21h 00"_s}};
+                         .intervalIndex = 4, .minutes = u"60"_s};
+        QTest::newRow("index 5 lays out nothing, the minutes kept") << ShownUser{.intervalIndex = 5, .minutes = u"0"_s};
         QTest::newRow("right button on user 2, 0x00FFFF: red in the low byte; 10-minute grid")
             << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr B"_s, .colour = 0x00FFFF,
-                         .windowColour = QColor(255, 255, 0), .intervalIndex = 0, .minutes = u"10"_s,
-                         .captions = {u"10"_s, u"40"_s, u"30"_s}, .user = 2, .mouse = Qt::RightButton, .hasRow = true};
+                         .windowColour = QColor(255, 255, 0), .intervalIndex = 0, .minutes = u"10"_s, .user = 2,
+                         .mouse = Qt::RightButton, .hasRow = true};
         QTest::newRow("middle button on user 3, whose day has no row: empty view")
             << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr C"_s, .intervalIndex = 4,
-                         .minutes = u"60"_s, .captions = {QString(), u"09h 00"_s, u"21h 00"_s}, .user = 3,
-                         .mouse = Qt::MiddleButton};
+                         .minutes = u"60"_s, .user = 3, .mouse = Qt::MiddleButton};
         // Utilisat.agc missing, empty, or holding no usable colour: the rules of
         // the unassigned users apply (no design caption stays), and a colour
         // that is no number leaves the window's own.
@@ -265,11 +262,9 @@ private Q_SLOTS:
         QCOMPARE(view->palette().color(QPalette::Window), c.windowColour);
         QCOMPARE(view->makerLabel()->palette().color(QPalette::Window), c.windowColour);
         QVERIFY(view->makerLabel()->autoFillBackground());
-        if (!c.minutes.isNull()) { // null: the grid is not what this row is about
+        // The grid laid out: its minutes (its captions: tst_dayview), unless null: not what the row is about.
+        if (!c.minutes.isNull())
             QCOMPARE(view->hiddenIntervalLabel()->text(), c.minutes);
-            QCOMPARE((QStringList{view->timeLabel(1)->text(), view->timeLabel(4)->text(), view->timeLabel(52)->text()}),
-                     c.captions);
-        }
         QCOMPARE(view->bottomAnnotationLabel()->text(), shown.bottomAnnotation);
         // Every panel hidden; the echography panels hold the shown user's top annotation.
         DayRecord expected;
@@ -415,7 +410,7 @@ private Q_SLOTS:
                             .longDate = u"jeudi 1 janvier 2004"_s};
         QTest::newRow("previous day: saved under the old date; back to 29 February")
             << PendingEdits{.action = "CmdPrec", .shownOffset = -1, .today = {2024, 3, 1},
-                            .longDate = u"jeudi 29 février 2024"_s, .mouse = Qt::LeftButton};
+                            .longDate = u"jeudi 29 février 2024"_s};
         QTest::newRow("user switch: saved under the old user") << PendingEdits{.action = "CmdUtilisat2", .shownUser = 2};
         QTest::newRow("calendar: saved under the day typed on")
             << PendingEdits{.action = "MonthView1", .shownOffset = 9, .longDate = u"dimanche 24 mars 2024"_s};
@@ -440,7 +435,7 @@ private Q_SLOTS:
         else if (c.action == "Check1_3")
             QTest::mouseClick(form->dayView()->checkBox(3), Qt::LeftButton);
         else
-            pressButton(*form, c.action.constData(), c.mouse);
+            pressButton(*form, c.action.constData(), Qt::RightButton);
 
         DayView *view = form->dayView();
         QCOMPARE(form->shownUser(), c.shownUser);
@@ -453,10 +448,8 @@ private Q_SLOTS:
         QVERIFY(!form->isChanged());
         QCOMPARE(practice.prompts.informations, QStringList());
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
-        const std::optional<StoredDay> saved = practice.readDay(1, today);
-        QVERIFY(saved);
-        QCOMPARE(saved->rvous, joinedSlots({{3, u"Roux"_s}}));
-        QCOMPARE(saved->coche, joinedChecks(c.checked));
+        const StoredDay saved = practice.readDay(1, today).value_or(StoredDay());
+        QCOMPARE(saved.rvous + saved.coche, joinedSlots({{3, u"Roux"_s}}) + joinedChecks(c.checked));
 
         if (c.shownUser != 1)
             pressButton(*form, "CmdUtilisat1");
