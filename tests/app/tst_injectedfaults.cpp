@@ -16,8 +16,6 @@ class InjectedFaultsTest : public QObject
 {
     Q_OBJECT
 
-    int m_casesRun = 0;
-
     // One save of an existing day or of a new one, the n-th call of a kind
     // failing (n = 0: none): how many calls of the kind the save made, -1 when a check failed.
     int saveWithFault(bool existing, FaultVfs::Call call, int n, bool persistent)
@@ -62,7 +60,6 @@ class InjectedFaultsTest : public QObject
                         && check(form->ENREG_01(), "the next save")
                         && check(practice.readDay(1, today) == typed, "the typed day stored by the next save")
                         && check(rowsOfToday() == 1, "one row after the next save"));
-        m_casesRun += n > 0;
         return ok ? calls : -1;
     }
 
@@ -98,8 +95,6 @@ private Q_SLOTS:
             if (saveWithFault(existing, call, n, persistent) < 0)
                 return;
     }
-
-    void cleanupTestCase() { qInfo("%d injected-fault cases run and passed", m_casesRun); }
 };
 
 QTEST_MAIN(InjectedFaultsTest)
