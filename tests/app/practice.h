@@ -170,7 +170,8 @@ public:
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             rows.append(QStringList());
             for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                rows.last() << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
+                rows.last() << QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
         }
         sqlite3_finalize(statement);
         sqlite3_close(db);
@@ -230,6 +231,7 @@ inline void clickCalendar(const Form1 &form, QDate date)
 inline bool allChecks(const Form1 &form, bool visible)
 {
     const auto boxes = form.dayView()->findChildren<QCheckBox *>(QRegularExpression(u"^Check1_"_s));
-    return boxes.size() == SlotCount
-        && std::all_of(boxes.begin(), boxes.end(), [visible](const QCheckBox *box) { return box->isHidden() != visible; });
+    return boxes.size() == SlotCount && std::all_of(boxes.begin(), boxes.end(), [visible](const QCheckBox *box) {
+               return box->isHidden() != visible;
+           });
 }

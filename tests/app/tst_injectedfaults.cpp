@@ -41,25 +41,30 @@ class InjectedFaultsTest : public QObject
             return condition;
         };
         const auto rowsOfToday = [&] {
-            return practice.query(u"SELECT COUNT(*) FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today)).value(0).value(0).toInt();
+            return practice.query(u"SELECT COUNT(*) FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today))
+                .value(0)
+                .value(0)
+                .toInt();
         };
         const QStringList &told = practice.prompts.informations;
         if (!check(practice.query(u"PRAGMA integrity_check"_s) == QList<QStringList>{{u"ok"_s}}, "integrity_check"))
             return -1;
         const int rows = rowsOfToday();
         const std::optional<StoredDay> stored = practice.readDay(1, today);
-        const bool ok = check(rows == 1 || (rows == 0 && !existing && !saved), "one row for the date")
+        const bool ok =
+            check(rows == 1 || (rows == 0 && !existing && !saved), "one row for the date")
             && check(!stored || *stored == typed || (existing && *stored == old), "the old day or the new one, no mix")
             && (saved ? check(stored == typed, "a save that said yes wrote the day")
-                        && check(!form->isChanged(), "changed flag cleared after a save")
+                            && check(!form->isChanged(), "changed flag cleared after a save")
                       : check(fired, "a save failed without a fault")
-                        && check(!told.isEmpty() && told.last().contains(u"base de données"_s), "the user told in French")
-                        && check(form->dayView()->slotEdit(TypedSlot)->text() == TypedText, "typed text on screen")
-                        && check(form->isChanged(), "changed flag kept")
-                        // The next save, with the disk well again, writes the typed day, once.
-                        && check(form->ENREG_01(), "the next save")
-                        && check(practice.readDay(1, today) == typed, "the typed day stored by the next save")
-                        && check(rowsOfToday() == 1, "one row after the next save"));
+                            && check(!told.isEmpty() && told.last().contains(u"base de données"_s),
+                                     "the user told in French")
+                            && check(form->dayView()->slotEdit(TypedSlot)->text() == TypedText, "typed text on screen")
+                            && check(form->isChanged(), "changed flag kept")
+                            // The next save, with the disk well again, writes the typed day, once.
+                            && check(form->ENREG_01(), "the next save")
+                            && check(practice.readDay(1, today) == typed, "the typed day stored by the next save")
+                            && check(rowsOfToday() == 1, "one row after the next save"));
         return ok ? calls : -1;
     }
 

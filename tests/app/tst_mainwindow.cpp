@@ -63,9 +63,19 @@ struct PendingEdits
 // A day with every field filled and every half-day flag set.
 StoredDay fullDay()
 {
-    return {joinedSlots({{0, u"Martin Paul"_s}, {17, u"L'Hôte Zoé, écho"_s}, {52, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s}}),
-            u"Appeler\r\nle laboratoire\r\n"_s, u"8h Genou\r\n10h Hanche"_s, u"1"_s, u"ABSENT"_s, u"1"_s, u"Congrès"_s,
-            u"1"_s, u"Echo matin"_s, u"1"_s, u"Echo soir"_s, joinedChecks({0, 17, 52})};
+    return {
+        joinedSlots({{0, u"Martin Paul"_s}, {17, u"L'Hôte Zoé, écho"_s}, {52, u"XXXXXXXXXX- Pas de RV -XXXXXXXXX"_s}}),
+        u"Appeler\r\nle laboratoire\r\n"_s,
+        u"8h Genou\r\n10h Hanche"_s,
+        u"1"_s,
+        u"ABSENT"_s,
+        u"1"_s,
+        u"Congrès"_s,
+        u"1"_s,
+        u"Echo matin"_s,
+        u"1"_s,
+        u"Echo soir"_s,
+        joinedChecks({0, 17, 52})};
 }
 
 
@@ -76,7 +86,8 @@ const QString UnreadNotice =
 const QString KeptNotice =
     u"\n\nLe jour reste affiché avec vos modifications ; il sera enregistré au prochain enregistrement."_s;
 const QString NotPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
-const QString Missing = u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
+const QString Missing =
+    u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
 const QString Busy = u"La base de données %1 est occupée par un autre poste depuis plus de 0.1 secondes : "
                      "l'opération n'a pas été faite.\nRéessayez dans un instant."_s;
 const QString ReadOnly = u"La base de données %1 est en lecture seule : la modification n'a pas été enregistrée."_s;
@@ -119,7 +130,8 @@ struct DatabaseDamage
         case Damage::ReadOnly: // open to "nobody" along the way, writable by nobody at the end
             for (const QString &folder : QStringList{QFileInfo(m_path).path(), QFileInfo(m_path).path() + u"/.."_s})
                 QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
-            return QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+            return QFile::setPermissions(m_path,
+                                         QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         }
         return false;
     }
@@ -278,8 +290,8 @@ private Q_SLOTS:
         QTest::newRow("Utilisat.agc: one record of empty values")
             << ShownUser{.named = {}, .buttons = {}, .caption = u"PLANORA"_s, .windowColour = own, .minutes = {},
                          .file = QByteArray("\"\",").repeated(29) + "\"\"\r\n"};
-        QTest::newRow("Utilisat.agc of 0 bytes")
-            << ShownUser{.named = {}, .buttons = {}, .caption = u"PLANORA"_s, .windowColour = own, .minutes = {}, .file = ""};
+        QTest::newRow("Utilisat.agc of 0 bytes") << ShownUser{
+            .named = {}, .buttons = {}, .caption = u"PLANORA"_s, .windowColour = own, .minutes = {}, .file = ""};
         QTest::newRow("Utilisat.agc: colours that are no numbers")
             << ShownUser{.windowColour = own, .file = noColour};
         QTest::newRow("Utilisat.agc: colours that are no numbers, user 2 pressed")
@@ -435,7 +447,8 @@ private Q_SLOTS:
         practice.storeDay(2, date, StoredDay::withSlots({{17, u"Autre"_s}}));
         const auto form = practice.loadedForm();
         QVERIFY(!found
-                || (form->dayCursor().positionForSearch(practice.databasePath(), 1, date).ok() && form->AFFICHE_JOUR_DATE()));
+                || (form->dayCursor().positionForSearch(practice.databasePath(), 1, date).ok()
+                    && form->AFFICHE_JOUR_DATE()));
         DayView *view = form->dayView();
         QCOMPARE(shownDate(*form), QString::number(date));
         QCOMPARE(form->shownDateNumber(), 37986);
@@ -475,7 +488,8 @@ private Q_SLOTS:
         QTest::newRow("previous day: saved under the old date; back to 29 February")
             << PendingEdits{.action = "CmdPrec", .shownOffset = -1, .today = {2024, 3, 1},
                             .longDate = u"jeudi 29 février 2024"_s};
-        QTest::newRow("user switch: saved under the old user") << PendingEdits{.action = "CmdUtilisat2", .shownUser = 2};
+        QTest::newRow("user switch: saved under the old user")
+            << PendingEdits{.action = "CmdUtilisat2", .shownUser = 2};
         QTest::newRow("calendar: saved under the day typed on")
             << PendingEdits{.action = "MonthView1", .shownOffset = 9, .longDate = u"dimanche 24 mars 2024"_s};
         QTest::newRow("check-box click: saved with its mark") << PendingEdits{.action = "Check1_3", .checked = {3}};
@@ -539,14 +553,16 @@ private Q_SLOTS:
         const auto row = [](const char *name, const BadDatabase &c) { QTest::newRow(name) << c; };
         row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanora + unread});
         row("locked at start-up, then quit", {Damage::Locked, "load", false, Busy + unread, "Quitte"});
-        row("locked at the next day, read again by the refresh", {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
+        row("locked at the next day, read again by the refresh",
+            {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
         row("missing at the next day", {Damage::Deleted, "CmdSuiv", false, Missing + unread});
         row("locked at a user switch, read again by the calendar",
             {Damage::Locked, "CmdUtilisat2", false, Busy + unread, "MonthView1"});
         row("locked, then a save", {Damage::Locked, "Enregistrer", true, Busy + KeptNotice});
         row("made read-only, then a save", {Damage::ReadOnly, "Enregistrer", true, ReadOnly + KeptNotice});
         row("replaced by garbage, then a save", {Damage::Garbage, "Enregistrer", true, NotPlanora + KeptNotice});
-        row("replaced by garbage, then the next day: stays", {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then the next day: stays",
+            {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then the calendar: stays on that date",
             {Damage::Garbage, "MonthView1", true, NotPlanora + KeptNotice});
     }
@@ -659,11 +675,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content"); // null: the file as the practice has it
         QTest::addColumn<QString>("message");    // %1: the file's folder
         QTest::addColumn<QString>("shown");      // after typing "MAR" into a slot
-        QTest::newRow("good names database: completed") << u"NOMS.db"_s << QByteArray() << QString() << u"MARTIN Paul"_s;
+        QTest::newRow("good names database: completed")
+            << u"NOMS.db"_s << QByteArray() << QString() << u"MARTIN Paul"_s;
         QTest::newRow("names database garbage") << u"NOMS.db"_s << binaryBytes() << QString() << u"MAR"_s;
-        QTest::newRow("Utilisat.agc binary") << u"Utilisat.agc"_s << binaryBytes()
-                                             << u"Fichier %1/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s
-                                             << u"MARTIN Paul"_s;
+        QTest::newRow("Utilisat.agc binary")
+            << u"Utilisat.agc"_s << binaryBytes()
+            << u"Fichier %1/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s << u"MARTIN Paul"_s;
         QTest::newRow("Alpha.agc of 10 MB: no lookup") << u"Alpha.agc"_s << QByteArray(10 << 20, 'x')
                                                        << u"Fichier %1/Alpha.agc non valide."_s << u"MAR"_s;
     }
@@ -821,14 +838,16 @@ private Q_SLOTS:
             else if (word[0] == u"history" && word.size() == 2)
                 QCOMPARE(kept.size(), word[1].toInt());
             else if (word[0] == u"history")
-                QVERIFY2(std::any_of(kept.cbegin(), kept.cend(),
-                                     [&](const QStringList &version) { return slotOf(version.value(0), word[1]) == text; }),
-                         qPrintable(expectation));
+                QVERIFY2(
+                    std::any_of(kept.cbegin(), kept.cend(),
+                                [&](const QStringList &version) { return slotOf(version.value(0), word[1]) == text; }),
+                    qPrintable(expectation));
             else if (word[0] == u"rows") // tomorrow's not counted
                 QCOMPARE(practice.rowCount(1) + practice.rowCount(2) - 1, word[1].toInt());
             else if (word[0] == u"messages" || word[0] == u"questions")
-                QCOMPARE((word[0] == u"messages" ? practice.prompts.informations.size() : practice.prompts.questions.size()),
-                         word[1].toInt());
+                QCOMPARE(
+                    (word[0] == u"messages" ? practice.prompts.informations.size() : practice.prompts.questions.size()),
+                    word[1].toInt());
             else if (word[0] == u"question")
                 QVERIFY(practice.prompts.questions.last().title == u"PLANORA"_s
                         && practice.prompts.questions.last().text.contains(word.mid(1).join(u' ')));
