@@ -223,10 +223,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action"); // next, open (a day), semaine
         QTest::addColumn<bool>("removed");   // else overwritten with bytes that are no database
         QTest::addColumn<bool>("startUpStopped"); // CHEMIN names no AGENDAS.MDB: no week view open
-        QTest::newRow("file removed, next week") << u"next"_s << true << false;
-        QTest::newRow("file not a database, opening a day") << u"open"_s << false << false;
-        QTest::newRow("button, week view open, three days on") << u"semaine"_s << true << false;
-        QTest::newRow("button, start-up stopped before a database") << u"semaine"_s << true << true;
+        QTest::addColumn<bool>("weekOpen");       // the week view is open before the damage
+        QTest::addColumn<QString>("message");     // %1: the database's path
+        const QString missing =
+            u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
+        const QString notPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
+        QTest::newRow("file removed, next week") << u"next"_s << true << false << true << missing;
+        QTest::newRow("file not a database, opening a day") << u"open"_s << false << false << true << notPlanora;
+        QTest::newRow("button, week view open, three days on") << u"semaine"_s << true << false << true << missing;
+        QTest::newRow("button, file removed before the first press") << u"semaine"_s << true << false << false
+                                                                      << missing;
+        QTest::newRow("button, start-up stopped before a database")
+            << u"semaine"_s << true << true << false
+            << u"Aucune base de données n'est ouverte : la semaine ne peut pas être affichée. Veuillez à l'aide du "
+               "SUPERVISEUR placer la base 'AGENDAS.MDB' puis relancer le programme."_s;
     }
 
     void storeError()
@@ -234,7 +244,8 @@ private Q_SLOTS:
         QFETCH(QString, action);
         QFETCH(bool, removed);
         QFETCH(bool, startUpStopped);
-        const bool weekOpen = !startUpStopped;
+        QFETCH(bool, weekOpen);
+        QFETCH(QString, message);
         Practice practice;
         practice.storeDay(1, Monday11March2024, StoredDay::withSlots({{0, u"Lundi"_s}}));
         if (startUpStopped)
@@ -257,8 +268,8 @@ private Q_SLOTS:
             named<QPushButton>(form.get(), "Semaine")->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-        QCOMPARE(practice.prompts.informations.size(), 1);
-        QVERIFY(!practice.prompts.informations.first().isEmpty());
+        QCOMPARE(practice.prompts.informations,
+                 QStringList{message.contains(u"%1"_s) ? message.arg(practice.databasePath()) : message});
         QCOMPARE(form->findChildren<Form3 *>().size(), weekOpen ? 1 : 0);
         QCOMPARE(bool(week), weekOpen);
         QCOMPARE(shownDate(*form), QString::number(practice.today() + daysMoved));
