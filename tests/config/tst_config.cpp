@@ -353,7 +353,7 @@ private Q_SLOTS:
     void writesSettings_data()
     {
         QTest::addColumn<SettingWrite>("c");
-        const auto sauve = [](const QString &value) { return u"HIRONDEL|PLANORA|SAUVE|"_s + value; };
+        const auto sauve = [](const QString &value) -> QString { return u"HIRONDEL|PLANORA|SAUVE|"_s + value; };
         const auto refused = [](const QString &change) { return SettingWrite{{}, change, {}}; };
         QTest::newRow("keeps the key's spelling, comments and other sections") << SettingWrite{
             "; poste 2\n[AUTRE]\nSAUVE=/x\n[Planora]\n# ancien\nSauve = /a \n", u"Hirondel|PLANORA|SAUVE|/b"_s,
