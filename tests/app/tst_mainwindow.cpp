@@ -565,6 +565,8 @@ private Q_SLOTS:
             {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
         row("replaced by garbage, then the calendar: stays on that date",
             {Damage::Garbage, "MonthView1", true, NotPlanora + KeptNotice});
+        row("replaced by garbage, then a user switch: stays with user 1",
+            {Damage::Garbage, "CmdUtilisat2", true, NotPlanora + KeptNotice});
     }
 
     // The message names the file and says what is wrong. What was typed
@@ -762,6 +764,9 @@ private Q_SLOTS:
             u"A closed, messages 1, questions 1, question Quitter quand même"_s);
         row("quitting, the save fails, nothing unsaved: ends without asking", u"A search, delete, A quit"_s,
             u"A closed, messages 1, questions 0"_s);
+        row("the shown day's row erased elsewhere (a restore), refreshed: the screen left alone",
+            u"A type 3 Tape, erase, A tick"_s,
+            u"A shows 3 Tape, A shows 20 Ancien, A changed, rows 0, messages 0"_s);
         row("a failed save, a refresh, then a save", u"A type 3 Dupont, lock, A save, unlock, B type 7 Martin, "
                                                      "B save, A tick, A save"_s,
             u"messages 1, stored 3 Dupont, stored 7 Martin, A unchanged, A shows 7 Martin"_s);
@@ -795,6 +800,8 @@ private Q_SLOTS:
                         && third.exec("BEGIN EXCLUSIVE") == 0);
             else if (step == u"unlock")
                 QCOMPARE(third.exec("ROLLBACK"), 0);
+            else if (step == u"erase")
+                practice.query(u"DELETE FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today));
             else if (step == u"delete")
                 QVERIFY(QFile::remove(practice.databasePath()));
             else if (step == u"answer yes")
@@ -863,8 +870,9 @@ private Q_SLOTS:
             else
                 QFAIL(qPrintable(u"unknown expectation: "_s + expectation));
         }
-        // Whatever happened, the slot nobody touched keeps its text.
-        if (!gone)
+        // Whatever happened, the slot nobody touched keeps its text (unless
+        // the whole row was erased on purpose).
+        if (!gone && !steps.contains(u"erase"_s))
             QCOMPARE(slotOf(stored.rvous, u"20"_s), noRow ? QString() : u"Ancien"_s);
     }
 };
