@@ -263,6 +263,8 @@ private Q_SLOTS:
                        "FROM n WHERE i < 400) INSERT INTO RVOUS1 (AGENDATE, RVOUS) SELECT 37000 + i, printf('%0500d', "
                        "i) FROM n; PRAGMA writable_schema = ON; DELETE FROM sqlite_schema WHERE name = 'EXTRA';"_s),
               "Intégrité");
+        onFile("history of a file without its history table", "history # --user 1 --date 2026-12-01",
+               database(u"DROP TABLE HISTORIQUE"_s), "Lecture de l'historique impossible");
         onFile("upgrade: newer than the tool", "upgrade #", database(u"PRAGMA user_version = 3"_s, 2), "plus récente");
         onFile("upgrade: not an appointment database", "upgrade #", database(u"CREATE TABLE T (x)"_s, 0),
                "n'est pas une base d'agendas");
