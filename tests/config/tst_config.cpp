@@ -31,17 +31,16 @@ QString quoted(const QString &text) { return u'"' + text + u'"'; }
 // grouped by field, texts between quotes.
 QStringList values(const UserConfig &users)
 {
+    const std::function<QString(const UserEntry &)> fields[] = {
+        [](const UserEntry &e) { return quoted(e.name); },
+        [](const UserEntry &e) { return e.colour ? QString::number(*e.colour) : u"<aucune>"_s; },
+        [](const UserEntry &e) { return QString::number(e.intervalIndex); },
+        [](const UserEntry &e) { return quoted(e.topAnnotation); },
+        [](const UserEntry &e) { return quoted(e.bottomAnnotation); }};
     QStringList values;
-    for (const UserEntry &e : users)
-        values << quoted(e.name);
-    for (const UserEntry &e : users)
-        values << (e.colour ? QString::number(*e.colour) : u"<aucune>"_s);
-    for (const UserEntry &e : users)
-        values << QString::number(e.intervalIndex);
-    for (const UserEntry &e : users)
-        values << quoted(e.topAnnotation);
-    for (const UserEntry &e : users)
-        values << quoted(e.bottomAnnotation);
+    for (const auto &field : fields)
+        for (const UserEntry &e : users)
+            values << field(e);
     return values;
 }
 
@@ -167,28 +166,12 @@ private Q_SLOTS:
         // keeps what the place held.
         QTest::newRow("values of another kind converted, a colour that is none, an index kept")
             << FileRead{UsersFile,
-                        fileText(sample)
-                            + fileText(replaced(sample, {{0, u"12"_s},
-                                                         {1, u"#TRUE#"_s},
-                                                         {6, u"\"gris\""_s},
-                                                         {7, u"\" 255 \""_s},
-                                                         {8, u"-2147483648"_s},
-                                                         {9, u"4294967295"_s},
-                                                         {10, u"#TRUE#"_s},
-                                                         {12, u"70000"_s},
-                                                         {13, u"2.5"_s},
-                                                         {14, u"3.5"_s},
-                                                         {15, u"#FALSE#"_s}})),
-                        replaced(sample, {{0, u"\"12\""_s},
-                                          {1, u"\"True\""_s},
-                                          {6, u"<aucune>"_s},
-                                          {7, u"255"_s},
-                                          {8, u"-2147483648"_s},
-                                          {9, u"<aucune>"_s},
-                                          {10, u"-1"_s},
-                                          {13, u"2"_s},
-                                          {14, u"4"_s},
-                                          {15, u"0"_s}})};
+                        fileText(sample) + fileText(replaced(sample, {{0, u"12"_s}, {1, u"#TRUE#"_s},
+                            {6, u"\"gris\""_s}, {7, u"\" 255 \""_s}, {8, u"-2147483648"_s}, {9, u"4294967295"_s},
+                            {10, u"#TRUE#"_s}, {12, u"70000"_s}, {13, u"2.5"_s}, {14, u"3.5"_s}, {15, u"#FALSE#"_s}})),
+                        replaced(sample, {{0, u"\"12\""_s}, {1, u"\"True\""_s}, {6, u"<aucune>"_s}, {7, u"255"_s},
+                            {8, u"-2147483648"_s}, {9, u"<aucune>"_s}, {10, u"-1"_s}, {13, u"2"_s}, {14, u"4"_s},
+                            {15, u"0"_s}})};
         QTest::newRow("empty file") << FileRead{UsersFile, QByteArray(""), values(UserConfig{})};
         QTest::newRow("missing file") << FileRead{UsersFile, QByteArray(), values(UserConfig{})};
         QTest::newRow("#FALSE# still gives the table") << lookup("#FALSE#,\"NOMS\"\r\n", false, u"NOMS"_s);
@@ -235,8 +218,8 @@ private Q_SLOTS:
             defaults[i].colour = SystemWindowColour;
         }
         quote[0].name = u"Dr \"Bob\""_s;
-        const auto users = [](const UserConfig &users) {
-            return Writer([=](const QString &folder) { return ConfigFiles::writeUserConfigFile(folder, users); });
+        const auto users = [](const UserConfig &u) {
+            return Writer([=](const QString &folder) { return ConfigFiles::writeUserConfigFile(folder, u); });
         };
         const Writer setting = [](const QString &folder) {
             return SettingsStore(folder).setValue(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"/nouveau"_s);
@@ -264,20 +247,16 @@ private Q_SLOTS:
             users(quote), UsersFile, false, fileText(values(quote)), replaced(values(quote), {{0, u"\"Dr \""_s}})};
         QTest::newRow("into utilisat.agc in lower case") << FileWrite{
             users(sampleUsers()), u"utilisat.agc"_s, true, fileText(values(sampleUsers())), values(sampleUsers())};
-        QTest::newRow("switched off, in UTF-8, into ALPHA.AGC in capitals")
-            << FileWrite{[](const QString &f) {
-                             return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s});
-                         },
-                         u"ALPHA.AGC"_s, true, "#FALSE#,\"Op\xc3\xa9ratoire\"\r\n", values({false, u"Opératoire"_s})};
+        QTest::newRow("switched off, in UTF-8, into ALPHA.AGC in capitals") << FileWrite{
+            [](const QString &f) { return ConfigFiles::writeLookupSettings(f, {false, u"Opératoire"_s}); },
+            u"ALPHA.AGC"_s, true, "#FALSE#,\"Op\xc3\xa9ratoire\"\r\n", values({false, u"Opératoire"_s})};
         QTest::newRow("Utilisat.agc, full disk") << FileWrite{onFullDisk(users(sampleUsers())), UsersFile, true, {}};
         QTest::newRow("hirondel.ini, full disk") << FileWrite{onFullDisk(setting), u"hirondel.ini"_s, true, {}};
         QTest::newRow("hirondel.ini unreadable: its other values kept")
             << FileWrite{unreadable(setting), u"hirondel.ini"_s, true, {}};
-        QTest::newRow("a missing folder is not created")
-            << FileWrite{[](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); },
-                         UsersFile,
-                         false,
-                         {}};
+        QTest::newRow("a missing folder is not created") << FileWrite{
+            [](const QString &f) { return ConfigFiles::writeUserConfigFile(f + u"/absent"_s, {}); }, UsersFile, false,
+            {}};
     }
 
     void writesFiles()
@@ -411,10 +390,9 @@ private Q_SLOTS:
         QFETCH(LookupPlace, c);
         const QString program = path(u"programme"_s), user = path(u"utilisateur"_s);
         QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
-        if (c.programHasFile) // found whatever the case of its name
-            QVERIFY(writeBytes(program + u"/ALPHA.AGC"_s, "#TRUE#,\"PATIENTS\"\r\n"));
-        if (c.userHasFile)
-            QVERIFY(writeBytes(user + u"/Alpha.agc"_s, "#TRUE#,\"PATIENTS\"\r\n"));
+        // The program's is found whatever the case of its name.
+        QVERIFY(!c.programHasFile || writeBytes(program + u"/ALPHA.AGC"_s, "#TRUE#,\"PATIENTS\"\r\n"));
+        QVERIFY(!c.userHasFile || writeBytes(user + u"/Alpha.agc"_s, "#TRUE#,\"PATIENTS\"\r\n"));
         const auto writable = [&](const QString &folder) { return folder == program && c.programWritable; };
         const auto use = c.writing ? LookupFolder::Use::Writing : LookupFolder::Use::Reading;
         QCOMPARE(LookupFolder::of(program, use, user, writable), c.expected == "program"_L1 ? program : user);
