@@ -6,7 +6,6 @@
 #include "form15.h"
 #include "practice.h"
 #include "refusedwrites.h"
-#include "sqliteconnection.h"
 
 #include <QApplication>
 #include <QLineEdit>
