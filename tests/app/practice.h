@@ -10,6 +10,8 @@
 #include "mousedownbutton.h"
 #include "settingsstore.h"
 #include "slotedit.h"
+#include "sqliteconnection.h"
+#include "sqlitestatement.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -52,11 +54,9 @@ inline QString joinedChecks(const QList<int> &checked)
 // Runs SQL (several statements allowed) on the file at path, made when missing.
 inline bool execSql(const QString &path, const QByteArray &sql)
 {
-    sqlite3 *db = nullptr;
-    const bool done = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
-        && sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return done;
+    SqliteConnection db; // which opens an existing file only: an empty one is a new database
+    return QFile(path).open(QIODevice::Append) && db.open(path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK
+        && db.exec(sql.constData()) == SQLITE_OK;
 }
 
 // One row of RVOUSn as plain SQL reads and writes it: the columns after
@@ -67,10 +67,6 @@ struct StoredDay
             echo2 = u"0"_s, echo2Txt, coche;
 
     static StoredDay withSlots(SlotTexts slots) { StoredDay day; day.rvous = joinedSlots(slots); return day; }
-    QStringList values() const
-    {
-        return {rvous, postit, bloc, absent1, absent1Txt, absent2, absent2Txt, echo1, echo1Txt, echo2, echo2Txt, coche};
-    }
     bool operator==(const StoredDay &) const = default;
 };
 
@@ -141,7 +137,8 @@ public:
     void storeDay(int user, qint32 dateNumber, const StoredDay &day)
     {
         query(u"INSERT OR REPLACE INTO RVOUS%1 VALUES (?%2)"_s.arg(user).arg(u", ?"_s.repeated(12)),
-              QStringList{QString::number(dateNumber)} + day.values());
+              {QString::number(dateNumber), day.rvous, day.postit, day.bloc, day.absent1, day.absent1Txt, day.absent2,
+               day.absent2Txt, day.echo1, day.echo1Txt, day.echo2, day.echo2Txt, day.coche});
     }
 
     std::optional<StoredDay> readDay(int user, qint32 dateNumber) const
@@ -158,24 +155,20 @@ public:
     // One statement on AGENDAS.MDB, values bound as text: the rows as text.
     QList<QStringList> query(const QString &sql, const QStringList &values = {}) const
     {
-        sqlite3 *db = nullptr;
-        sqlite3_stmt *statement = nullptr;
-        require(sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
-                    && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK,
+        SqliteConnection db;
+        SqliteStatement statement; // finalized before db closes
+        require(db.open(databasePath(), SqliteConnection::Mode::ReadWrite) == SQLITE_OK
+                    && statement.prepare(db.handle(), sql) == SQLITE_OK,
                 qPrintable(u"run "_s + sql));
         for (int i = 0; i < values.size(); ++i)
-            sqlite3_bind_text(statement, i + 1, values[i].toUtf8().constData(), -1, SQLITE_TRANSIENT);
+            statement.bind(i + 1, values[i]);
         QList<QStringList> rows;
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        while (statement.step() == SqliteStatement::Step::Row) {
             rows.append(QStringList());
-            for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                rows.last() << QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
+            for (int column = 0; column < statement.columnCount(); ++column)
+                rows.last() << statement.text(column);
         }
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        require(rc == SQLITE_DONE, qPrintable(u"finish "_s + sql));
+        require(statement.lastResultCode() == SQLITE_DONE, qPrintable(u"finish "_s + sql));
         return rows;
     }
 

@@ -40,16 +40,10 @@ class InjectedFaultsTest : public QObject
                 QTest::qFail(qPrintable(u"call %1: %2"_s.arg(n).arg(QLatin1String(what))), __FILE__, __LINE__);
             return condition;
         };
-        const auto rowsOfToday = [&] {
-            return practice.query(u"SELECT COUNT(*) FROM RVOUS1 WHERE AGENDATE = %1"_s.arg(today))
-                .value(0)
-                .value(0)
-                .toInt();
-        };
         const QStringList &told = practice.prompts.informations;
         if (!check(practice.query(u"PRAGMA integrity_check"_s) == QList<QStringList>{{u"ok"_s}}, "integrity_check"))
             return -1;
-        const int rows = rowsOfToday();
+        const int rows = practice.rowCount(1); // today's, the only day stored
         const std::optional<StoredDay> stored = practice.readDay(1, today);
         const bool ok =
             check(rows == 1 || (rows == 0 && !existing && !saved), "one row for the date")
@@ -64,7 +58,7 @@ class InjectedFaultsTest : public QObject
                             // The next save, with the disk well again, writes the typed day, once.
                             && check(form->ENREG_01(), "the next save")
                             && check(practice.readDay(1, today) == typed, "the typed day stored by the next save")
-                            && check(rowsOfToday() == 1, "one row after the next save"));
+                            && check(practice.rowCount(1) == 1, "one row after the next save"));
         return ok ? calls : -1;
     }
 
