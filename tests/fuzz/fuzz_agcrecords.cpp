@@ -4,8 +4,6 @@
 #include "agcvaluereader.h"
 #include "legacytext.h"
 
-#include <QByteArray>
-
 #include <cstdint>
 #include <cstdlib>
 

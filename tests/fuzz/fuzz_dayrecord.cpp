@@ -72,10 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!saved)
         std::abort();
     // A mark's text is written only with its mark set: unset, it may differ.
-    for (const auto mark : {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2}) {
+    for (const auto mark : {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2})
         if (!((*read).*mark).set && !((*saved).*mark).set)
             (*saved).*mark = (*read).*mark;
-    }
     if (*saved != *read)
         std::abort();
     return 0;

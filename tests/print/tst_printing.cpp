@@ -5,14 +5,11 @@
 // checked there; here only that the lists carry them.
 #include "compositions.h"
 #include "pagepainter.h"
-#include "practice.h"
+#include "practice.h" // with QAction, QPrinter and QRegularExpression
 
-#include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 
 #include <map>
 
@@ -170,10 +167,9 @@ private Q_SLOTS:
         printer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
         QVERIFY(PagePainter::paint(page, printer).ok());
 
-        const double marginPoints = margin * 72.0 / 25.4;
-        const double left = marginPoints + PagePainter::LeftMarginCm * 72.0 / 2.54;
-        const double top = marginPoints + PagePainter::TopMarginCm * 72.0 / 2.54;
-        const QSizeF size = QPageSize(QPageSize::A5).size(QPageSize::Point);
+        const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point); // inside the printer's margins
+        const double left = area.left() + PagePainter::LeftMarginCm * 72.0 / 2.54;
+        const double top = area.top() + PagePainter::TopMarginCm * 72.0 / 2.54;
         const Printed printed(printer.outputFileName());
         QTEST(int(printed.sheets.size()), "sheets");
         for (const QList<Line> &sheet : printed.sheets) {
@@ -183,14 +179,13 @@ private Q_SLOTS:
             for (qsizetype i = 0; i < sheet.size(); ++i) {
                 const QRectF &row = sheet[i].box;
                 QVERIFY2(qAbs(row.left() - left) < 1.5 && (i == 0 || row.top() > sheet[i - 1].box.bottom() - 0.5)
-                             && row.right() <= size.width() - marginPoints + 0.5
-                             && row.bottom() <= size.height() - marginPoints,
+                             && row.right() <= area.right() + 0.5 && row.bottom() <= area.bottom(),
                          qPrintable(sheet[i].text));
             }
             // The last line of a full sheet leaves no room for another 12-point line.
             const QRectF &last = sheet.last().box;
             if (&sheet != &printed.sheets.last())
-                QVERIFY(size.height() - marginPoints - last.bottom() < 2 * last.height());
+                QVERIFY(area.bottom() - last.bottom() < 2 * last.height());
         }
         QCOMPARE(printed.lines.join(QString()).remove(u' '), u"Titre"_s + body.join(QString()).remove(u' '));
         const qsizetype rows = printed.lines.size();

@@ -11,11 +11,7 @@
 class FakePrompts final : public Prompts
 {
 public:
-    struct Question
-    {
-        QString text;
-        QString title;
-    };
+    struct Question { QString text, title; };
 
     QStringList informations;
     QList<Question> questions;
