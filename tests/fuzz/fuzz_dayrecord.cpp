@@ -16,8 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-constexpr qint32 ReadDate = 40000;
-constexpr qint32 SavedDate = 40001;
+constexpr qint32 ReadDate = 40000, SavedDate = 40001;
 // AGENDATE, RVOUS, Postit, Bloc, ABSENT1, ABSENT1_TXT, ABSENT2, ABSENT2_TXT,
 // ECHO1, ECHO1_TXT, ECHO2, ECHO2_TXT, COCHE: the columns in the schema's order.
 constexpr char Insert[] = "INSERT OR REPLACE INTO RVOUS1 VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";

@@ -83,8 +83,7 @@ struct PrintingPractice : Practice
         prompts.printerAnswers = answers;
     }
 
-    QTemporaryDir out;
-    const QString pdfPath = out.filePath(u"page.pdf"_s);
+    const QString pdfPath = programFolder() + u"/page.pdf"_s;
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "prompts.h"
 
-#include <QList>
 #include <QPrinter>
 #include <QStringList>
 
