@@ -4,8 +4,6 @@
 #include "agcvaluereader.h"
 #include "legacytext.h"
 
-#include <QByteArray>
-
 #include <cstdint>
 #include <cstdlib>
 
@@ -15,21 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Records of both files' sizes; every position handed out must lie inside
     // the record, or the configuration would be written out of bounds.
-    for (const int recordSize : {30, 2}) {
+    for (const int recordSize : {30, 2})
         AgcFile::readRecords(text, recordSize, [recordSize](int position, const AgcValue &value) {
             if (position < 0 || position >= recordSize)
                 std::abort();
             (void)value.toText(), (void)value.toInt32(), (void)value.toInt16(), (void)value.isTrue();
         });
-    }
 
     // The reader always moves forward: it cannot hand out more values than
     // there are characters (plus one trailing empty value).
     AgcValueReader reader(text);
-    qsizetype values = 0;
-    while (!reader.atEnd() && reader.next()) {
-        if (++values > text.size() + 1)
+    for (qsizetype values = 1; !reader.atEnd() && reader.next(); ++values)
+        if (values > text.size() + 1)
             std::abort();
-    }
     return 0;
 }

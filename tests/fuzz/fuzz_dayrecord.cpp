@@ -4,10 +4,10 @@
 // record's slots encode back to themselves, and the day saved as read comes
 // back as it was.
 #include "daycursor.h"
+#include "schemasql.h"
 
 #include <sqlite3.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -16,45 +16,31 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr qint32 ReadDate = 40000;
-constexpr qint32 SavedDate = 40001;
-constexpr int ColumnCount = 12; // after AGENDATE
+constexpr qint32 ReadDate = 40000, SavedDate = 40001;
 // AGENDATE, RVOUS, Postit, Bloc, ABSENT1, ABSENT1_TXT, ABSENT2, ABSENT2_TXT,
 // ECHO1, ECHO1_TXT, ECHO2, ECHO2_TXT, COCHE: the columns in the schema's order.
 constexpr char Insert[] = "INSERT OR REPLACE INTO RVOUS1 VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
-// An empty database made from the schema, once, on a memory file system when
-// there is one so that the saves' flushes cost nothing.
-QString databasePath()
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    // One database for every input, on a memory file system when there is one
+    // so that the saves' flushes cost nothing.
     static QTemporaryDir folder(QFileInfo::exists(u"/dev/shm"_s) ? u"/dev/shm/planora-fuzz-XXXXXX"_s : QString());
-    static const QString path = [] {
-        const QString file = folder.filePath(u"AGENDAS.MDB"_s);
-        QFile schema(QStringLiteral(PLANORA_SCHEMA_FILE));
-        sqlite3 *db = nullptr;
-        if (!schema.open(QIODevice::ReadOnly) || sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK
-            || sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            std::abort();
-        sqlite3_close(db);
-        return file;
-    }();
-    return path;
-}
-
-// The input cut into column values at 0xFF bytes; the first byte of each
-// value says how it is stored.
-void storeRow(sqlite3 *db, const QByteArray &input)
-{
-    const QList<QByteArray> values = input.split('\xff');
+    static const QString path = folder.filePath(u"AGENDAS.MDB"_s);
+    sqlite3 *db = nullptr;
     sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, Insert, -1, &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
         std::abort();
+    static const bool made = sqlite3_exec(db, schemaSql, nullptr, nullptr, nullptr) == SQLITE_OK; // the first time
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; DELETE FROM RVOUS1;", nullptr, nullptr, nullptr);
+    if (!made || sqlite3_prepare_v2(db, Insert, -1, &statement, nullptr) != SQLITE_OK)
+        std::abort();
+    // The input cut into the values of the columns after AGENDATE at 0xFF
+    // bytes; the first byte of each value says how it is stored.
+    const QList<QByteArray> values = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\xff');
     sqlite3_bind_int(statement, 1, ReadDate);
-    for (int i = 0; i < ColumnCount; ++i) {
-        const QByteArray value = values.value(i);
-        const QByteArray body = value.mid(1);
+    for (int i = 0; i < 12; ++i) { // the columns after AGENDATE
+        const QByteArray value = values.value(i), body = value.mid(1);
         switch (value.isEmpty() ? 0 : std::uint8_t(value.at(0)) % 4) {
         case 0: sqlite3_bind_text(statement, i + 2, body.constData(), int(body.size()), SQLITE_TRANSIENT); break;
         case 1: sqlite3_bind_blob(statement, i + 2, body.constData(), int(body.size()), SQLITE_TRANSIENT); break;
@@ -66,18 +52,6 @@ void storeRow(sqlite3 *db, const QByteArray &input)
     // can leave, and the input is simply not used.
     sqlite3_step(statement);
     sqlite3_finalize(statement);
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
-    const QString path = databasePath();
-    sqlite3 *db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
-        std::abort();
-    sqlite3_exec(db, "PRAGMA synchronous=OFF; DELETE FROM RVOUS1;", nullptr, nullptr, nullptr);
-    storeRow(db, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     sqlite3_close(db);
 
     static DayCursor cursor;
@@ -97,10 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!saved)
         std::abort();
     // A mark's text is written only with its mark set: unset, it may differ.
-    for (const auto mark : {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2}) {
+    for (const auto mark : {&DayRecord::absent1, &DayRecord::absent2, &DayRecord::echo1, &DayRecord::echo2})
         if (!((*read).*mark).set && !((*saved).*mark).set)
             (*saved).*mark = (*read).*mark;
-    }
     if (*saved != *read)
         std::abort();
     return 0;

@@ -2,7 +2,6 @@
 
 #include "prompts.h"
 
-#include <QList>
 #include <QPrinter>
 #include <QStringList>
 
@@ -11,11 +10,7 @@
 class FakePrompts final : public Prompts
 {
 public:
-    struct Question
-    {
-        QString text;
-        QString title;
-    };
+    struct Question { QString text, title; };
 
     QStringList informations;
     QList<Question> questions;
@@ -28,8 +23,7 @@ public:
     QString printerOutputFile;
     std::optional<QPageSize> printerPageSize; // the paper chosen in the dialog
     int dialogCount = 0;
-    // What the file and folder dialogs were opened with, in order.
-    QStringList dialogTitles, dialogFolders, fileFilters;
+    QStringList dialogFolders; // the folder each file or folder dialog opened on, in order
 
     void information(const QString &text) override { informations.append(text); }
 
@@ -46,22 +40,11 @@ public:
         return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
     }
 
-    QString openFile(const QString &title, const QString &folder, const QString &filter) override
+    QString openFile(const QString &, const QString &folder, const QString &) override
     {
-        ++dialogCount;
-        dialogTitles.append(title);
-        dialogFolders.append(folder);
-        fileFilters.append(filter);
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        return pathChosen(folder, fileAnswers);
     }
-
-    QString chooseFolder(const QString &title, const QString &startFolder) override
-    {
-        ++dialogCount;
-        dialogTitles.append(title);
-        dialogFolders.append(startFolder);
-        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
-    }
+    QString chooseFolder(const QString &, const QString &start) override { return pathChosen(start, folderAnswers); }
 
     bool choosePrinter(QPrinter &printer) override
     {
@@ -74,5 +57,14 @@ public:
         if (accepted && printerPageSize)
             printer.setPageSize(*printerPageSize);
         return accepted;
+    }
+
+private:
+    // A file or folder dialog opened on `folder`, answered from `answers`.
+    QString pathChosen(const QString &folder, QStringList &answers)
+    {
+        ++dialogCount;
+        dialogFolders.append(folder);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 };

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <cstring>
 
 namespace FaultVfs {
 
@@ -12,7 +11,7 @@ namespace {
 struct State
 {
     std::array<int, 4> counts{};
-    bool armed = false, persistent = false, fired = false;
+    bool persistent = false, fired = false; // failAt 0 and not persistent: no call fails
     Call call = Call::Read;
     int failAt = 0;
 } state;
@@ -23,8 +22,7 @@ sqlite3_vfs faultVfs;
 bool failing(Call call)
 {
     const int n = ++state.counts[std::size_t(call)];
-    const bool fails =
-        state.armed && state.call == call && (n == state.failAt || (state.persistent && n > state.failAt));
+    const bool fails = state.call == call && (n == state.failAt || (state.persistent && n > state.failAt));
     state.fired = state.fired || fails;
     return fails;
 }
@@ -72,18 +70,16 @@ void install()
 {
     if (realVfs)
         return;
-    sqlite3_initialize();
     realVfs = sqlite3_vfs_find(nullptr);
-    std::memcpy(&faultVfs, realVfs, sizeof faultVfs);
+    faultVfs = *realVfs;
     faultVfs.szOsFile = int(sizeof(FaultFile)) + realVfs->szOsFile;
     faultVfs.zName = "planora-fault";
-    faultVfs.pNext = nullptr;
     faultVfs.xOpen = xOpen;
     sqlite3_vfs_register(&faultVfs, 1);
 }
 
 void reset() { state = State(); }
-void failAt(Call call, int n, bool persistent) { state = {{}, true, persistent, false, call, n}; }
+void failAt(Call call, int n, bool persistent) { state = {{}, persistent, false, call, n}; }
 int count(Call call) { return state.counts[std::size_t(call)]; }
 bool fired() { return state.fired; }
 const char *name(Call call) { return std::array{"read", "write", "sync", "lock"}[std::size_t(call)]; }
