@@ -30,8 +30,7 @@ HalfDayMark &markOf(DayRecord &record, const QString &flag)
 DayRecord fullRecord()
 {
     DayRecord record;
-    record.postit = u"jour post-it"_s;
-    record.bloc = u"jour bloc\r\nligne 2"_s;
+    std::tie(record.postit, record.bloc) = std::pair(u"jour post-it"_s, u"jour bloc\r\nligne 2"_s);
     for (std::size_t i = 0; i < SlotCount; ++i)
         std::tie(record.slots[i], record.checks[i]) = std::pair(u"jour créneau %1"_s.arg(i), i % 3 == 0);
     for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s})
@@ -52,7 +51,8 @@ DayRecord withField(const QString &field, const QString &value)
         record.checks[field.mid(5).toUInt()] = value == u"1";
     else if (field == u"postit" || field == u"bloc")
         (field == u"bloc" ? record.bloc : record.postit) = value;
-    else markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
+    else
+        markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
     return record;
 }
 
@@ -68,11 +68,10 @@ int handlesOn(const struct stat &file)
 {
     int count = 0;
     const QDir fds(u"/proc/self/fd"_s);
-    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        struct stat status = {};
+    struct stat status = {};
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
         count += ::stat(QFile::encodeName(fds.filePath(fd)).constData(), &status) == 0
                  && status.st_dev == file.st_dev && status.st_ino == file.st_ino;
-    }
     return count;
 }
 
@@ -84,13 +83,11 @@ void waitPastChangeTime(const QString &path, const struct stat &file)
 {
     const QString probePath = path + u".probe"_s;
     struct stat probe = {};
-    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1)) {
+    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1))
         if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
             && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
-                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
+                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec))
             return;
-        }
-    }
 }
 
 qint32 dayOf(int save) { return FirstSharedDay + save % SharedDays; }
@@ -132,10 +129,8 @@ int writeSharedDays(const QStringList &args)
 // The save numbers a writer printed, whole lines only.
 QList<int> savesOf(const QByteArray &output)
 {
-    QList<QByteArray> lines = output.split('\n');
-    lines.removeLast(); // after the last line break: nothing, or a line not yet whole
     QList<int> saves;
-    for (const QByteArray &line : lines)
+    for (const QByteArray &line : output.split('\n').sliced(0, output.count('\n'))) // the last one is not yet whole
         saves << line.toInt();
     return saves;
 }
@@ -312,7 +307,6 @@ private Q_SLOTS:
         row("missing file", u"<missing>"_s, 1, false, u"introuvable"_s);
         row("a folder", u"<folder>"_s, 1, false, u"n'est pas un fichier"_s);
         row("legacy Jet file", u"<jet>"_s, 1, false, u"planora-admin convert"_s);
-        row("legacy ACE file", u"<ace>"_s, 1, false, u"planora-admin convert"_s);
         row("text file", u"<text>"_s, 1, false, u"n'est pas une base"_s);
         row("SQLite header over garbage", u"<garbage>"_s, 1, false, u"n'est pas une base"_s);
         row("user's table missing", u"DROP TABLE RVOUS4"_s, 4, false, u"La table RVOUS4 est absente"_s);
@@ -337,12 +331,9 @@ private Q_SLOTS:
     {
         const auto [setup, user, positions, message] =
             fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
-        const QByteArray jet = StoreTestDatabase::JetHeader,
-                         garbage = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z');
-        const QHash<QString, QByteArray> files = {{u"<jet>"_s, jet},
-                                                  {u"<ace>"_s, QByteArray(jet).replace("Jet", "ACE")},
-                                                  {u"<text>"_s, "RVOUS;Postit\r\n"},
-                                                  {u"<garbage>"_s, garbage}};
+        const QHash<QString, QByteArray> files = {
+            {u"<jet>"_s, StoreTestDatabase::JetHeader}, {u"<text>"_s, "RVOUS;Postit\r\n"},
+            {u"<garbage>"_s, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z')}};
         QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
         if (files.contains(setup))
             QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
@@ -485,7 +476,8 @@ private Q_SLOTS:
                 QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
                 output += process->readAllStandardOutput();
             }
-            if (killAfter) process->kill(); // SIGKILL: no chance to finish the save under way
+            if (killAfter)
+                process->kill(); // SIGKILL: no chance to finish the save under way
             QVERIFY(process->waitForFinished(120000));
             QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
             QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
@@ -512,8 +504,7 @@ private Q_SLOTS:
                 const QString last = lastSave ? slotText(writer, lastSave) : QString();
                 QVERIFY2(writer > writers || text == last
                              || (killAfter && text == slotText(writer, saves[writer - 1].last() + 1)),
-                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toString())
-                                        .arg(slot)
+                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toInt()).arg(slot)
                                         .arg(text, last)));
             }
         }
@@ -529,12 +520,10 @@ private Q_SLOTS:
             for (int writer = 1; writer <= 6; ++writer)
                 found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
         }
-        for (int writer = 1; writer <= writers; ++writer) {
-            for (const int save : saves[writer - 1]) {
-                const QString version = slotText(writer, save) + u" in slot "_s + QString::number(writer - 1);
-                QVERIFY2(found.contains(version), qPrintable(version));
-            }
-        }
+        for (int writer = 1; writer <= writers; ++writer)
+            for (const int save : saves[writer - 1])
+                QVERIFY2(found.contains(slotText(writer, save) + u" in slot "_s + QString::number(writer - 1)),
+                         qPrintable(slotText(writer, save)));
     }
 };
 
