@@ -144,7 +144,7 @@ class TestDayCursor : public QObject
     QTemporaryDir m_dir;
 
     // A database whose user 1 has a row for Day.
-    QString database(const QString &firstSlot = u"ORIGINAL"_s)
+    QString database(const QString &firstSlot)
     {
         return StoreTestDatabase::create(
             m_dir.path(),
@@ -226,31 +226,42 @@ private Q_SLOTS:
 
     void saves_data()
     {
-        // flag: the mark this case is about; storedBefore: its flag and text in
-        // the day's row, empty when no row yet; storedAfter: its text field
+        // forSearch: positioned as the search window does first; flag: the mark this case is about;
+        // storedBefore: its flag and text in the day's row, empty when no row yet; storedAfter: its text field
         // afterwards, null when never written
-        columns<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
-        row("clearing a mark keeps its stored text", u"ABSENT1"_s, u"1, 'Congrès'"_s, false, u"Congrès"_s);
-        row("setting a mark writes the panel's text", u"ABSENT2"_s, u"0, 'Congrès'"_s, true, u"panneau"_s);
-        row("new day with the mark set", u"ECHO1"_s, QString(), true, u"panneau"_s);
-        row("new day without the mark leaves its text unwritten", u"ECHO2"_s, QString(), false, QString());
+        columns<bool, QString, QString, bool, QString>("forSearch", "flag", "storedBefore", "saveSet", "storedAfter");
+        row("clearing a mark keeps its stored text", false, u"ABSENT1"_s, u"1, 'Congrès'"_s, false, u"Congrès"_s);
+        row("setting a mark writes the panel's text", true, u"ABSENT2"_s, u"0, 'Congrès'"_s, true, u"panneau"_s);
+        row("new day with the mark set", true, u"ECHO1"_s, QString(), true, u"panneau"_s);
+        row("new day without the mark leaves its text unwritten", false, u"ECHO2"_s, QString(), false, QString());
     }
 
-    // A save adds the day's row or updates the one there, writes every field,
-    // and a _TXT field only while its flag is yes.
+    // A positioning reads the user's own table and writes nothing; a save adds the day's row or updates the one
+    // there, writes every field, and a _TXT field only while its flag is yes.
     void saves()
     {
-        const auto [flag, storedBefore, saveSet, storedAfter] =
-            fetch<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
+        const auto [forSearch, flag, storedBefore, saveSet, storedAfter] =
+            fetch<bool, QString, QString, bool, QString>("forSearch", "flag", "storedBefore", "saveSet", "storedAfter");
         const QString path = StoreTestDatabase::create(
             m_dir.path(), storedBefore.isEmpty() ? QString()
-                                                 : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(
-                                                     flag, storedBefore));
+                                                 : u"INSERT INTO RVOUS5(AGENDATE, RVOUS, %1, %1_TXT) VALUES (37986, "
+                                                   "'CINQ', %2)"_s.arg(flag, storedBefore));
         QVERIFY(!path.isEmpty());
+        const QByteArray before = StoreTestDatabase::contents(path);
+        // Each positioning replaces the one before, of the other kind here.
+        DayCursor cursor;
+        QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 1, Day).ok());
+        QVERIFY(forSearch ? cursor.positionForSearch(path, 5, Day).ok() : cursor.position(path, 5, Day).ok());
+        QCOMPARE(cursor.user(), 5);
+        QCOMPARE(cursor.sqlText(), forSearch ? u"SELECT*FROM RVOUS5 WHERE AGENDATE =37986"_s
+                                             : u"SELECT*FROM RVOUS5 ORDER BY AGENDATE"_s);
+        QCOMPARE(firstSlot(cursor), storedBefore.isEmpty() ? u"<aucun>"_s : u"CINQ"_s);
+        QCOMPARE(cursor.found(), !storedBefore.isEmpty());
+        QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(Day) : std::nullopt);
+        QVERIFY(StoreTestDatabase::lockFree(path));
+        QCOMPARE(StoreTestDatabase::contents(path), before);
         DayRecord record = fullRecord();
         markOf(record, flag) = {saveSet, u"panneau"_s};
-        DayCursor cursor;
-        QVERIFY(cursor.position(path, 5, Day).ok());
         DayRecord saved;
         QVERIFY(cursor.save(path, 5, Day, cursor.currentRecord().value_or(DayRecord()), record, saved).ok());
         QVERIFY(StoreTestDatabase::lockFree(path));
@@ -265,37 +276,6 @@ private Q_SLOTS:
         QCOMPARE(cursor.currentDateNumber(), Day);
         QCOMPARE(cursor.currentRecord(), record);
         QVERIFY(DayMerge::sameDay(saved, record));
-    }
-
-    void positionings_data()
-    {
-        // shown: first slot, <aucun> when no row for the day
-        columns<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
-        row("same day, user 2's own row", false, 2, Day, u"SELECT*FROM RVOUS2 ORDER BY AGENDATE"_s, u"DEUX"_s);
-        row("day without row", false, 1, Day + 1, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"<aucun>"_s);
-        row("search window's positioning", true, 2, Day, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"DEUX"_s);
-    }
-
-    void positionings()
-    {
-        const auto [forSearch, user, date, sqlText, shown] =
-            fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
-        const QString path = database();
-        QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
-        const QByteArray before = StoreTestDatabase::contents(path);
-        // Each positioning replaces the one before, of the other kind here.
-        DayCursor cursor;
-        QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 2, Day).ok());
-        const Status status =
-            forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
-        QVERIFY2(status.ok(), qPrintable(status.message()));
-        QCOMPARE(cursor.user(), user);
-        QCOMPARE(cursor.sqlText(), sqlText);
-        QCOMPARE(firstSlot(cursor), shown);
-        QCOMPARE(cursor.found(), shown != u"<aucun>");
-        QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(date) : std::nullopt);
-        QVERIFY(StoreTestDatabase::lockFree(path));
-        QCOMPARE(StoreTestDatabase::contents(path), before); // positioning writes nothing
     }
 
     void failures_data()
