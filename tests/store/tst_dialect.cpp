@@ -131,34 +131,43 @@ private Q_SLOTS:
         }
     }
 
-    // Search patterns as the search window writes them: '*' any run of
-    // characters, '?' exactly one, every other character itself.
+    // Search patterns as the search window writes them: '*' any run of characters, '?' exactly one, every other
+    // character itself (a bracket around one makes it plain); a plain "*text*" is searched as that text.
     void like_data()
     {
-        // text: null: NULL; matches: -1: NULL, as SQLite's own LIKE
-        columns<QString, QString, qint64>("pattern", "text", "matches");
-        row("any run across slot separators", u"*radio*"_s, u"Mme X\r\nRADIO pulmonaire"_s, 1LL);
-        row("one accented character", u"a?c"_s, u"aéc"_s, 1LL);
-        row("one character is not none", u"a?c"_s, u"ac"_s, 0LL);
-        row("one character outside the basic plane", u"?"_s, u"😀"_s, 1LL);
-        row("any run matches nothing", u"*"_s, u""_s, 1LL);
-        row("empty pattern only matches empty", u""_s, u"x"_s, 0LL);
-        row("underscore is not one character", u"a_b"_s, u"axb"_s, 0LL);
-        row("backslash is a plain character", u"c:\\x"_s, u"C:\\X"_s, 1LL);
-        row("backtracking over runs", u"*a*b*"_s, u"xxaxxbxx"_s, 1LL);
-        row("end anchored fails", u"*ab"_s, u"aba"_s, 0LL);
-        row("NULL is no match", u"*"_s, QString(), -1LL);
+        // text: null: NULL; matches: -1: NULL, as SQLite's own LIKE; contained: null: not a plain "*text*"
+        columns<QString, QString, qint64, QString>("pattern", "text", "matches", "contained");
+        const QString none;
+        row("any run across slot separators", u"*radio*"_s, u"Mme X\r\nRADIO pulmonaire"_s, 1LL, u"radio"_s);
+        row("one accented character", u"a?c"_s, u"aéc"_s, 1LL, none);
+        row("one character is not none", u"a?c"_s, u"ac"_s, 0LL, none);
+        row("one character outside the basic plane", u"?"_s, u"😀"_s, 1LL, none);
+        row("any run matches nothing", u"*"_s, u""_s, 1LL, none);
+        row("empty pattern only matches empty", u""_s, u"x"_s, 0LL, none);
+        row("underscore is not one character", u"a_b"_s, u"axb"_s, 0LL, none);
+        row("backslash is a plain character", u"c:\\x"_s, u"C:\\X"_s, 1LL, none);
+        row("backtracking over runs", u"*a*b*"_s, u"xxaxxbxx"_s, 1LL, none);
+        row("end anchored fails", u"*ab"_s, u"aba"_s, 0LL, none);
+        row("no leading star", u"radio*"_s, u"radios"_s, 1LL, none);
+        row("NULL is no match", u"*"_s, QString(), -1LL, none);
+        row("empty search", u"**"_s, u"x"_s, 1LL, u""_s);
+        row("bracketed wildcards are characters", u"*[*][?][#][[]*"_s, u"a*?#[b"_s, 1LL, u"*?#["_s);
+        row("percent, underscore, backslash are characters", u"*5%_\\*"_s, u"5zzz\\"_s, 0LL, u"5%_\\"_s);
+        row("a lone bracket is a character", u"*[x*"_s, u"a[xb"_s, 1LL, u"[x"_s);
     }
 
     void like()
     {
-        const auto [pattern, text, matches] = fetch<QString, QString, qint64>("pattern", "text", "matches");
+        const auto [pattern, text, matches, contained] =
+            fetch<QString, QString, qint64, QString>("pattern", "text", "matches", "contained");
         const QString sqlPattern = Dialect::likePattern(pattern);
         QVERIFY(text.isNull() || TextRules::like(sqlPattern, text, u'\\') == (matches == 1));
         const QVariant value = text.isNull() ? QVariant() : QVariant(text);
         QCOMPARE(
             StoreTestDatabase::scalar(Memory, u"SELECT coalesce(?2 LIKE ?1 ESCAPE '\\', -1)"_s, {sqlPattern, value}),
             QVariant(matches));
+        QCOMPARE(Dialect::containedText(pattern).value_or(QString()), contained);
+        QCOMPARE(Dialect::containedText(pattern).has_value(), !contained.isNull());
     }
 
     void contains_data()
@@ -205,28 +214,6 @@ private Q_SLOTS:
                  QVariant(qint64(start >= 0)));
         QCOMPARE(StoreTestDatabase::scalar(Memory, u"SELECT planora_contains(?1, ?2)"_s, {text, needle}),
                  QVariant(qint64(start >= 0)));
-    }
-
-    void patterns_data()
-    {
-        // like: for ESCAPE '\'; contained: null: not a plain "*text*"
-        columns<QString, QString, QString>("access", "like", "contained");
-        row("plain search", u"*radio*"_s, u"%radio%"_s, u"radio"_s);
-        row("empty search", u"**"_s, u"%%"_s, u""_s);
-        row("bracketed wildcards are characters", u"*[*][?][#][[]*"_s, u"%*?#[%"_s, u"*?#["_s);
-        row("percent, underscore, backslash escaped", u"*5%_\\*"_s, u"%5\\%\\_\\\\%"_s, u"5%_\\"_s);
-        row("a lone bracket is a character", u"*[x*"_s, u"%[x%"_s, u"[x"_s);
-        row("wildcard inside", u"*a?b*"_s, u"%a_b%"_s, QString());
-        row("no leading star", u"radio*"_s, u"radio%"_s, QString());
-        row("single star", u"*"_s, u"%"_s, QString());
-    }
-
-    void patterns()
-    {
-        const auto [access, like, contained] = fetch<QString, QString, QString>("access", "like", "contained");
-        QCOMPARE(Dialect::likePattern(access), like);
-        QCOMPARE(Dialect::containedText(access).value_or(QString()), contained);
-        QCOMPARE(Dialect::containedText(access).has_value(), !contained.isNull());
     }
 };
 
