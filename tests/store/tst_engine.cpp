@@ -150,38 +150,26 @@ private Q_SLOTS:
         const auto [field, written, storedType, readBack] =
             fetch<QString, QVariant, QString, QVariant>("field", "written", "storedType", "readBack");
         const QString path = StoreTestDatabase::create(m_dir.path());
-        Database database;
-        const std::unique_ptr<View> view = openView(database, path, ByDate1);
-        QVERIFY(view && !view->setField(u"AGENDATE"_s, 37986).ok()); // neither editing nor adding
-        QVERIFY(view->addNew().ok() && view->setField(u"AGENDATE"_s, 37986).ok());
-        QVERIFY(!view->setField(u"NO_SUCH_FIELD"_s, 1).ok());
+        Database database, other;
+        const std::unique_ptr<View> view = openView(database, path, ByDate1), first = openView(other, path, ByDate1);
+        QVERIFY(view && first && !view->setField(u"AGENDATE"_s, 37986).ok()); // neither editing nor adding
+        // Two workstations both find no row for the day and both add it; the other one saves first.
+        for (View *adding : {first.get(), view.get()})
+            QVERIFY(adding->findFirst(u"AGENDATE=37986"_s).ok() && adding->noMatch() && adding->addNew().ok()
+                    && adding->setField(u"AGENDATE"_s, 37986).ok());
+        QVERIFY(first->setField(u"RVOUS"_s, u"premier"_s).ok() && first->setField(u"Bloc"_s, u"premier"_s).ok());
+        QVERIFY(first->update().ok());
+        QVERIFY(!view->setField(u"NO_SUCH_FIELD"_s, 1).ok() && view->setField(u"RVOUS"_s, u"second"_s).ok());
         QVERIFY((!written.isValid() || view->setField(field, written).ok()) && view->update().ok());
         QCOMPARE(view->value(field), readBack);
         QVERIFY(view->findFirst(u"AGENDATE=37986"_s).ok());
         QCOMPARE(view->value(field), readBack);
+        // The second add updated the row; fields it did not write keep the first one's value.
+        QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT count(*) FROM RVOUS1"_s), QVariant(qint64(1)));
+        QCOMPARE(view->text(u"RVOUS"_s) + u'/' + view->text(u"Bloc"_s), u"second/premier"_s);
+        QVERIFY(first->reread().ok() && first->text(u"RVOUS"_s) == u"second");
         QVERIFY(!view->value(u"NO_SUCH_FIELD"_s).isValid());
         QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT typeof(%1) FROM RVOUS1"_s.arg(field)).toString(), storedType);
-    }
-
-    void secondAddOfSameDayUpdates()
-    {
-        // Two workstations both find no row for the day, both add it.
-        const QString path = StoreTestDatabase::create(m_dir.path());
-        Database databases[2];
-        std::unique_ptr<View> views[2];
-        for (int i = 0; i < 2; ++i) {
-            views[i] = openView(databases[i], path, u"SELECT*FROM RVOUS4 ORDER BY AGENDATE"_s);
-            QVERIFY(views[i] && views[i]->findFirst(u"AGENDATE=40000"_s).ok() && views[i]->noMatch());
-            QVERIFY(views[i]->addNew().ok() && views[i]->setField(u"AGENDATE"_s, u"40000"_s).ok());
-            QVERIFY(views[i]->setField(u"RVOUS"_s, i == 0 ? u"premier"_s : u"second"_s).ok());
-        }
-        QVERIFY(views[0]->setField(u"Postit"_s, u"post-it du premier"_s).ok());
-        QVERIFY(views[0]->update().ok() && views[1]->update().ok());
-        QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT count(*) FROM RVOUS4"_s), QVariant(qint64(1)));
-        QCOMPARE(views[1]->text(u"RVOUS"_s), u"second"_s);
-        // Fields the second save did not write keep the first one's value.
-        QCOMPARE(views[1]->text(u"Postit"_s), u"post-it du premier"_s);
-        QVERIFY(views[0]->reread().ok() && views[0]->text(u"RVOUS"_s) == u"second");
     }
 
     void keptConnectionFollowsSchema()
