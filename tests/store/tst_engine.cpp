@@ -170,24 +170,13 @@ private Q_SLOTS:
         QVERIFY(first->reread().ok() && first->text(u"RVOUS"_s) == u"second");
         QVERIFY(!view->value(u"NO_SUCH_FIELD"_s).isValid());
         QCOMPARE(StoreTestDatabase::scalar(path, u"SELECT typeof(%1) FROM RVOUS1"_s.arg(field)).toString(), storedType);
-    }
-
-    void keptConnectionFollowsSchema()
-    {
-        const QString path = StoreTestDatabase::create(
-            m_dir.path(), u"INSERT INTO RVOUS1(AGENDATE, RVOUS, Bloc, COCHE) VALUES (37986, 'avant', 'bloc', '1')"_s);
-        Database database;
-        QVERIFY(database.open(path).ok());
-        std::unique_ptr<View> view;
-        for (const QString &expected : {u"avant/1"_s, u"après/neuf"_s}) {
-            QVERIFY(database.openView(ByDate1, view).ok() && view->findFirst(u"AGENDATE=37986"_s).ok());
-            QCOMPARE(view->text(u"RVOUS"_s) + u'/' + view->text(u"COCHE"_s), expected);
-            // Another connection makes the table again, fewer columns in another
-            // order: fields read by their old places would be wrong or missing.
-            QVERIFY(StoreTestDatabase::run(path,
-                                           u"DROP TABLE RVOUS1; CREATE TABLE RVOUS1 (AGENDATE INTEGER, COCHE TEXT, "
-                                           "RVOUS TEXT); INSERT INTO RVOUS1 VALUES (37986, 'neuf', 'après')"_s));
-        }
+        // Another connection makes the table again, fewer columns in another order: fields read by their old places
+        // on the kept connection would be wrong or missing.
+        QVERIFY(StoreTestDatabase::run(path, u"DROP TABLE RVOUS1; CREATE TABLE RVOUS1 (AGENDATE INTEGER, COCHE TEXT, "
+                                             "RVOUS TEXT); INSERT INTO RVOUS1 VALUES (37986, 'neuf', 'après')"_s));
+        std::unique_ptr<View> again;
+        QVERIFY(database.openView(ByDate1, again).ok() && again->findFirst(u"AGENDATE=37986"_s).ok());
+        QCOMPARE(again->text(u"RVOUS"_s) + u'/' + again->text(u"COCHE"_s), u"après/neuf"_s);
     }
 
     void statementCache()
