@@ -197,6 +197,7 @@ private Q_SLOTS:
         const QString none;
         row("slot typed there", u"slot5"_s, u"A"_s, u"A"_s, u"C"_s, u"C"_s);
         row("slot typed on both: shown wins", u"slot52"_s, u"A"_s, u"B"_s, u"C"_s, u"B"_s);
+        row("slot erased here, the first slot", u"slot0"_s, u"A"_s, none, u"C"_s, none);
         row("check set here", u"check3"_s, u"0"_s, u"1"_s, u"0"_s, u"1"_s);
         row("post-it written here", u"postit"_s, u"a"_s, u"a\r\nb"_s, u"a"_s, u"a\r\nb"_s);
         row("theatre programme written here", u"bloc"_s, none, u"8h hernie"_s, u"9h"_s, u"8h hernie"_s);
