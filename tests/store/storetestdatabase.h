@@ -65,7 +65,8 @@ inline QList<QVariantList> rows(const QString &path, const QString &sql, const Q
         || statement.prepare(connection.handle(), sql) != SQLITE_OK)
         return result;
     connection.setBusyTimeout(30000);
-    for (qsizetype i = 0; i < values.size(); ++i) statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
+    for (qsizetype i = 0; i < values.size(); ++i)
+        statement.bind(int(i) + 1, values.at(i)); // parameters count from 1
     while (statement.step() == SqliteStatement::Step::Row) {
         result.append(QVariantList());
         for (int column = 0; column < statement.columnCount(); ++column)

@@ -49,9 +49,9 @@ class TestDatabaseCopy : public QObject
     // A database of the practice holding day 1 of users 1 and 6 as `text`.
     QString practice(const QString &text)
     {
-        const QString sql =
-            u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s;
-        const QString made = StoreTestDatabase::create(folder(u"made"_s), sql.arg(text));
+        const QString made = StoreTestDatabase::create(
+            folder(u"made"_s), u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); "
+                               "INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s.arg(text));
         QFile::setPermissions(made, QFileDevice::Permissions(0x6666));
         return made;
     }
@@ -79,7 +79,8 @@ class TestDatabaseCopy : public QObject
             QVERIFY(StoreTestDatabase::write(path, files[kind]));
         else if (kind == u"folder")
             QVERIFY(QDir().mkpath(path));
-        else QCOMPARE(kind, u"missing"_s);
+        else
+            QCOMPARE(kind, u"missing"_s);
         QVERIFY(kind != u"truncated"
                 || StoreTestDatabase::write(path, StoreTestDatabase::contents(path).first(QFileInfo(path).size() / 2)));
     }
@@ -92,34 +93,17 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7777)));
     }
 
-    void check_data()
-    {
-        columns<QString, Outcome>("kind", "expected");
-        row("no file", u"missing"_s, Outcome::SourceMissing);
-        row("a folder", u"folder"_s, Outcome::SourceUnreadable);
-        row("not SQLite", u"garbage"_s, Outcome::NotPlanora);
-        row("empty file, which SQLite would open", u"empty"_s, Outcome::NotPlanora);
-        row("a table missing", u"no RVOUS6"_s, Outcome::NotPlanora);
-        row("a field missing", u"no COCHE"_s, Outcome::NotPlanora);
-        row("cut short", u"truncated"_s, Outcome::Damaged);
-    }
-
-    void check()
-    {
-        const auto [kind, expected] = fetch<QString, Outcome>("kind", "expected");
-        const QString path = QDir(folder(u"check"_s)).filePath(u"copie.db"_s);
-        makeSource(kind, path);
-        const QByteArray before = StoreTestDatabase::contents(path);
-        const DatabaseCopy::Result result = DatabaseCopy::check(path);
-        QCOMPARE(result.outcome, expected);
-        QCOMPARE(StoreTestDatabase::contents(path), before);
-        QVERIFY(!DatabaseCopy::describe(result, path).isEmpty());
-    }
-
+    // A backup checks the database it copies, then the copy, as check() does.
     void snapshot_data()
     {
         columns<QString, QString, Outcome>("source", "destination", "expected");
         row("first backup", u"good"_s, u"fresh"_s, Outcome::Done);
+        row("source is a folder", u"folder"_s, u"fresh"_s, Outcome::SourceUnreadable);
+        row("source not SQLite", u"garbage"_s, u"fresh"_s, Outcome::NotPlanora);
+        row("source empty, which SQLite would open", u"empty"_s, u"fresh"_s, Outcome::NotPlanora);
+        row("source with a table missing", u"no RVOUS6"_s, u"fresh"_s, Outcome::NotPlanora);
+        row("source with a field missing", u"no COCHE"_s, u"fresh"_s, Outcome::NotPlanora);
+        row("source cut short", u"truncated"_s, u"fresh"_s, Outcome::Damaged);
         row("over an earlier backup, without asking", u"good"_s, u"earlier copy"_s, Outcome::Done);
         row("folder that cannot be written", u"good"_s, u"read-only folder"_s, Outcome::TargetUnwritable);
         row("a folder where the copy goes", u"good"_s, u"is a folder"_s, Outcome::TargetUnwritable);
@@ -137,7 +121,7 @@ private Q_SLOTS:
         const QString copy = destination == u"the source" ? live : QDir(target).filePath(u"AGENDAS.MDB"_s);
         QVERIFY(destination != u"earlier copy" || QFile::rename(practice(u"ancien"_s), copy));
         QVERIFY(destination != u"is a folder" || QDir().mkpath(copy));
-        const QByteArray earlier = StoreTestDatabase::contents(copy);
+        const QByteArray earlier = StoreTestDatabase::contents(copy), sourceBefore = StoreTestDatabase::contents(live);
         const QStringList filesBefore = QDir(target).entryList(QDir::Files);
         const bool readOnly = destination == u"read-only folder";
         QVERIFY(!readOnly || QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
@@ -147,6 +131,8 @@ private Q_SLOTS:
         }();
 
         QCOMPARE(result.outcome, expected);
+        QCOMPARE(StoreTestDatabase::contents(live), sourceBefore);
+        QVERIFY(!DatabaseCopy::describe(result, live).isEmpty());
         if (expected != Outcome::Done) {
             QCOMPARE(StoreTestDatabase::contents(copy), earlier);
             QCOMPARE(QDir(target).entryList(QDir::Files), filesBefore); // no temporary file left
@@ -192,18 +178,14 @@ private Q_SLOTS:
         QCOMPARE(dayOneOf(live, 6), u"nouveau"_s);
     }
 
-    void safetyCopyPath_data()
-    {
-        columns<QString, QString>("live", "expected");
-        row("no extension", u"/srv/agenda"_s, u"/srv/agenda-avant-restauration-20261206-140509"_s);
-        row("dots in the name", u"/srv/a.b/AGENDAS.2024.MDB"_s,
-            u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
-    }
-
+    // The live database's name, kept after its last dot (none here, several there), stamped.
     void safetyCopyPath()
     {
-        const auto [live, expected] = fetch<QString, QString>("live", "expected");
-        QCOMPARE(DatabaseCopy::safetyCopyPath(live, QDateTime(QDate(2026, 12, 6), QTime(14, 5, 9))), expected);
+        const QDateTime when(QDate(2026, 12, 6), QTime(14, 5, 9));
+        QCOMPARE(DatabaseCopy::safetyCopyPath(u"/srv/agenda"_s, when),
+                 u"/srv/agenda-avant-restauration-20261206-140509"_s);
+        QCOMPARE(DatabaseCopy::safetyCopyPath(u"/srv/a.b/AGENDAS.2024.MDB"_s, when),
+                 u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
     }
 
     void restore_data()
@@ -232,9 +214,9 @@ private Q_SLOTS:
             makeSource(backup, backupPath);
         const bool readOnly = live == u"read-only";
         makeSource(readOnly ? u"good"_s : live, livePath);
-        const QString changes =
-            u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s;
-        QVERIFY(live == u"garbage" || live == u"missing" || StoreTestDatabase::run(livePath, changes));
+        QVERIFY(live == u"garbage" || live == u"missing"
+                || StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; "
+                                                    "INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s));
         const QByteArray liveBefore = StoreTestDatabase::contents(livePath);
         const QString contentBefore = agendaContent(livePath);
         const QString safety = DatabaseCopy::safetyCopyPath(livePath, QDateTime::currentDateTime());

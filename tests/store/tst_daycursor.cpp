@@ -30,8 +30,7 @@ HalfDayMark &markOf(DayRecord &record, const QString &flag)
 DayRecord fullRecord()
 {
     DayRecord record;
-    record.postit = u"jour post-it"_s;
-    record.bloc = u"jour bloc\r\nligne 2"_s;
+    std::tie(record.postit, record.bloc) = std::pair(u"jour post-it"_s, u"jour bloc\r\nligne 2"_s);
     for (std::size_t i = 0; i < SlotCount; ++i)
         std::tie(record.slots[i], record.checks[i]) = std::pair(u"jour créneau %1"_s.arg(i), i % 3 == 0);
     for (const QString &flag : {u"absent1"_s, u"absent2"_s, u"echo1"_s, u"echo2"_s})
@@ -52,7 +51,8 @@ DayRecord withField(const QString &field, const QString &value)
         record.checks[field.mid(5).toUInt()] = value == u"1";
     else if (field == u"postit" || field == u"bloc")
         (field == u"bloc" ? record.bloc : record.postit) = value;
-    else markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
+    else
+        markOf(record, field) = {value.startsWith(u'+'), value.mid(1)};
     return record;
 }
 
@@ -68,11 +68,10 @@ int handlesOn(const struct stat &file)
 {
     int count = 0;
     const QDir fds(u"/proc/self/fd"_s);
-    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        struct stat status = {};
+    struct stat status = {};
+    for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
         count += ::stat(QFile::encodeName(fds.filePath(fd)).constData(), &status) == 0
                  && status.st_dev == file.st_dev && status.st_ino == file.st_ino;
-    }
     return count;
 }
 
@@ -84,13 +83,11 @@ void waitPastChangeTime(const QString &path, const struct stat &file)
 {
     const QString probePath = path + u".probe"_s;
     struct stat probe = {};
-    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1)) {
+    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1))
         if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
             && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
-                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec)) {
+                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec))
             return;
-        }
-    }
 }
 
 qint32 dayOf(int save) { return FirstSharedDay + save % SharedDays; }
@@ -117,12 +114,10 @@ int writeSharedDays(const QStringList &args)
         DayRecord shown = seen.value(date);
         for (int slot = writer - 1; slot < SlotCount; slot += 6)
             shown.slots[std::size_t(slot)] = slotText(writer, save);
-        DayRecord saved;
-        if (const Status status = cursor.save(args[2], 1, date, seen.value(date), shown, saved); !status) {
+        if (const Status status = cursor.save(args[2], 1, date, DayRecord(seen[date]), shown, seen[date]); !status) {
             std::fprintf(stderr, "%s\n", qPrintable(status.message()));
             return 1;
         }
-        seen.insert(date, saved);
         std::printf("%d\n", save);
         std::fflush(stdout);
     }
@@ -132,10 +127,8 @@ int writeSharedDays(const QStringList &args)
 // The save numbers a writer printed, whole lines only.
 QList<int> savesOf(const QByteArray &output)
 {
-    QList<QByteArray> lines = output.split('\n');
-    lines.removeLast(); // after the last line break: nothing, or a line not yet whole
     QList<int> saves;
-    for (const QByteArray &line : lines)
+    for (const QByteArray &line : output.split('\n').sliced(0, output.count('\n'))) // the last one is not yet whole
         saves << line.toInt();
     return saves;
 }
@@ -149,7 +142,7 @@ class TestDayCursor : public QObject
     QTemporaryDir m_dir;
 
     // A database whose user 1 has a row for Day.
-    QString database(const QString &firstSlot = u"ORIGINAL"_s)
+    QString database(const QString &firstSlot)
     {
         return StoreTestDatabase::create(
             m_dir.path(),
@@ -169,11 +162,9 @@ private Q_SLOTS:
         // encodedTheSame: written back, the text is the same
         columns<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
         row("empty text: every slot empty, nothing checked", QString(), QStringList(), QList<int>(), false);
-        row("fewer pieces fill the rest empty, unchecked", u"1\r\n0\r\n1"_s, QStringList{u"1"_s, u"0"_s, u"1"_s},
-            QList<int>{0, 2}, false);
         row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), QList<int>(),
             false);
-        row("only \"1\" is checked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
+        row("only \"1\" is checked, the pieces missing empty and unchecked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
             QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, QList<int>{5}, false);
         row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(),
             false);
@@ -206,7 +197,7 @@ private Q_SLOTS:
         const QString none;
         row("slot typed there", u"slot5"_s, u"A"_s, u"A"_s, u"C"_s, u"C"_s);
         row("slot typed on both: shown wins", u"slot52"_s, u"A"_s, u"B"_s, u"C"_s, u"B"_s);
-        row("slot erased here", u"slot0"_s, u"A"_s, none, u"C"_s, none);
+        row("slot erased here, the first slot", u"slot0"_s, u"A"_s, none, u"C"_s, none);
         row("check set here", u"check3"_s, u"0"_s, u"1"_s, u"0"_s, u"1"_s);
         row("post-it written here", u"postit"_s, u"a"_s, u"a\r\nb"_s, u"a"_s, u"a\r\nb"_s);
         row("theatre programme written here", u"bloc"_s, none, u"8h hernie"_s, u"9h"_s, u"8h hernie"_s);
@@ -231,31 +222,42 @@ private Q_SLOTS:
 
     void saves_data()
     {
-        // flag: the mark this case is about; storedBefore: its flag and text in
-        // the day's row, empty when no row yet; storedAfter: its text field
+        // forSearch: positioned as the search window does first; flag: the mark this case is about;
+        // storedBefore: its flag and text in the day's row, empty when no row yet; storedAfter: its text field
         // afterwards, null when never written
-        columns<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
-        row("clearing a mark keeps its stored text", u"ABSENT1"_s, u"1, 'Congrès'"_s, false, u"Congrès"_s);
-        row("setting a mark writes the panel's text", u"ABSENT2"_s, u"0, 'Congrès'"_s, true, u"panneau"_s);
-        row("new day with the mark set", u"ECHO1"_s, QString(), true, u"panneau"_s);
-        row("new day without the mark leaves its text unwritten", u"ECHO2"_s, QString(), false, QString());
+        columns<bool, QString, QString, bool, QString>("forSearch", "flag", "storedBefore", "saveSet", "storedAfter");
+        row("clearing a mark keeps its stored text", false, u"ABSENT1"_s, u"1, 'Congrès'"_s, false, u"Congrès"_s);
+        row("setting a mark writes the panel's text", true, u"ABSENT2"_s, u"0, 'Congrès'"_s, true, u"panneau"_s);
+        row("new day with the mark set", true, u"ECHO1"_s, QString(), true, u"panneau"_s);
+        row("new day without the mark leaves its text unwritten", false, u"ECHO2"_s, QString(), false, QString());
     }
 
-    // A save adds the day's row or updates the one there, writes every field,
-    // and a _TXT field only while its flag is yes.
+    // A positioning reads the user's own table and writes nothing; a save adds the day's row or updates the one
+    // there, writes every field, and a _TXT field only while its flag is yes.
     void saves()
     {
-        const auto [flag, storedBefore, saveSet, storedAfter] =
-            fetch<QString, QString, bool, QString>("flag", "storedBefore", "saveSet", "storedAfter");
+        const auto [forSearch, flag, storedBefore, saveSet, storedAfter] =
+            fetch<bool, QString, QString, bool, QString>("forSearch", "flag", "storedBefore", "saveSet", "storedAfter");
         const QString path = StoreTestDatabase::create(
             m_dir.path(), storedBefore.isEmpty() ? QString()
-                                                 : u"INSERT INTO RVOUS5(AGENDATE, %1, %1_TXT) VALUES (37986, %2)"_s.arg(
-                                                     flag, storedBefore));
+                                                 : u"INSERT INTO RVOUS5(AGENDATE, RVOUS, %1, %1_TXT) VALUES (37986, "
+                                                   "'CINQ', %2)"_s.arg(flag, storedBefore));
         QVERIFY(!path.isEmpty());
+        const QByteArray before = StoreTestDatabase::contents(path);
+        // Each positioning replaces the one before, of the other kind here.
+        DayCursor cursor;
+        QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 1, Day).ok());
+        QVERIFY(forSearch ? cursor.positionForSearch(path, 5, Day).ok() : cursor.position(path, 5, Day).ok());
+        QCOMPARE(cursor.user(), 5);
+        QCOMPARE(cursor.sqlText(), forSearch ? u"SELECT*FROM RVOUS5 WHERE AGENDATE =37986"_s
+                                             : u"SELECT*FROM RVOUS5 ORDER BY AGENDATE"_s);
+        QCOMPARE(firstSlot(cursor), storedBefore.isEmpty() ? u"<aucun>"_s : u"CINQ"_s);
+        QCOMPARE(cursor.found(), !storedBefore.isEmpty());
+        QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(Day) : std::nullopt);
+        QVERIFY(StoreTestDatabase::lockFree(path));
+        QCOMPARE(StoreTestDatabase::contents(path), before);
         DayRecord record = fullRecord();
         markOf(record, flag) = {saveSet, u"panneau"_s};
-        DayCursor cursor;
-        QVERIFY(cursor.position(path, 5, Day).ok());
         DayRecord saved;
         QVERIFY(cursor.save(path, 5, Day, cursor.currentRecord().value_or(DayRecord()), record, saved).ok());
         QVERIFY(StoreTestDatabase::lockFree(path));
@@ -272,37 +274,6 @@ private Q_SLOTS:
         QVERIFY(DayMerge::sameDay(saved, record));
     }
 
-    void positionings_data()
-    {
-        // shown: first slot, <aucun> when no row for the day
-        columns<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
-        row("same day, user 2's own row", false, 2, Day, u"SELECT*FROM RVOUS2 ORDER BY AGENDATE"_s, u"DEUX"_s);
-        row("day without row", false, 1, Day + 1, u"SELECT*FROM RVOUS1 ORDER BY AGENDATE"_s, u"<aucun>"_s);
-        row("search window's positioning", true, 2, Day, u"SELECT*FROM RVOUS2 WHERE AGENDATE =37986"_s, u"DEUX"_s);
-    }
-
-    void positionings()
-    {
-        const auto [forSearch, user, date, sqlText, shown] =
-            fetch<bool, int, int, QString, QString>("forSearch", "user", "date", "sqlText", "shown");
-        const QString path = database();
-        QVERIFY(StoreTestDatabase::run(path, u"INSERT INTO RVOUS2(AGENDATE, RVOUS) VALUES (37986, 'DEUX')"_s));
-        const QByteArray before = StoreTestDatabase::contents(path);
-        // Each positioning replaces the one before, of the other kind here.
-        DayCursor cursor;
-        QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 2, Day).ok());
-        const Status status =
-            forSearch ? cursor.positionForSearch(path, user, date) : cursor.position(path, user, date);
-        QVERIFY2(status.ok(), qPrintable(status.message()));
-        QCOMPARE(cursor.user(), user);
-        QCOMPARE(cursor.sqlText(), sqlText);
-        QCOMPARE(firstSlot(cursor), shown);
-        QCOMPARE(cursor.found(), shown != u"<aucun>");
-        QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(date) : std::nullopt);
-        QVERIFY(StoreTestDatabase::lockFree(path));
-        QCOMPARE(StoreTestDatabase::contents(path), before); // positioning writes nothing
-    }
-
     void failures_data()
     {
         // setup: SQL run on a new database, or what to put at the path;
@@ -312,7 +283,6 @@ private Q_SLOTS:
         row("missing file", u"<missing>"_s, 1, false, u"introuvable"_s);
         row("a folder", u"<folder>"_s, 1, false, u"n'est pas un fichier"_s);
         row("legacy Jet file", u"<jet>"_s, 1, false, u"planora-admin convert"_s);
-        row("legacy ACE file", u"<ace>"_s, 1, false, u"planora-admin convert"_s);
         row("text file", u"<text>"_s, 1, false, u"n'est pas une base"_s);
         row("SQLite header over garbage", u"<garbage>"_s, 1, false, u"n'est pas une base"_s);
         row("user's table missing", u"DROP TABLE RVOUS4"_s, 4, false, u"La table RVOUS4 est absente"_s);
@@ -337,12 +307,9 @@ private Q_SLOTS:
     {
         const auto [setup, user, positions, message] =
             fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
-        const QByteArray jet = StoreTestDatabase::JetHeader,
-                         garbage = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z');
-        const QHash<QString, QByteArray> files = {{u"<jet>"_s, jet},
-                                                  {u"<ace>"_s, QByteArray(jet).replace("Jet", "ACE")},
-                                                  {u"<text>"_s, "RVOUS;Postit\r\n"},
-                                                  {u"<garbage>"_s, garbage}};
+        const QHash<QString, QByteArray> files = {
+            {u"<jet>"_s, StoreTestDatabase::JetHeader}, {u"<text>"_s, "RVOUS;Postit\r\n"},
+            {u"<garbage>"_s, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z')}};
         QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
         if (files.contains(setup))
             QVERIFY(StoreTestDatabase::write(path, files.value(setup)));
@@ -485,7 +452,8 @@ private Q_SLOTS:
                 QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
                 output += process->readAllStandardOutput();
             }
-            if (killAfter) process->kill(); // SIGKILL: no chance to finish the save under way
+            if (killAfter)
+                process->kill(); // SIGKILL: no chance to finish the save under way
             QVERIFY(process->waitForFinished(120000));
             QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
             QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
@@ -512,8 +480,7 @@ private Q_SLOTS:
                 const QString last = lastSave ? slotText(writer, lastSave) : QString();
                 QVERIFY2(writer > writers || text == last
                              || (killAfter && text == slotText(writer, saves[writer - 1].last() + 1)),
-                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toString())
-                                        .arg(slot)
+                         qPrintable(u"day %1, slot %2: \"%3\", last save \"%4\""_s.arg(day[0].toInt()).arg(slot)
                                         .arg(text, last)));
             }
         }
@@ -529,12 +496,10 @@ private Q_SLOTS:
             for (int writer = 1; writer <= 6; ++writer)
                 found.insert(slots[std::size_t(writer - 1)] + u" in slot "_s + QString::number(writer - 1));
         }
-        for (int writer = 1; writer <= writers; ++writer) {
-            for (const int save : saves[writer - 1]) {
-                const QString version = slotText(writer, save) + u" in slot "_s + QString::number(writer - 1);
-                QVERIFY2(found.contains(version), qPrintable(version));
-            }
-        }
+        for (int writer = 1; writer <= writers; ++writer)
+            for (const int save : saves[writer - 1])
+                QVERIFY2(found.contains(slotText(writer, save) + u" in slot "_s + QString::number(writer - 1)),
+                         qPrintable(slotText(writer, save)));
     }
 };
 
