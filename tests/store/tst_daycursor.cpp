@@ -283,6 +283,7 @@ private Q_SLOTS:
         row("missing file", u"<missing>"_s, 1, false, u"introuvable"_s);
         row("a folder", u"<folder>"_s, 1, false, u"n'est pas un fichier"_s);
         row("legacy Jet file", u"<jet>"_s, 1, false, u"planora-admin convert"_s);
+        row("legacy ACE file (Access 2007 and later)", u"<ace>"_s, 1, false, u"planora-admin convert"_s);
         row("text file", u"<text>"_s, 1, false, u"n'est pas une base"_s);
         row("SQLite header over garbage", u"<garbage>"_s, 1, false, u"n'est pas une base"_s);
         row("user's table missing", u"DROP TABLE RVOUS4"_s, 4, false, u"La table RVOUS4 est absente"_s);
@@ -308,7 +309,9 @@ private Q_SLOTS:
         const auto [setup, user, positions, message] =
             fetch<QString, int, bool, QString>("setup", "user", "positions", "message");
         const QHash<QString, QByteArray> files = {
-            {u"<jet>"_s, StoreTestDatabase::JetHeader}, {u"<text>"_s, "RVOUS;Postit\r\n"},
+            {u"<jet>"_s, StoreTestDatabase::JetHeader},
+            {u"<ace>"_s, QByteArray(StoreTestDatabase::JetHeader).replace("Jet", "ACE")},
+            {u"<text>"_s, "RVOUS;Postit\r\n"},
             {u"<garbage>"_s, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, 'Z')}};
         QString path = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
         if (files.contains(setup))
