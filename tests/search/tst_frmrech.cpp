@@ -32,9 +32,7 @@ static QString search(FrmRech &window, const QString &from, const QString &to, c
 {
     named<QLineEdit>(&window, "TxtDate1")->setText(from);
     named<QLineEdit>(&window, "TxtDate2")->setText(to);
-    QLineEdit *nom = named<QLineEdit>(&window, "TxtNom");
-    nom->clear();
-    nom->insert(text);
+    named<QLineEdit>(&window, "TxtNom")->setText(text);
     QTest::mouseClick(named<QPushButton>(&window, "Command1"), Qt::LeftButton);
     return linesOf(named<QListWidget>(&window, "List1")).join(u'|');
 }
