@@ -89,7 +89,8 @@ private Q_SLOTS:
 
     // Paging never saves, leaves the main window's edits alone, and takes the
     // user, grid and database (CHEMIN read again) the main window has at the
-    // time of the click; a double-click then opens the day from there too.
+    // time of the click; a double-click (on the separator line) then opens the
+    // stored day from there too.
     void paging_data()
     {
         QTest::addColumn<QString>("clicks"); // + next, - previous
@@ -136,56 +137,47 @@ private Q_SLOTS:
         QVERIFY(form->isChanged());
         QCOMPARE(practice.rowCount(user), rows);
         QCOMPARE(form->dayView()->slotEdit(2)->text(), u"Pas encore"_s);
-        week->List1_DblClick(0);
+        QPointer<QListWidget> list = week->list(0);
+        QVERIFY(QTest::qWaitForWindowExposed(week));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(24)).center());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!list); // the separator line opened the day too, and the week view closed
+        QCOMPARE(shownDate(*form), QString::number(monday));
         QCOMPARE(form->dayView()->slotEdit(0)->text(), u"Lundi %1"_s.arg(user));
+        QVERIFY(!form->isChanged());
         QVERIFY(practice.prompts.informations.isEmpty());
     }
 
-    // A double-click on any line of a column closes the week view and opens
-    // that day in the main window, unsaved edits saved first.
-    void openDay_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("line");
-        QTest::addColumn<bool>("stored"); // else an empty day, opened with unsaved edits on today
-        QTest::newRow("the separator of a stored day") << 2 << 24 << true;
-        QTest::newRow("the last line of an empty day, with unsaved edits") << 6 << 53 << false;
-    }
-
+    // A double-click on any line of a column (here the last line of an empty
+    // day; paging opens a stored day) closes the week view and opens that day
+    // in the main window, unsaved edits saved first.
     void openDay()
     {
-        QFETCH(int, column);
-        QFETCH(int, line);
-        QFETCH(bool, stored);
         Practice practice;
         // Today is shown with both absence marks, which an empty day hides.
         StoredDay today = StoredDay::withSlots({{0, u"Aujourd'hui"_s}});
         today.absent1 = today.absent2 = today.echo1 = u"1"_s;
         practice.storeDay(1, practice.today(), today);
-        const qint32 opened = Monday11March2024 + column;
-        if (stored)
-            practice.storeDay(1, opened, StoredDay::withSlots({{4, u"Ouvert"_s}}));
+        const qint32 sunday = Monday11March2024 + 6;
         auto form = practice.loadedForm();
         QPointer<Form3> week = openWeek(*form);
         QVERIFY(QTest::qWaitForWindowExposed(week));
-        if (!stored)
-            typeInSlot(*form, 7, u"Tape"_s);
-        QListWidget *list = week->list(column);
-        list->scrollToItem(list->item(line));
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(line)).center());
+        typeInSlot(*form, 7, u"Tape"_s);
+        QListWidget *list = week->list(6);
+        list->scrollToItem(list->item(53));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(53)).center());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the week view closes itself so
         QVERIFY(!week);
         DayView *view = form->dayView();
-        QCOMPARE(shownDate(*form), QString::number(opened));
-        QCOMPARE(form->shownDateNumber(), opened);
-        QCOMPARE(view->dateLabel()->text(), QLocale().toString(DateNumber::toDate(opened), QLocale::LongFormat));
-        QCOMPARE(view->slotEdit(4)->text(), stored ? u"Ouvert"_s : QString());
+        QCOMPARE(shownDate(*form), QString::number(sunday));
+        QCOMPARE(form->shownDateNumber(), sunday);
+        QCOMPARE(view->dateLabel()->text(), u"dimanche 17 mars 2024"_s);
         QCOMPARE(view->slotEdit(0)->text(), QString());
         for (const char *panel : {"Text4_0", "Text4_1", "TxtEcho1"})
             QVERIFY2(named<QLineEdit>(view, panel)->isHidden(), panel);
         QVERIFY(!form->isChanged());
-        QCOMPARE(storedSlot(practice, practice.today(), 7), stored ? QString() : u"Tape"_s);
-        QCOMPARE(practice.readDay(1, opened).has_value(), stored);
+        QCOMPARE(storedSlot(practice, practice.today(), 7), u"Tape"_s);
+        QVERIFY(!practice.readDay(1, sunday).has_value());
         QVERIFY(practice.prompts.informations.isEmpty());
     }
 
