@@ -145,10 +145,8 @@ private Q_SLOTS:
                 {u"afternoon absent"_s, {u"14h00 : "_s, x, x, absent, x, x}},
                 {u"noon"_s, {u"12h00 : "_s}}, {u"crosses"_s, {x, x}}, {u"separator"_s, {QString()}}};
             QStringList expected;
-            for (const QString &piece : pieces.split(u", "_s)) {
-                QVERIFY2(lines.contains(piece), qPrintable(piece));
-                expected << lines.value(piece);
-            }
+            for (const QString &piece : pieces.split(u", "_s))
+                expected << lines.value(piece); // a misspelt piece adds nothing, and the comparison fails
             QCOMPARE(DayList::lines(minutes, recorded ? &day : nullptr), expected);
         }
     }
