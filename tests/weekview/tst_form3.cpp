@@ -144,7 +144,7 @@ private Q_SLOTS:
         QVERIFY(!list); // the separator line opened the day too, and the week view closed
         QCOMPARE(shownDate(*form), QString::number(monday));
         QCOMPARE(form->dayView()->slotEdit(0)->text(), u"Lundi %1"_s.arg(user));
-        QVERIFY(!form->isChanged());
+        QVERIFY(!form->isChanged() && practice.readDay(user, monday).has_value()); // the opened day still stored
         QVERIFY(practice.prompts.informations.isEmpty());
     }
 
