@@ -12,36 +12,30 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // Users 1 and 2 named "Dr A" and "Dr B"; today 15 March 2024 (date 45366).
-constexpr qint32 Today = 45366;
+static constexpr qint32 Today = 45366;
 
-FrmRech *openSearch(Form1 &form)
+static FrmRech *openSearch(Form1 &form)
 {
     named<QAction>(&form, "Rechercher")->trigger();
     return form.findChild<FrmRech *>(u"FrmRech"_s);
 }
 
-QString day(qint32 dateNumber)
+static QString day(qint32 dateNumber)
 {
     return DateBox::format(DateNumber::toDate(dateNumber), QLocale());
 }
 
 // Types the range and the text, clicks "Recherche", and gives back the list
 // lines joined by '|'.
-QString search(FrmRech &window, const QString &from, const QString &to, const QString &text)
+static QString search(FrmRech &window, const QString &from, const QString &to, const QString &text)
 {
     named<QLineEdit>(&window, "TxtDate1")->setText(from);
     named<QLineEdit>(&window, "TxtDate2")->setText(to);
-    QLineEdit *nom = named<QLineEdit>(&window, "TxtNom");
-    nom->clear();
-    nom->insert(text);
+    named<QLineEdit>(&window, "TxtNom")->setText(text);
     QTest::mouseClick(named<QPushButton>(&window, "Command1"), Qt::LeftButton);
     return linesOf(named<QListWidget>(&window, "List1")).join(u'|');
 }
-
-} // namespace
 
 // The search window driven as a person would: opened from "&Rechercher",
 // dates and text typed, "Recherche" clicked, a found date double-clicked.
@@ -82,65 +76,9 @@ private Q_SLOTS:
             QCOMPARE(DateBox::parse(DateBox::format(day, locale), locale).value_or(QDate()), day);
     }
 
-    // The window opened for user 1, then for the user switched to, which
-    // closes it: the default range, the caption, the table searched. With 31
-    // values in Utilisat.agc, a message, then the window opens with what was
-    // read (the 31st value has become user 1's name).
-    void opening_data()
-    {
-        QTest::addColumn<QDate>("today");
-        QTest::addColumn<int>("user");
-        QTest::addColumn<QString>("range");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("invalidFile");
-        QTest::newRow("user 2, across the new year and a leap day")
-            << QDate(2024, 1, 10) << 2 << u"11/12/2023 10/03/2024"_s << u"Recherche chez Dr B"_s << false;
-        QTest::newRow("user 1, mid-March, invalid Utilisat.agc")
-            << QDate(2024, 3, 15) << 1 << u"14/02/2024 14/05/2024"_s << u"Recherche chez Dr Z"_s << true;
-    }
-
-    void opening()
-    {
-        QFETCH(QDate, today);
-        QFETCH(int, user);
-        QFETCH(bool, invalidFile);
-        Practice practice;
-        practice.clock.setToday(today);
-        auto form = practice.loadedForm();
-        const QString agc = practice.sharedFolder() + u"/Utilisat.agc"_s;
-        QVERIFY(!invalidFile || writeBytes(agc, bytesOf(agc) + "\"Dr Z\"\r\n"));
-        QPointer<FrmRech> window = openSearch(*form);
-        QVERIFY(window);
-        if (user != 1) {
-            form->CmdUtilisat_MouseDown(user);
-            QTRY_VERIFY(!window);
-            window = openSearch(*form);
-            QVERIFY(window);
-        }
-        QVERIFY(window->isVisible());
-        QVERIFY(form->isEnabled()); // modeless: the main window stays usable
-        QTEST(window->windowTitle(), "caption");
-        QTEST(
-            QString(named<QLineEdit>(window, "TxtDate1")->text() + u' ' + named<QLineEdit>(window, "TxtDate2")->text()),
-            "range");
-        QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
-        QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
-        QCOMPARE(captionsOf(window, {u"Label1"_s, u"Label2"_s, u"Label3"_s, u"Label4"_s, u"Command1"_s, u"Command2"_s}),
-                 (QStringList{u"Entre le"_s, u"et le "_s, u"Nom à rechercher"_s,
-                              u"Double clic sur la date trouvée pour retrouver le rendez vous"_s, u"Recherche"_s,
-                              u"Quitter"_s}));
-        QCOMPARE(named<DataControl>(window, "Data1")->databaseName(), practice.databasePath());
-        QCOMPARE(practice.prompts.informations.size(), int(invalidFile));
-        QVERIFY(!invalidFile || practice.prompts.informations.first().endsWith(
-            u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s));
-
-        QTest::mouseClick(named<QPushButton>(window, "Command2"), Qt::LeftButton);
-        QTRY_VERIFY(!window);
-    }
-
-    // Days stored around today for users 1 and 2, and a first search of
-    // today; each row then searches as one user (by default user 1, a month
-    // before today to two months after), lists what it finds, and compares
+    // Days stored around today, and a first search of today; each row then
+    // searches (by default a month before today to two months after) as user 1
+    // (user 2's table is searched in openAndFind), lists what it finds, and compares
     // the query when the row gives one. A search refused (a date that cannot
     // be read, a database replaced by a file that is no database) gives one
     // message; a bad date leaves the first search's list, a database that
@@ -151,18 +89,17 @@ private Q_SLOTS:
         QTest::addColumn<QList<qint32>>("found");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::addColumn<int>("user");
         QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("message"); // the one message (%1: the database's path)
-        QTest::addColumn<bool>("notADatabase");
+        // The one message; with %1 (the database's path), the database is first replaced by a file that is none.
+        QTest::addColumn<QString>("message");
         const auto row = [](const char *name, const QString &text, QList<qint32> found,
-                            const QString &first = day(Today - 30), const QString &last = day(Today + 60), int user = 1,
+                            const QString &first = day(Today - 30), const QString &last = day(Today + 60),
                             const QString &query = {}, const QString &message = {}) {
-            QTest::newRow(name) << text << found << first << last << user << query << message << false;
+            QTest::newRow(name) << text << found << first << last << query << message;
         };
         const QString badDate = u"La Date est saisie selon un mode incorrect. Veuillez corriger."_s;
         row("three days in ascending order, not in stored order", u"radio"_s, {Today - 3, Today, Today + 40});
-        row("empty text: every day with a record in the range", QString(),
+        row("empty text: every day with a record in the range, both bounds included", QString(),
             {Today - 30, Today - 3, Today, Today + 1, Today + 5, Today + 7, Today + 8, Today + 40, Today + 60});
         row("other case and no accents", u"HELENE"_s, {Today + 1});
         row("apostrophe taken literally", u"l'ours"_s, {Today + 5});
@@ -170,23 +107,16 @@ private Q_SLOTS:
         for (const char *literal : {"a*b", "a?c", "n#1", "[x]", "50%", "a_b"})
             row(qPrintable(u"%1 taken literally"_s.arg(QLatin1String(literal))), QString::fromLatin1(literal),
                 {Today + 7});
-        row("both bounds included", u"borne"_s, {Today - 30, Today + 60});
         row("first date after the last", u"radio"_s, {}, day(Today + 1), day(Today - 1));
-        row("user 2's own days", u"seulement B"_s, {Today}, day(Today - 30), day(Today + 60), 2);
-        row("the window's own example", u"radio"_s, {}, u"30/12/2002"_s, u"06/01/2003"_s, 2,
-            u"SELECT RVOUS2.* From RVOUS2 WHERE AGENDATE BETWEEN 37620 And 37627AND (RVOUS2.RVOUS LIKE '*radio*')"
-            "ORDER BY AGENDATE"_s);
-        row("query: apostrophe doubled, wildcards bracketed", u"l'o*u?r#s[1]"_s, {}, u"14/03/2024"_s, u"15/03/2024"_s,
-            1,
-            u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 45365 And 45366AND "
+        row("query as the window builds it: apostrophe doubled, wildcards bracketed", u"l'o*u?r#s[1]"_s, {},
+            u"30/12/2002"_s, u"06/01/2003"_s,
+            u"SELECT RVOUS1.* From RVOUS1 WHERE AGENDATE BETWEEN 37620 And 37627AND "
             "(RVOUS1.RVOUS LIKE '*l''o[*]u[?]r[#]s[[]1]*')ORDER BY AGENDATE"_s);
-        row("refused: first date no such day", u"radio"_s, {Today}, u"30/02/2024"_s, u"15/03/2024"_s, 1, {}, badDate);
-        row("refused: last date words", u"radio"_s, {Today}, u"14/02/2024"_s, u"demain"_s, 1, {}, badDate);
-        QTest::newRow("refused: not a database") << u"radio"_s << QList<qint32>() << day(Today - 1) << day(Today) << 1
-                                                 << QString()
-            << u"La recherche n'a pas pu être faite.\n\nLe fichier %1 n'est pas une base de données PLANORA, ou il est "
-               "endommagé."_s
-            << true;
+        row("refused: first date no such day", u"radio"_s, {Today}, u"30/02/2024"_s, u"15/03/2024"_s, {}, badDate);
+        row("refused: last date words", u"radio"_s, {Today}, u"14/02/2024"_s, u"demain"_s, {}, badDate);
+        row("refused: not a database", u"radio"_s, {}, day(Today - 1), day(Today), {},
+            u"La recherche n'a pas pu être faite.\n\nLe fichier %1 n'est pas une base de données PLANORA, ou il est "
+            "endommagé."_s);
     }
 
     void results()
@@ -195,10 +125,9 @@ private Q_SLOTS:
         QFETCH(QList<qint32>, found);
         QFETCH(QString, first);
         QFETCH(QString, last);
-        QFETCH(int, user);
         QFETCH(QString, query);
         QFETCH(QString, message);
-        QFETCH(bool, notADatabase);
+        const bool notADatabase = message.contains(u"%1"_s);
         Practice practice;
         const std::initializer_list<std::pair<qint32, QString>> days = {
             {Today + 40, u"Contrôle RADIO"_s}, // stored first, listed last
@@ -209,10 +138,7 @@ private Q_SLOTS:
         for (const auto &[date, text] : days)
             practice.storeDay(1, date, StoredDay::withSlots({{3, u"avant"_s}, {30, text}}));
         practice.storeDay(1, Today + 8, StoredDay::withSlots({{0, u"axxb abc n51 x 50 mg axb"_s}}));
-        practice.storeDay(2, Today, StoredDay::withSlots({{0, u"seulement B"_s}}));
         auto form = practice.loadedForm();
-        if (user != 1)
-            form->CmdUtilisat_MouseDown(user);
         FrmRech *window = openSearch(*form);
         QVERIFY(window);
         QCOMPARE(search(*window, day(Today), day(Today), QString()), day(Today));
@@ -225,42 +151,69 @@ private Q_SLOTS:
         QCOMPARE(named<QLabel>(window, "LblNbr")->text(), notADatabase ? QString() : QString::number(found.size()));
         if (!query.isEmpty())
             QCOMPARE(named<DataControl>(window, "Data1")->recordSource(), query);
-        const QStringList messages = practice.prompts.informations;
-        QCOMPARE(messages, message.isEmpty() ? QStringList()
-                                             : QStringList{notADatabase ? message.arg(practice.databasePath()) : message});
+        const QStringList messages{notADatabase ? message.arg(practice.databasePath()) : message};
+        QCOMPARE(practice.prompts.informations, message.isEmpty() ? QStringList() : messages);
         QCOMPARE(bytesOf(practice.databasePath()) == garbage, notADatabase);
     }
 
-    // A found day opened: the search window closes, the main window shows the
+    // The window opened for user 1, then for the user switched to, which
+    // closes it: the default range, the caption, the table searched. With 31
+    // values in Utilisat.agc, a message, then the window opens with what was
+    // read (the 31st value has become user 1's name). Then a found day opened:
+    // a double click while no line is selected opens nothing; on a line, the
+    // window closes, unsaved edits are saved first, the main window shows the
     // day, and every slot holding the text has its first occurrence selected.
-    // Before that, a double click while no line is selected opens nothing.
-    void openFoundDay_data()
+    // "Quitter" closes a window opened again.
+    void openAndFind_data()
     {
+        QTest::addColumn<int>("user");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("invalidFile");
+        QTest::addColumn<bool>("edited"); // unsaved edits on the shown day first
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("selected"); // "slot:selected text", every slot with a selection
-        QTest::addColumn<bool>("edited");          // unsaved edits on the shown day first
-        QTest::newRow("first occurrence in each slot, any case or accent")
-            << u"hélène"_s << QStringList{u"2:HÉLÈNE"_s, u"30:hélène"_s, u"52:Helene"_s} << false;
-        QTest::newRow("unsaved edits saved before the day is replaced")
-            << u"martin"_s << QStringList{u"2:Martin"_s} << true;
-        QTest::newRow("empty text selects nothing") << QString() << QStringList() << false;
+        QTest::newRow("user 2; empty text selects nothing")
+            << 2 << u"Recherche chez Dr B"_s << false << false << QString() << QStringList();
+        QTest::newRow("user 1, invalid Utilisat.agc, unsaved edits; first occurrences in any case or accent")
+            << 1 << u"Recherche chez Dr Z"_s << true << true << u"hélène"_s
+            << QStringList{u"2:HÉLÈNE"_s, u"30:hélène"_s, u"52:Helene"_s};
     }
 
-    void openFoundDay()
+    void openAndFind()
     {
-        QFETCH(QString, text);
+        QFETCH(int, user);
+        QFETCH(bool, invalidFile);
         QFETCH(bool, edited);
+        QFETCH(QString, text);
         Practice practice;
         const SlotTexts slots = {
             {2, u"Mme HÉLÈNE Martin"_s}, {30, u"hélène, Hélène"_s}, {40, u"rien"_s}, {52, u"Dr Helene"_s}};
-        practice.storeDay(1, Today + 4, StoredDay::withSlots(slots));
-        practice.storeDay(1, Today + 9, StoredDay::withSlots({{0, u"Hélène Martin"_s}}));
+        practice.storeDay(user, Today + 4, StoredDay::withSlots(slots));
+        practice.storeDay(user, Today + 9, StoredDay::withSlots({{0, u"Hélène Martin"_s}}));
         auto form = practice.loadedForm(true);
+        const QString agc = practice.sharedFolder() + u"/Utilisat.agc"_s;
+        QVERIFY(!invalidFile || writeBytes(agc, bytesOf(agc) + "\"Dr Z\"\r\n"));
         if (edited)
             typeInSlot(*form, 7, u"Nouveau RV"_s);
         QPointer<FrmRech> window = openSearch(*form);
-        QVERIFY(window);
-        QCOMPARE(search(*window, day(Today), day(Today + 10), text).split(u'|').first(), day(Today + 4));
+        if (user != 1) {
+            form->CmdUtilisat_MouseDown(user);
+            QTRY_VERIFY(!window);
+            window = openSearch(*form);
+        }
+        QVERIFY(window && window->isVisible());
+        QVERIFY(form->isEnabled()); // modeless: the main window stays usable
+        QTEST(window->windowTitle(), "caption");
+        QCOMPARE(named<QLineEdit>(window, "TxtDate1")->text(), u"14/02/2024"_s); // a month before today
+        QCOMPARE(named<QLineEdit>(window, "TxtDate2")->text(), u"14/05/2024"_s); // two months after
+        QVERIFY(named<QLineEdit>(window, "TxtRV")->isHidden());
+        QCOMPARE(named<QLineEdit>(window, "TxtNom")->text(), QString());
+        QCOMPARE(captionsOf(window, {u"Label1"_s, u"Label2"_s, u"Label3"_s, u"Label4"_s, u"Command1"_s, u"Command2"_s}),
+                 (QStringList{u"Entre le"_s, u"et le "_s, u"Nom à rechercher"_s,
+                              u"Double clic sur la date trouvée pour retrouver le rendez vous"_s, u"Recherche"_s,
+                              u"Quitter"_s}));
+
+        QCOMPARE(search(*window, day(Today), day(Today + 10), text), day(Today + 4) + u'|' + day(Today + 9));
         QListWidget *list = named<QListWidget>(window, "List1");
         list->clearSelection();
         window->List1_DblClick();
@@ -288,10 +241,16 @@ private Q_SLOTS:
         QFETCH(QStringList, selected);
         QTRY_COMPARE(selections(), selected);
         QVERIFY(!form->isChanged());
-        const std::optional<StoredDay> today = practice.readDay(1, Today);
-        QCOMPARE(today.has_value(), edited);
-        QVERIFY(!edited || today->rvous.contains(u"Nouveau RV"_s));
-        QVERIFY2(practice.prompts.informations.isEmpty(), qPrintable(practice.prompts.informations.join(u'\n')));
+        const std::optional<StoredDay> edits = practice.readDay(user, Today);
+        QCOMPARE(edits.has_value(), edited);
+        QVERIFY(!edited || edits->rvous.contains(u"Nouveau RV"_s));
+        QCOMPARE(practice.prompts.informations.size(), int(invalidFile));
+        QVERIFY(!invalidFile || practice.prompts.informations.first().endsWith(
+            u"Utilisat.agc non valide (trop ou pas assez de paramètres)."_s));
+
+        window = openSearch(*form);
+        QTest::mouseClick(named<QPushButton>(window, "Command2"), Qt::LeftButton);
+        QTRY_VERIFY(!window);
     }
 };
 

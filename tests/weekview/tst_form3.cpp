@@ -13,27 +13,18 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
+static constexpr qint32 Monday11March2024 = 45362; // today, Friday 15 March, is in its week
 
-constexpr qint32 Monday11March2024 = 45362; // today, Friday 15 March, is in its week
-
-Form3 *openWeek(Form1 &form)
+static Form3 *openWeek(Form1 &form)
 {
     named<QPushButton>(&form, "Semaine")->click();
     return form.findChild<Form3 *>(u"Form3"_s);
 }
 
-QString storedSlot(const Practice &practice, qint32 date, int slot)
+static QString storedSlot(const Practice &practice, qint32 date, int slot)
 {
     return practice.readDay(1, date).value_or(StoredDay()).rvous.split(u"\r\n"_s).value(slot);
 }
-
-QString longDate(qint32 date)
-{
-    return QLocale().toString(DateNumber::toDate(date), QLocale::LongFormat);
-}
-
-} // namespace
 
 class TestForm3 : public QObject
 {
@@ -42,12 +33,16 @@ class TestForm3 : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
-    // Shown a Sunday, the week from its Monday: the week start in Label2, the
-    // long dates (the date numbers are those openDay opens), user 1's stored days (one absent in the
+    // "Par &Semaine" with a Sunday shown, edited: the edits are saved first and
+    // the changed flag cleared, then the week from its Monday: the week start
+    // in Label2, the long dates, user 1's stored days (one absent in the
     // afternoon, one with fewer texts than slots; user 2's same day unseen),
     // seven columns side by side in a window that fits a 1280 x 800 screen.
+    // Pressed again while open, without edits, it stores nothing and rebuilds
+    // the same window around the date the main window shows then, which
+    // "&Quitte" leaves shown.
     // Dates before the first week are WeekStart's rule (weekStart in tst_grid).
-    void weekAroundShownDate()
+    void semaineButton()
     {
         Practice practice;
         StoredDay wednesday = StoredDay::withSlots({{4, u"Dupont"_s}});
@@ -58,91 +53,78 @@ private Q_SLOTS:
         shortDay.rvous = u"Alpha\r\nBeta"_s;
         practice.storeDay(1, Monday11March2024 + 4, shortDay);
         auto form = practice.loadedForm();
+        const qint32 sunday = Monday11March2024 + 6;
         form->MonthView1_DateClick(QDate(2024, 3, 17));
-        Form3 *week = openWeek(*form);
-        QVERIFY(week);
-        QCOMPARE(week->windowTitle(), u"Agenda"_s);
-        QCOMPARE(captionsOf(week, {u"CmdPrec"_s, u"CmdSuiv"_s, u"Command2"_s}),
-                 (QStringList{u"<   &Précédent"_s, u"&Suivant   >"_s, u"&Quitte"_s}));
-        QVERIFY(week->isWindow() && !week->isModal());
+        typeInSlot(*form, 6, u"Nouveau"_s);
+        QPointer<Form3> week = openWeek(*form);
+        QVERIFY(week && week->isWindow() && !week->isModal() && !form->isChanged());
+        QCOMPARE(storedSlot(practice, sunday, 6), u"Nouveau"_s);
+        QCOMPARE(captionsOf(week, {u"CmdPrec"_s, u"CmdSuiv"_s, u"Command2"_s}) << week->windowTitle(),
+                 (QStringList{u"<   &Précédent"_s, u"&Suivant   >"_s, u"&Quitte"_s, u"Agenda"_s}));
         QVERIFY(week->width() <= 1280 && week->height() <= 760 && week->list(6)->geometry().right() < week->width());
         for (int day = 1; day < 7; ++day)
             QVERIFY(week->list(day - 1)->geometry().right() < week->list(day)->geometry().left());
-
         QCOMPARE(week->weekStartLabel()->text(), QString::number(Monday11March2024));
         QCOMPARE(week->header(0)->text(), u"lundi 11 mars 2024"_s);
-        for (int day = 0; day < 7; ++day)
-            QCOMPARE(week->header(day)->text(), longDate(Monday11March2024 + day));
+        QCOMPARE(week->header(6)->text(), u"dimanche 17 mars 2024"_s);
         QCOMPARE(linesOf(week->list(2)).size(), 31); // the afternoon's absence block
         QCOMPARE(week->list(2)->item(4)->text(), u"09h00 : Dupont"_s);
         QCOMPARE(linesOf(week->list(4)).mid(0, 3),
                  (QStringList{u"08h00 : Alpha"_s, u"      15 : Beta"_s, u"      30 : "_s}));
-        QVERIFY(practice.prompts.informations.isEmpty());
-    }
+        QCOMPARE(linesOf(week->list(6)).at(6), u"      30 : Nouveau"_s);
 
-    // The button saves unsaved edits first, clears the changed flag, and a
-    // second press while the window is open rebuilds it around the date the
-    // main window shows then.
-    void semaineButton_data()
-    {
-        QTest::addColumn<bool>("edited");
-        QTest::addColumn<int>("daysMoved"); // before the second press
-        QTest::newRow("no edits, second press a week later") << false << 7;
-        QTest::newRow("second press after edits elsewhere") << true << 10;
-    }
-
-    void semaineButton()
-    {
-        QFETCH(bool, edited);
-        QFETCH(int, daysMoved);
-        Practice practice;
-        auto form = practice.loadedForm();
-        if (edited)
-            typeInSlot(*form, 6, u"Nouveau"_s);
-        QPointer<Form3> week = openWeek(*form);
-        QVERIFY(week && !form->isChanged());
-        QCOMPARE(practice.readDay(1, practice.today()).has_value(), edited);
-        QCOMPARE(linesOf(week->list(4)).at(6), edited ? u"      30 : Nouveau"_s : u"      30 : "_s);
-
-        for (int step = 0; step < daysMoved; ++step)
+        const qint32 shownNow = sunday + 10;
+        for (int step = 0; step < 10; ++step)
             form->CmdSuiv_MouseDown();
-        if (edited)
-            typeInSlot(*form, 1, u"Encore"_s);
-        const qint32 shownNow = practice.today() + daysMoved;
         QCOMPARE(openWeek(*form), week.data());
         QCOMPARE(form->findChildren<Form3 *>().size(), 1);
         QCOMPARE(week->weekStartLabel()->text(), QString::number(WeekStart::of(shownNow)));
-        QVERIFY(!form->isChanged());
-        QCOMPARE(storedSlot(practice, shownNow, 1), edited ? u"Encore"_s : QString());
+        QVERIFY(!practice.readDay(1, shownNow).has_value());
         QVERIFY(practice.prompts.informations.isEmpty());
+        QTest::mouseClick(named<QPushButton>(week, "Command2"), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // "&Quitte": the shown day stays
+        QVERIFY(!week);
+        QCOMPARE(shownDate(*form), QString::number(shownNow));
     }
 
     // Paging never saves, leaves the main window's edits alone, and takes the
-    // user and grid the main window has at the time of the click.
+    // user, grid and database (CHEMIN read again) the main window has at the
+    // time of the click; a double-click (on the separator line) then opens the
+    // stored day from there too.
     void paging_data()
     {
         QTest::addColumn<QString>("clicks"); // + next, - previous
-        QTest::addColumn<int>("weeksMoved");
         QTest::addColumn<int>("user");
         QTest::addColumn<QString>("secondLine");
-        QTest::newRow("previous, next, previous") << u"-+-"_s << -1 << 1 << u"      15 : suite"_s;
-        QTest::newRow("switched to user 2 on 60 minutes") << u"+"_s << 1 << 2 << u"         : suite"_s;
+        QTest::addColumn<QString>("chemin"); // set once the week view is open (the file copied there); "-": not set
+        const QString quarter = u"      15 : suite"_s;
+        QTest::newRow("previous, next, previous") << u"-+-"_s << 1 << quarter << u"-"_s;
+        QTest::newRow("switched to user 2 on 60 minutes") << u"+"_s << 2 << u"         : suite"_s << u"-"_s;
+        QTest::newRow("CHEMIN names another file") << u"+"_s << 1 << quarter << u"/AUTRE/AGENDAS.MDB"_s;
+        QTest::newRow("CHEMIN empty: the program's folder") << u"+"_s << 1 << quarter << QString();
     }
 
     void paging()
     {
         QFETCH(QString, clicks);
-        QFETCH(int, weeksMoved);
         QFETCH(int, user);
+        QFETCH(QString, chemin);
         Practice practice;
         UserConfig users = Practice::namedUsers({1, 2});
         users[1].intervalIndex = 4;
         practice.writeUsers(users);
-        const qint32 monday = Monday11March2024 + 7 * weeksMoved;
+        const qint32 monday = Monday11March2024 + 7 * int(clicks.count(u'+') - clicks.count(u'-'));
         for (int owner : {1, 2})
             practice.storeDay(owner, monday, StoredDay::withSlots({{0, u"Lundi %1"_s.arg(owner)}, {1, u"suite"_s}}));
         auto form = practice.loadedForm();
         Form3 *week = openWeek(*form);
+        if (chemin != u"-"_s) {
+            const QString other = chemin.isEmpty() ? practice.programFolder() + u"/AGENDAS.MDB"_s
+                                                   : practice.sharedFolder() + chemin;
+            QVERIFY(QDir().mkpath(QFileInfo(other).absolutePath()) && QFile::copy(practice.databasePath(), other));
+            practice.setSetting(u"CHEMIN"_s, chemin.isEmpty() ? QString() : other);
+            practice.storeDay(1, monday, StoredDay::withSlots({{0, u"Ancien"_s}})); // the old file still opens
+        }
         form->CmdUtilisat_MouseDown(user);
         typeInSlot(*form, 2, u"Pas encore"_s);
         const int rows = practice.rowCount(user);
@@ -155,86 +137,69 @@ private Q_SLOTS:
         QVERIFY(form->isChanged());
         QCOMPARE(practice.rowCount(user), rows);
         QCOMPARE(form->dayView()->slotEdit(2)->text(), u"Pas encore"_s);
+        QPointer<QListWidget> list = week->list(0);
+        QVERIFY(QTest::qWaitForWindowExposed(week));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(24)).center());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!list); // the separator line opened the day too, and the week view closed
+        QCOMPARE(shownDate(*form), QString::number(monday));
+        QCOMPARE(form->dayView()->slotEdit(0)->text(), u"Lundi %1"_s.arg(user));
+        QVERIFY(!form->isChanged() && practice.readDay(user, monday).has_value()); // the opened day still stored
+        QVERIFY(practice.prompts.informations.isEmpty());
     }
 
-    // A double-click on any line of a column, or "&Quitte", closes the week
-    // view; the double-click opens that day in the main window, unsaved
-    // edits saved first.
-    void openDay_data()
-    {
-        QTest::addColumn<int>("column"); // -1: "&Quitte"
-        QTest::addColumn<int>("line");
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<bool>("edited");
-        QTest::newRow("the separator of a stored day") << 2 << 24 << true << false;
-        QTest::newRow("the first line of an empty day") << 5 << 0 << false << false;
-        QTest::newRow("the last line, with unsaved edits") << 6 << 53 << false << true;
-        QTest::newRow("\"&Quitte\": today stays") << -1 << 0 << false << false;
-    }
-
+    // A double-click on any line of a column (here the last line of an empty
+    // day; paging opens a stored day) closes the week view and opens that day
+    // in the main window, unsaved edits saved first.
     void openDay()
     {
-        QFETCH(int, column);
-        QFETCH(int, line);
-        QFETCH(bool, stored);
-        QFETCH(bool, edited);
         Practice practice;
         // Today is shown with both absence marks, which an empty day hides.
         StoredDay today = StoredDay::withSlots({{0, u"Aujourd'hui"_s}});
         today.absent1 = today.absent2 = today.echo1 = u"1"_s;
         practice.storeDay(1, practice.today(), today);
-        const qint32 opened = column < 0 ? practice.today() : Monday11March2024 + column;
-        if (stored)
-            practice.storeDay(1, opened, StoredDay::withSlots({{4, u"Ouvert"_s}}));
+        const qint32 sunday = Monday11March2024 + 6;
         auto form = practice.loadedForm();
         QPointer<Form3> week = openWeek(*form);
         QVERIFY(QTest::qWaitForWindowExposed(week));
-        if (edited)
-            typeInSlot(*form, 7, u"Tape"_s);
-
-        if (column < 0) {
-            QTest::mouseClick(named<QPushButton>(week, "Command2"), Qt::LeftButton);
-        } else {
-            QListWidget *list = week->list(column);
-            list->scrollToItem(list->item(line));
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(line)).center());
-        }
+        typeInSlot(*form, 7, u"Tape"_s);
+        QListWidget *list = week->list(6);
+        list->scrollToItem(list->item(53));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(53)).center());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the week view closes itself so
         QVERIFY(!week);
         DayView *view = form->dayView();
-        QCOMPARE(shownDate(*form), QString::number(opened));
-        QCOMPARE(form->shownDateNumber(), opened);
-        QCOMPARE(view->dateLabel()->text(), longDate(opened));
-        QCOMPARE(view->slotEdit(4)->text(), stored ? u"Ouvert"_s : QString());
-        QCOMPARE(view->slotEdit(0)->text(), column < 0 ? u"Aujourd'hui"_s : QString());
+        QCOMPARE(shownDate(*form), QString::number(sunday));
+        QCOMPARE(form->shownDateNumber(), sunday);
+        QCOMPARE(view->dateLabel()->text(), u"dimanche 17 mars 2024"_s);
+        QCOMPARE(view->slotEdit(0)->text(), QString());
         for (const char *panel : {"Text4_0", "Text4_1", "TxtEcho1"})
-            QVERIFY2(named<QLineEdit>(view, panel)->isHidden() == (column >= 0), panel);
+            QVERIFY2(named<QLineEdit>(view, panel)->isHidden(), panel);
         QVERIFY(!form->isChanged());
-        QCOMPARE(storedSlot(practice, practice.today(), 7), edited ? u"Tape"_s : QString());
-        QCOMPARE(practice.readDay(1, opened).has_value(), stored || column < 0);
+        QCOMPARE(storedSlot(practice, practice.today(), 7), u"Tape"_s);
+        QVERIFY(!practice.readDay(1, sunday).has_value());
         QVERIFY(practice.prompts.informations.isEmpty());
     }
 
     // A store error shows one message and leaves an open week view's columns
     // and week start, and the main window, as they were; "Par &Semaine" then
-    // opens no week view. The week view's handlers read CHEMIN again.
+    // opens no week view.
     void storeError_data()
     {
         QTest::addColumn<QString>("action"); // next, open (a day), semaine
-        QTest::addColumn<bool>("removed");   // else overwritten with bytes that are no database
-        QTest::addColumn<bool>("startUpStopped"); // CHEMIN names no AGENDAS.MDB: no week view open
-        QTest::addColumn<bool>("weekOpen");       // the week view is open before the damage
-        QTest::addColumn<QString>("message");     // %1: the database's path
+        QTest::addColumn<bool>("weekOpen"); // the week view is open before the damage
+        // %1: the database's path, removed, or overwritten with bytes that are no database when the message says
+        // so; without %1, start-up stopped (CHEMIN names no AGENDAS.MDB).
+        QTest::addColumn<QString>("message");
         const QString missing =
             u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
         const QString notPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
-        QTest::newRow("file removed, next week") << u"next"_s << true << false << true << missing;
-        QTest::newRow("file not a database, opening a day") << u"open"_s << false << false << true << notPlanora;
-        QTest::newRow("button, week view open, three days on") << u"semaine"_s << true << false << true << missing;
-        QTest::newRow("button, file removed before the first press") << u"semaine"_s << true << false << false
-                                                                      << missing;
+        QTest::newRow("file removed, next week") << u"next"_s << true << missing;
+        QTest::newRow("file not a database, opening a day") << u"open"_s << true << notPlanora;
+        QTest::newRow("button, week view open, three days on") << u"semaine"_s << true << missing;
+        QTest::newRow("button, file removed before the first press") << u"semaine"_s << false << missing;
         QTest::newRow("button, start-up stopped before a database")
-            << u"semaine"_s << true << true << false
+            << u"semaine"_s << false
             << u"Aucune base de données n'est ouverte : la semaine ne peut pas être affichée. Veuillez à l'aide du "
                "SUPERVISEUR placer la base 'AGENDAS.MDB' puis relancer le programme."_s;
     }
@@ -242,10 +207,10 @@ private Q_SLOTS:
     void storeError()
     {
         QFETCH(QString, action);
-        QFETCH(bool, removed);
-        QFETCH(bool, startUpStopped);
         QFETCH(bool, weekOpen);
         QFETCH(QString, message);
+        const bool startUpStopped = !message.contains(u"%1"_s);
+        const bool removed = !message.contains(u"n'est pas une base"_s);
         Practice practice;
         practice.storeDay(1, Monday11March2024, StoredDay::withSlots({{0, u"Lundi"_s}}));
         if (startUpStopped)
@@ -269,7 +234,7 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         QCOMPARE(practice.prompts.informations,
-                 QStringList{message.contains(u"%1"_s) ? message.arg(practice.databasePath()) : message});
+                 QStringList{startUpStopped ? message : message.arg(practice.databasePath())});
         QCOMPARE(form->findChildren<Form3 *>().size(), weekOpen ? 1 : 0);
         QCOMPARE(bool(week), weekOpen);
         QCOMPARE(shownDate(*form), QString::number(practice.today() + daysMoved));
@@ -277,35 +242,6 @@ private Q_SLOTS:
             QCOMPARE(week->weekStartLabel()->text(), QString::number(Monday11March2024));
             QCOMPARE(linesOf(week->list(0)), before);
         }
-    }
-
-    // The week window's handlers read CHEMIN again.
-    void databasePathReadAgain_data()
-    {
-        QTest::addColumn<bool>("emptySetting");
-        QTest::newRow("CHEMIN names another file") << false;
-        QTest::newRow("CHEMIN empty: the program's folder") << true;
-    }
-
-    void databasePathReadAgain()
-    {
-        QFETCH(bool, emptySetting);
-        Practice practice;
-        auto form = practice.loadedForm();
-        Form3 *week = openWeek(*form);
-        const QString other = emptySetting ? practice.programFolder() + u"/AGENDAS.MDB"_s
-                                           : practice.sharedFolder() + u"/AUTRE/AGENDAS.MDB"_s;
-        QVERIFY(QDir().mkpath(QFileInfo(other).absolutePath()));
-        practice.storeDay(1, Monday11March2024 + 7, StoredDay::withSlots({{0, u"Ailleurs"_s}}));
-        QVERIFY(QFile::copy(practice.databasePath(), other));
-        practice.setSetting(u"CHEMIN"_s, emptySetting ? QString() : other);
-        practice.storeDay(1, Monday11March2024 + 7,
-                          StoredDay::withSlots({{0, u"Ancien"_s}})); // the old path still opens
-        week->CmdSuiv_Click();
-        QCOMPARE(week->list(0)->item(0)->text(), u"08h00 : Ailleurs"_s);
-        week->List1_DblClick(0);
-        QCOMPARE(form->dayView()->slotEdit(0)->text(), u"Ailleurs"_s);
-        QVERIFY(practice.prompts.informations.isEmpty());
     }
 };
 
