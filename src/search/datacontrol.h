@@ -22,7 +22,6 @@ public:
     ~DataControl() override;
 
     void setDatabaseName(const QString &path) { m_databaseName = path; }
-    const QString &databaseName() const { return m_databaseName; }
     void setRecordSource(const QString &sqlText) { m_recordSource = sqlText; }
     const QString &recordSource() const { return m_recordSource; }
 

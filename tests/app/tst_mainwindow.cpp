@@ -193,10 +193,14 @@ private Q_SLOTS:
         QCOMPARE(!form15.isNull(), notice);
         QCOMPARE(form->isVisible(), !notice);
         QVERIFY(!notice || (form15->isVisible() && !form15->isModal()));
-        if (notice)
+        if (notice) {
             QCOMPARE(captionsOf(form15, {u"Label1"_s, u"Label2"_s, u"Label3"_s}),
                      (QStringList{u"Aujourd'hui c'est l'anniversaire du bon "_s, u"16 Avril"_s,
                                   u"Vous pouvez le lui souhaiter à l'adresse :"_s}));
+            // Its OK closes it and shows the main window.
+            clickButton(form15, "Command1");
+            QVERIFY(!form15->isVisible() && form->isVisible());
+        }
         QCOMPARE(practice.prompts.informations, opened ? QStringList() : QStringList{NotFoundMessage});
         QCOMPARE(form->refreshTimer()->isActive(), opened);
         // Stopped at step 4: the design captions stay and no day is shown,

@@ -195,6 +195,8 @@ private Q_SLOTS:
         row("good backup named otherwise", u"good"_s, u"good"_s, Outcome::Done);
         row("backup from before the day history: brought up to date", u"version 1"_s, u"good"_s, Outcome::Done);
         row("garbage refused", u"garbage"_s, u"good"_s, Outcome::NotPlanora);
+        row("damaged backup refused", u"truncated"_s, u"good"_s, Outcome::Damaged);
+        row("backup gone", u"missing"_s, u"good"_s, Outcome::SourceMissing);
         row("live database damaged: kept as it was, replaced", u"good"_s, u"garbage"_s, Outcome::Done);
         row("no live database: the backup put in its place", u"good"_s, u"missing"_s, Outcome::Done);
         row("the live database itself", u"the live one"_s, u"good"_s, Outcome::SameFile);
