@@ -119,6 +119,29 @@ private Q_SLOTS:
             "endommagé."_s);
     }
 
+    // Enter in any of the three boxes runs the search, as the button does.
+    void enterRunsTheSearch_data()
+    {
+        QTest::addColumn<QString>("box");
+        for (const char *box : {"TxtDate1", "TxtDate2", "TxtNom"})
+            QTest::newRow(box) << QString::fromLatin1(box);
+    }
+
+    void enterRunsTheSearch()
+    {
+        QFETCH(QString, box);
+        Practice practice;
+        practice.storeDay(1, Today + 2, StoredDay::withSlots({{5, u"radio"_s}}));
+        auto form = practice.loadedForm();
+        FrmRech *window = openSearch(*form);
+        QVERIFY(window);
+        named<QLineEdit>(window, "TxtDate1")->setText(day(Today));
+        named<QLineEdit>(window, "TxtDate2")->setText(day(Today + 10));
+        named<QLineEdit>(window, "TxtNom")->setText(u"radio"_s);
+        QTest::keyClick(named<QLineEdit>(window, qPrintable(box)), Qt::Key_Return);
+        QCOMPARE(linesOf(named<QListWidget>(window, "List1")), QStringList{day(Today + 2)});
+    }
+
     void results()
     {
         QFETCH(QString, text);
