@@ -85,6 +85,16 @@ Status View::failure(int sqliteCode) const
     return StoreMessages::fromSqlite(sqliteCode, m_databasePath, m_busyTimeoutMs, m_connection->lastErrorText());
 }
 
+// The cached statement of a view's query with its values bound.
+Status View::bind(StatementCache::Use &use, const SqlText &sql) const
+{
+    if (use.resultCode() != SQLITE_OK) {
+        return failure(use.resultCode());
+    }
+    sql.bindTo(use.statement());
+    return Status::success();
+}
+
 QString View::viewFilter(SqlText &sql) const
 {
     const QString date = quoted(QStringLiteral("AGENDATE"));
@@ -124,11 +134,10 @@ Status View::fetchOne(SqlText &sql, const QString &condition, bool descending)
                          + filter + QStringLiteral(") AND (") + condition + QStringLiteral(") ORDER BY ")
                          + orderBy(descending) + QStringLiteral(" LIMIT 1");
     StatementCache::Use use(*m_statements, text);
-    if (use.resultCode() != SQLITE_OK) {
-        return failure(use.resultCode());
+    if (const Status status = bind(use, sql); !status) {
+        return status;
     }
     SqliteStatement &statement = use.statement();
-    sql.bindTo(statement);
     m_rowid.reset();
     m_row.clear();
     switch (statement.step()) {
@@ -212,11 +221,10 @@ Status View::rowCount(qint64 &count) const
     const QString text = QStringLiteral("SELECT count(*) FROM ") + quoted(m_query.table) + QStringLiteral(" WHERE ")
                          + viewFilter(sql);
     StatementCache::Use use(*m_statements, text);
-    if (use.resultCode() != SQLITE_OK) {
-        return failure(use.resultCode());
+    if (const Status status = bind(use, sql); !status) {
+        return status;
     }
     SqliteStatement &statement = use.statement();
-    sql.bindTo(statement);
     if (statement.step() != SqliteStatement::Step::Row) {
         return failure(statement.lastResultCode());
     }
@@ -236,11 +244,10 @@ Status View::getRows(const QString &name, QVariantList &values) const
                          + quoted(m_query.table) + QStringLiteral(" WHERE ") + filter + QStringLiteral(" ORDER BY ")
                          + orderBy(false);
     StatementCache::Use use(*m_statements, text);
-    if (use.resultCode() != SQLITE_OK) {
-        return failure(use.resultCode());
+    if (const Status status = bind(use, sql); !status) {
+        return status;
     }
     SqliteStatement &statement = use.statement();
-    sql.bindTo(statement);
     QVariantList rows;
     SqliteStatement::Step step;
     while ((step = statement.step()) == SqliteStatement::Step::Row) {
@@ -278,11 +285,10 @@ Status View::reread()
     const QString text = QStringLiteral("SELECT rowid, * FROM ") + quoted(m_query.table) + QStringLiteral(" WHERE ")
                          + condition;
     StatementCache::Use use(*m_statements, text);
-    if (use.resultCode() != SQLITE_OK) {
-        return failure(use.resultCode());
+    if (const Status status = bind(use, sql); !status) {
+        return status;
     }
     SqliteStatement &statement = use.statement();
-    sql.bindTo(statement);
     switch (statement.step()) {
     case SqliteStatement::Step::Row:
         m_row.clear();

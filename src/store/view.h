@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialect.h"
+#include "statementcache.h"
 #include "status.h"
 
 #include <QHash>
@@ -12,7 +13,6 @@
 #include <vector>
 
 class SqliteConnection;
-class StatementCache;
 
 // An updatable, ordered view of one table, as a dynaset: a current row,
 // find first with a no-match flag, moves, fields by name, edit / add new /
@@ -103,6 +103,7 @@ private:
     QString orderBy(bool descending) const;
     Status writePending(qint64 &rowid);
     Status failure(int sqliteCode) const;
+    Status bind(StatementCache::Use &use, const SqlText &sql) const;
     int columnIndex(const QString &name) const;
 
     std::shared_ptr<SqliteConnection> m_connection;
