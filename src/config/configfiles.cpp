@@ -29,9 +29,11 @@ void storeUserValue(UserConfig &users, int position, const AgcValue &value)
         break;
     case UserField::Colour:
         entry.colour = value.toInt32(); // kept as read: applied only when it is a colour
-
         break;
     case UserField::Interval:
+        // An empty or non-numeric value is no choice: the index stays as it was
+        // (-1 for a fresh entry), and the main window lays out no grid for it,
+        // as for any index outside 0..4, rather than guessing a 10-minute grid.
         entry.intervalIndex = value.toInt16().value_or(entry.intervalIndex);
         break;
     case UserField::TopAnnotation:
