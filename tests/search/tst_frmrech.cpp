@@ -75,10 +75,11 @@ private Q_SLOTS:
 
     // Days stored around today, and a first search of today; each row then
     // searches (by default a month before today to two months after) as user 1
-    // (user 2's table is searched in openAndFind) and lists what it finds. A search refused (a date that cannot
-    // be read, a database replaced by a file that is no database) gives one
-    // message; a bad date leaves the first search's list, a database that
-    // cannot be searched empties it, and nothing is written to it.
+    // (user 2's table is searched in openAndFind) and lists what it finds. A
+    // search refused (a date that cannot be read, a database replaced by a file
+    // that is no database) gives one message; a bad date leaves the first
+    // search's list, a database that cannot be searched empties it, and nothing
+    // is written to it.
     void results_data()
     {
         QTest::addColumn<QString>("text");

@@ -28,10 +28,9 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
     // "Par &Semaine" with a Sunday shown, edited: the edits are saved first and
-    // the changed flag cleared, then the week from its Monday: the week start
-    // in Label2, the long dates, user 1's stored days (user 2's same day
-    // unseen), seven columns side by side in a window that fits a 1280 x 800
-    // screen. Pressed again while open, without edits, it stores nothing and
+    // the changed flag cleared, then the week from its Monday: the long dates,
+    // user 1's stored days (user 2's same day unseen), seven columns side by
+    // side in a window that fits a 1280 x 800 screen. Pressed again while open, without edits, it stores nothing and
     // rebuilds the same window around the date the main window shows then.
     // A double-click on any line (here the last line of an empty day; paging
     // opens a stored day) closes the week view and opens that day in the main
