@@ -7,7 +7,6 @@
 #include "pagepainter.h"
 #include "practice.h" // with QAction, QPrinter and QRegularExpression
 
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 
@@ -70,23 +69,6 @@ struct Printed
     QStringList lines;
 };
 
-// A practice of three users on the grid of interval index `intervalIndex`,
-// whose print dialogs are answered from `answers`, into a PDF file.
-struct PrintingPractice : Practice
-{
-    explicit PrintingPractice(QList<bool> answers = {true}, int intervalIndex = 1)
-    {
-        UserConfig users = namedUsers({1, 2, 3});
-        for (UserEntry &user : users)
-            user.intervalIndex = qint16(intervalIndex);
-        writeUsers(users);
-        prompts.printerOutputFile = pdfPath;
-        prompts.printerAnswers = answers;
-    }
-
-    const QString pdfPath = programFolder() + u"/page.pdf"_s;
-};
-
 } // namespace
 
 class PrintingTest : public QObject
@@ -115,7 +97,7 @@ private Q_SLOTS:
                                      QString(), u"8h Durand"_s, u"  le labo"_s, QString(), u"a"_s, u"b"_s, QString()}));
     }
 
-    // A title line and the body on A5 paper, the printer's own margins (its
+    // A text in 12 points on A5 paper, the printer's own margins (its
     // printable area) 1 cm on every side. Each sheet starts
     // 1 cm below the area's top, each row 3 cm right of its left edge and
     // below the previous row, a row going on right of the previous word;
@@ -136,8 +118,6 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, body);
         PrintPage page;
-        page.setFontSize(20);
-        page.printLine(u"Titre"_s);
         page.setFontSize(12);
         page.printText(body.join(u'\n'));
         QTemporaryDir dir;
@@ -164,23 +144,25 @@ private Q_SLOTS:
             if (&sheet != &printed.sheets.last())
                 QVERIFY(area.bottom() - sheet.last().box.bottom() < 2 * sheet.last().box.height());
         }
-        QCOMPARE(printed.lines.join(QString()).remove(u' '), u"Titre"_s + body.join(QString()).remove(u' '));
+        QCOMPARE(printed.lines.join(QString()).remove(u' '), body.join(QString()).remove(u' '));
     }
 
-    // The Imprimer menu holds the two lists and the post-it (the theatre
-    // programme's entry is on the menu bar, with the main window's menus). A
-    // cancelled dialog, or a user without a grid for the lists, sends no
+    // A cancelled dialog, or a user without a grid for the lists, sends no
     // sheet and says nothing; a document that cannot be started or ended is
     // told in French. Each print opens the dialog once, and nothing is left
-    // pending: the next prints hold their own pages only. The theatre
-    // programme is printed as the window shows it, unsaved edits included, of
-    // the user switched to: under his bottom annotation, his name, then the
+    // pending: the next prints hold their own pages only. They print what the
+    // window shows, unsaved edits included, of the user switched to. The
+    // theatre programme: under his bottom annotation, his name, then the
     // date; every line once, in order, going on over the next sheet of the
-    // paper chosen in the dialog. The post-it alike. Printing saves nothing.
+    // paper chosen in the dialog. The post-it alike. The lists: the date,
+    // then his name; every slot of the half-day on its own line, in order,
+    // with its label in front under his grid, spaces included: "indented",
+    // the line starts right of the half-day's first hour (a minute label),
+    // not in its column (an hour). Printing saves nothing.
     void printFromWindow_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("intervalIndex"); // -1: no grid
+        QTest::addColumn<int>("intervalIndex"); // the first user's; -1: no grid
         // The file chosen: <cancelled> the dialog cancelled, none the test's,
         // <shared> the practice's shared folder.
         QTest::addColumn<QString>("file");
@@ -203,77 +185,59 @@ private Q_SLOTS:
         QFETCH(int, intervalIndex);
         QFETCH(QString, file);
         QFETCH(QString, message);
-        PrintingPractice practice({file != "<cancelled>"_L1, true, true}, intervalIndex);
-        if (!file.isEmpty())
-            practice.prompts.printerOutputFile = file.replace(u"<shared>"_s, practice.sharedFolder());
+        Practice practice;
+        UserConfig users = Practice::namedUsers({1, 2, 3});
+        users[0].intervalIndex = qint16(intervalIndex);
+        users[2].intervalIndex = 0; // 10 minutes
+        practice.writeUsers(users);
+        const QString pdfPath = practice.programFolder() + u"/page.pdf"_s;
+        practice.prompts.printerAnswers = {file != "<cancelled>"_L1, true, true, true, true};
+        practice.prompts.printerOutputFile =
+            file.isEmpty() ? pdfPath : file.replace(u"<shared>"_s, practice.sharedFolder());
         practice.prompts.printerPageSize = QPageSize(QPageSize::A5);
-        StoredDay stored = StoredDay::withSlots({{3, u"Durand"_s}});
-        stored.bloc = u"Durand"_s;
+        const StoredDay stored = StoredDay::withSlots({{3, u"Durand"_s}});
         practice.storeDay(3, practice.today(), stored);
         const auto form = practice.loadedForm();
-        QCOMPARE(form->findChild<QMenu *>(u"Imprimer"_s)->actions(),
-                 (QList{named<QAction>(form.get(), "Matin"), named<QAction>(form.get(), "Amidi"),
-                        named<QAction>(form.get(), "Postit")}));
+        triggerAction(form.get(), qPrintable(entry));
+        QCOMPARE(practice.prompts.dialogCount, 1);
+        QCOMPARE(practice.prompts.informations, message.isEmpty() ? QStringList() : QStringList{message.arg(file)});
+        QVERIFY(!QFile::exists(pdfPath));
+
+        // A page left pending would show its title block again before the next one's.
+        practice.prompts.printerOutputFile = pdfPath;
         form->CmdUtilisat_MouseDown(3);
         const QStringList text = numbered(40, u"Ligne %1 patient"_s);
         named<QPlainTextEdit>(form.get(), "Text3")->setPlainText(text.join(u'\n'));
         named<QPlainTextEdit>(form.get(), "Text2")->setPlainText(u"Imprimé"_s);
-        triggerAction(form.get(), qPrintable(entry));
-        QCOMPARE(practice.prompts.dialogCount, 1);
-        QCOMPARE(practice.prompts.informations, message.isEmpty() ? QStringList() : QStringList{message.arg(file)});
-        QVERIFY(!QFile::exists(practice.pdfPath));
-
-        // A page left pending would show its title block again before the next one's.
-        practice.prompts.printerOutputFile = practice.pdfPath;
+        const QStringList slotTexts = numbered(SlotCount, u"S%1"_s); // S001 .. S053
+        for (int i = 0; i < SlotCount; ++i)
+            form->dayView()->slotEdit(i)->setText(slotTexts[i]);
         triggerAction(form.get(), "Bloc");
-        const Printed pdf(practice.pdfPath);
+        const Printed pdf(pdfPath);
         QCOMPARE(pdf.sheets.size(), 2);
         QCOMPARE(pdf.lines, (QStringList{u"Bloc 3"_s, u"Dr C "_s + Date} + text));
         triggerAction(form.get(), "Postit");
-        QCOMPARE(Printed(practice.pdfPath).lines, (QStringList{u"NE PAS OUBLIER"_s, u"Dr C "_s + Date, u"Imprimé"_s}));
+        QCOMPARE(Printed(pdfPath).lines, (QStringList{u"NE PAS OUBLIER"_s, u"Dr C "_s + Date, u"Imprimé"_s}));
+        struct ListLine { const char *entry; int slot; QString text; bool indented; };
+        for (const auto &[list, slot, line, indented] :
+             {ListLine{"Matin", 4, u"40 : S005"_s, true}, ListLine{"Amidi", 29, u"15h00 : S030"_s, false}}) {
+            triggerAction(form.get(), list);
+            const Printed half(pdfPath);
+            QCOMPARE(half.sheets.size(), 1);
+            QCOMPARE(half.lines.first(), Date + u" Dr C"_s);
+            QStringList printedSlots; // the last word of every line under the title
+            for (const QString &printedLine : half.lines.mid(1))
+                printedSlots << printedLine.section(u' ', -1);
+            const bool morning = slot < MorningSlotCount;
+            QCOMPARE(printedSlots, morning ? slotTexts.mid(0, MorningSlotCount) : slotTexts.mid(MorningSlotCount));
+            const qsizetype at = printedSlots.indexOf(slotTexts[slot]) + 1;
+            QCOMPARE(half.lines.value(at), line);
+            // Compared with the half-day's first line, under its first hour.
+            QCOMPARE(half.sheets[0][at].box.left() > half.sheets[0][1].box.left() + 1, indented);
+        }
         QCOMPARE(practice.prompts.informations.size(), message.isEmpty() ? 0 : 1);
         QVERIFY(form->isChanged());
         QCOMPARE(practice.readDay(3, practice.today()), stored);
-    }
-
-    // The lists: the date first, then the user's name; every slot of the
-    // half-day on its own line, in order, as the window shows it, with its
-    // label in front under the user's grid, spaces included: "indented", the
-    // line starts right of the half-day's first hour (a minute label), not in
-    // its column (an hour).
-    void lists_data()
-    {
-        QTest::addColumn<int>("intervalIndex");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("indented");
-        QTest::newRow("10 min: 40 before 09h") << 0 << 4 << u"40 : S005"_s << true;
-        QTest::newRow("15 min: 21h, the last slot") << 1 << 52 << u"21h00 : S053"_s << false;
-    }
-
-    void lists()
-    {
-        QFETCH(int, intervalIndex);
-        QFETCH(int, slot);
-        PrintingPractice practice({true}, intervalIndex);
-        const auto form = practice.loadedForm();
-        const QStringList texts = numbered(SlotCount, u"S%1"_s); // S001 .. S053
-        for (int i = 0; i < SlotCount; ++i)
-            form->dayView()->slotEdit(i)->setText(texts[i]);
-        const bool morning = slot < MorningSlotCount;
-        triggerAction(form.get(), morning ? "Matin" : "Amidi");
-
-        const Printed pdf(practice.pdfPath);
-        QCOMPARE(pdf.sheets.size(), 1);
-        QCOMPARE(pdf.lines.first(), Date + u" Dr A"_s);
-        QStringList printedSlots; // the last word of every line under the title
-        for (const QString &line : pdf.lines.mid(1))
-            printedSlots << line.section(u' ', -1);
-        QCOMPARE(printedSlots, morning ? texts.mid(0, MorningSlotCount) : texts.mid(MorningSlotCount));
-        const qsizetype printed = printedSlots.indexOf(texts[slot]) + 1;
-        QTEST(pdf.lines.value(printed), "line");
-        // Compared with the half-day's first line, under its first hour.
-        QTEST(pdf.sheets[0][printed].box.left() > pdf.sheets[0][1].box.left() + 1, "indented");
     }
 };
 
