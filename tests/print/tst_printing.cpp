@@ -28,11 +28,7 @@ QStringList numbered(int count, const QString &pattern)
 }
 
 // A printed line: its words joined by a space, and its box in points from the sheet's corner.
-struct Line
-{
-    QString text;
-    QRectF box;
-};
+struct Line { QString text; QRectF box; };
 
 // A PDF file read back by pdftotext (a failure ends the test program): each
 // sheet's lines from the top (the words standing at one height), and the
@@ -98,9 +94,9 @@ private Q_SLOTS:
     }
 
     // A text in 12 points on A5 paper, the printer's own margins (its
-    // printable area) 1 cm on every side. Each sheet starts
-    // 1 cm below the area's top, each row 3 cm right of its left edge and
-    // below the previous row, a row going on right of the previous word;
+    // printable area) 1 cm on every side. Each sheet starts 1 cm below the
+    // area's top, each row 3 cm right of its left edge and below the
+    // previous row, a row going on right of the previous word;
     // nothing passes the area's right or bottom edge; every character is
     // printed once, in order; a sheet is full before the next starts. A line
     // wider than the area goes on below, broken between words (or inside a
@@ -117,8 +113,7 @@ private Q_SLOTS:
     void painting()
     {
         QFETCH(QStringList, body);
-        PrintPage page;
-        page.setFontSize(12);
+        PrintPage page; // in 12 points, a page's own size
         page.printText(body.join(u'\n'));
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
@@ -218,9 +213,11 @@ private Q_SLOTS:
         QCOMPARE(pdf.lines, (QStringList{u"Bloc 3"_s, u"Dr C "_s + Date} + text));
         triggerAction(form.get(), "Postit");
         QCOMPARE(Printed(pdfPath).lines, (QStringList{u"NE PAS OUBLIER"_s, u"Dr C "_s + Date, u"Imprimé"_s}));
-        struct ListLine { const char *entry; int slot; QString text; bool indented; };
-        for (const auto &[list, slot, line, indented] :
-             {ListLine{"Matin", 4, u"40 : S005"_s, true}, ListLine{"Amidi", 29, u"15h00 : S030"_s, false}}) {
+        // Each list's slots, and one of its lines: its number and text, indented or not.
+        struct List { const char *entry; QStringList slots; int at; QString text; bool indented; };
+        for (const auto &[list, slots, at, line, indented] :
+             {List{"Matin", slotTexts.first(MorningSlotCount), 5, u"40 : S005"_s, true},
+              List{"Amidi", slotTexts.sliced(MorningSlotCount), 6, u"15h00 : S030"_s, false}}) {
             triggerAction(form.get(), list);
             const Printed half(pdfPath);
             QCOMPARE(half.sheets.size(), 1);
@@ -228,9 +225,7 @@ private Q_SLOTS:
             QStringList printedSlots; // the last word of every line under the title
             for (const QString &printedLine : half.lines.mid(1))
                 printedSlots << printedLine.section(u' ', -1);
-            const bool morning = slot < MorningSlotCount;
-            QCOMPARE(printedSlots, morning ? slotTexts.mid(0, MorningSlotCount) : slotTexts.mid(MorningSlotCount));
-            const qsizetype at = printedSlots.indexOf(slotTexts[slot]) + 1;
+            QCOMPARE(printedSlots, slots);
             QCOMPARE(half.lines.value(at), line);
             // Compared with the half-day's first line, under its first hour.
             QCOMPARE(half.sheets[0][at].box.left() > half.sheets[0][1].box.left() + 1, indented);

@@ -59,7 +59,6 @@ public:
         return answer(printerAnswers);
     }
 
-private:
     // A dialog answered from its queue.
     template <class T>
     T answer(QList<T> &answers)

@@ -15,8 +15,7 @@ struct State
     Call call = Call::Read;
     int failAt = 0;
 } state;
-sqlite3_vfs *realVfs = nullptr;
-sqlite3_vfs faultVfs;
+sqlite3_vfs faultVfs, *realVfs = nullptr;
 
 // Whether this call fails; counts it either way.
 bool failing(Call call)
@@ -28,8 +27,9 @@ bool failing(Call call)
 }
 
 // The wrapped file's method (the wrapped file lies in the memory just after
-// ours); with an error, a call of that kind that may fail (counted) instead. Closing, unlocking and the queries never fail: SQLite
-// cannot recover from that either.
+// ours); with an error, a call of that kind that may fail (counted) instead.
+// Closing, unlocking and the queries never fail: SQLite cannot recover from
+// that either.
 template <auto Method, Call call = Call::Read, int error = 0, class... Args>
 int forward(sqlite3_file *file, Args... args)
 {
