@@ -186,9 +186,10 @@ private Q_SLOTS:
         users[2].intervalIndex = 0; // 10 minutes
         practice.writeUsers(users);
         const QString pdfPath = practice.programFolder() + u"/page.pdf"_s;
-        practice.prompts.printerAnswers = {file != "<cancelled>"_L1, true, true, true, true};
+        const bool cancelled = file == "<cancelled>"_L1; // the test's file then, as when none
+        practice.prompts.printerAnswers = {!cancelled, true, true, true, true};
         practice.prompts.printerOutputFile =
-            file.isEmpty() ? pdfPath : file.replace(u"<shared>"_s, practice.sharedFolder());
+            file.isEmpty() || cancelled ? pdfPath : file.replace(u"<shared>"_s, practice.sharedFolder());
         practice.prompts.printerPageSize = QPageSize(QPageSize::A5);
         const StoredDay stored = StoredDay::withSlots({{3, u"Durand"_s}});
         practice.storeDay(3, practice.today(), stored);
