@@ -24,9 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             // brackets stays a character); nothing else may widen the match.
             // An escaped character is itself.
             static const QRegularExpression escaped(u"\\\\."_s, QRegularExpression::DotMatchesEverythingOption);
-            const QString &pattern = *query.rvousPattern;
-            const QString like = Dialect::likePattern(pattern).remove(escaped);
-            if (like.count(u'%') + like.count(u'_') > pattern.count(u'*') + pattern.count(u'?'))
+            const QString like = Dialect::likePattern(*query.rvousPattern).remove(escaped);
+            if (like.count(u'%') + like.count(u'_') > query.rvousPattern->count(u'*') + query.rvousPattern->count(u'?'))
                 std::abort();
         }
     }

@@ -18,10 +18,10 @@ public:
     QList<std::optional<QColor>> colorAnswers;
     QList<QColor> colorInitials; // the colour each colour dialog opened on
     QStringList fileAnswers, folderAnswers;
-    // When set, an accepted print dialog prints to this PDF file, as a user
-    // choosing "print to file" would.
+    // An accepted print dialog prints to this PDF file, as a user choosing
+    // "print to file" would, on this paper (the printer's own when not valid).
     QString printerOutputFile;
-    std::optional<QPageSize> printerPageSize; // the paper chosen in the dialog
+    QPageSize printerPageSize;
     int dialogCount = 0;
     QStringList dialogFolders; // the folder each file or folder dialog opened on, in order
 
@@ -35,36 +35,35 @@ public:
 
     std::optional<QColor> chooseColor(const QColor &initial) override
     {
-        ++dialogCount;
         colorInitials.append(initial);
-        return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+        return answer(colorAnswers);
     }
 
     QString openFile(const QString &, const QString &folder, const QString &) override
     {
-        return pathChosen(folder, fileAnswers);
+        dialogFolders.append(folder);
+        return answer(fileAnswers);
     }
-    QString chooseFolder(const QString &, const QString &start) override { return pathChosen(start, folderAnswers); }
+
+    QString chooseFolder(const QString &, const QString &start) override
+    {
+        dialogFolders.append(start);
+        return answer(folderAnswers);
+    }
 
     bool choosePrinter(QPrinter &printer) override
     {
-        ++dialogCount;
-        const bool accepted = !printerAnswers.isEmpty() && printerAnswers.takeFirst();
-        if (accepted && !printerOutputFile.isEmpty()) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(printerOutputFile);
-        }
-        if (accepted && printerPageSize)
-            printer.setPageSize(*printerPageSize);
-        return accepted;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printerOutputFile);
+        printer.setPageSize(printerPageSize);
+        return answer(printerAnswers);
     }
 
-private:
-    // A file or folder dialog opened on `folder`, answered from `answers`.
-    QString pathChosen(const QString &folder, QStringList &answers)
+    // A dialog answered from its queue.
+    template <class T>
+    T answer(QList<T> &answers)
     {
         ++dialogCount;
-        dialogFolders.append(folder);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
+        return answers.isEmpty() ? T() : answers.takeFirst();
     }
 };

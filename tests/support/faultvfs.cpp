@@ -15,34 +15,27 @@ struct State
     Call call = Call::Read;
     int failAt = 0;
 } state;
-sqlite3_vfs *realVfs = nullptr;
-sqlite3_vfs faultVfs;
+sqlite3_vfs faultVfs, *realVfs = nullptr;
 
 // Whether this call fails; counts it either way.
 bool failing(Call call)
 {
     const int n = ++state.counts[std::size_t(call)];
     const bool fails = state.call == call && (n == state.failAt || (state.persistent && n > state.failAt));
-    state.fired = state.fired || fails;
+    state.fired |= fails;
     return fails;
 }
 
-struct FaultFile
-{
-    sqlite3_file base;
-    sqlite3_file *real; // the wrapped file, in the memory just after this one
-};
-
-// The wrapped file's method; with an error, a call of that kind that may fail
-// (counted) instead. Closing, unlocking and the queries never fail: SQLite
-// cannot recover from that either.
+// The wrapped file's method (the wrapped file lies in the memory just after
+// ours); with an error, a call of that kind that may fail (counted) instead.
+// Closing, unlocking and the queries never fail: SQLite cannot recover from
+// that either.
 template <auto Method, Call call = Call::Read, int error = 0, class... Args>
 int forward(sqlite3_file *file, Args... args)
 {
-    sqlite3_file *real = reinterpret_cast<FaultFile *>(file)->real;
     if (error && failing(call))
         return error;
-    return (real->pMethods->*Method)(real, args...);
+    return (file[1].pMethods->*Method)(file + 1, args...);
 }
 
 // Version 1: no shared memory and no memory mapping, which the program's
@@ -57,10 +50,8 @@ const sqlite3_io_methods faultMethods = {1, forward<&M::xClose>, forward<&M::xRe
 
 int xOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *file, int flags, int *outFlags)
 {
-    auto *wrapper = reinterpret_cast<FaultFile *>(file);
-    wrapper->real = reinterpret_cast<sqlite3_file *>(wrapper + 1);
-    const int rc = realVfs->xOpen(realVfs, name, wrapper->real, flags, outFlags);
-    wrapper->base.pMethods = wrapper->real->pMethods ? &faultMethods : nullptr;
+    const int rc = realVfs->xOpen(realVfs, name, file + 1, flags, outFlags);
+    file->pMethods = file[1].pMethods ? &faultMethods : nullptr;
     return rc;
 }
 
@@ -72,7 +63,7 @@ void install()
         return;
     realVfs = sqlite3_vfs_find(nullptr);
     faultVfs = *realVfs;
-    faultVfs.szOsFile = int(sizeof(FaultFile)) + realVfs->szOsFile;
+    faultVfs.szOsFile = int(sizeof(sqlite3_file)) + realVfs->szOsFile;
     faultVfs.zName = "planora-fault";
     faultVfs.xOpen = xOpen;
     sqlite3_vfs_register(&faultVfs, 1);

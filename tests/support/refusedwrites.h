@@ -18,12 +18,9 @@
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
     const rlimit limit{8, old.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // fail the write, do not kill
+    std::signal(SIGXFSZ, SIG_IGN); // fail the write, do not kill (harmless once the limit is lifted)
     setrlimit(RLIMIT_FSIZE, &limit);
-    return qScopeGuard([=] {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    });
+    return qScopeGuard([=] { setrlimit(RLIMIT_FSIZE, &old); });
 }
 
 // The process acts as the user "nobody" when it runs as root: what it must
