@@ -1,6 +1,5 @@
-// The dialogs around the main window: the users' configuration (Form2), the
-// backup window (Form21), the about box and the help window; each alone with
-// the recording Prompts, and opened from the main window's menu.
+// The users' configuration (Form2), the backup window (Form21), the about box and the help window: each alone
+// with the recording Prompts, and opened from the main window's menu.
 #include "captions.h"
 #include "colourswatch.h"
 #include "filebytes.h"
@@ -78,10 +77,6 @@ struct Session
     }
     QString usersPath() const { return practice.sharedFolder() + u"/Utilisat.agc"_s; }
     QString lookupPath() const { return practice.programFolder() + u"/Alpha.agc"_s; }
-    QString at(QString text) const // <shared> and <program> put for the folders
-    {
-        return text.replace(u"<shared>"_s, practice.sharedFolder()).replace(u"<program>"_s, practice.programFolder());
-    }
     template <typename T = QWidget>
     T *control(const QByteArray &name) const { return named<T>(form.data(), name.constData()); }
     QString text(const QByteArray &box) const { return control<QLineEdit>(box)->text(); }
@@ -108,7 +103,6 @@ struct Session
     QPointer<Form2> form;
 };
 
-// The rows of the tables below.
 struct Filling { Bytes usersFile, lookupFile; UserConfig shown; LookupSettings lookup; QStringList messages; };
 // The six names typed, comma-separated; button "": the close box; clicks on Check1;
 // the main window's captions after, comma-separated, "-": hidden.
@@ -176,12 +170,10 @@ private Q_SLOTS:
         UserConfig partial = usersOf(1);
         partial[0].name = u"Dr Seul"_s;
         QTest::newRow("no file: design values, no message") << Filling{{}, {}, usersOf(1), {false, u"MATABLE"_s}, {}};
-        QTest::newRow("old accents, lookup on through -1, interval outside the items")
-            << Filling{LegacyFile, "-1,\"NOMS\"\r\n"_ba, legacyUsers(), {true, u"NOMS"_s}, {}};
         QTest::newRow("records cut short: what was read over the design values")
             << Filling{"\"Dr Seul\"\r\n"_ba, "#TRUE#\r\n"_ba, partial, {true, u"MATABLE"_s},
-                       {u"Fichier <program>/Alpha.agc non valide."_s,
-                        u"Fichier <shared>/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s}};
+                       {u"Fichier %1/program/Alpha.agc non valide."_s,
+                        u"Fichier %1/shared/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s}};
     }
 
     void filling()
@@ -208,15 +200,13 @@ private Q_SLOTS:
                   u"des noms sur une base ACCESS|Base de données ACCESS désignée par le Superviseur|Nom de la TABLE à "
                   u"utiliser dans la base de données ACCESS|Redémarrer le programme PLANORA après modification d'un ou "
                   u"plusieurs utilisateurs|&Enregistrer Quitter|Annuler / &Quitter"_s.split(u'|')));
-        // Modeless, centred (the platform may nudge a window wider than its
-        // screen by a pixel or two).
-        QVERIFY(form->isWindow() && !form->isModal());
+        // Centred (the platform may nudge a window wider than its screen by a pixel or two).
         QVERIFY((form->frameGeometry().center() - form->screen()->geometry().center()).manhattanLength() <= 4);
         session.click(Save);
         QVERIFY(session.unloaded());
         QCOMPARE(session.savedUsers(), c.shown);
         for (QString &message : c.messages)
-            message = session.at(message);
+            message = message.arg(QFileInfo(session.practice.programFolder()).path());
         QCOMPARE(session.practice.prompts.informations, c.messages); // the reading's only
     }
 
@@ -274,11 +264,11 @@ private Q_SLOTS:
     void editedThroughRefusal_data()
     {
         QTest::addColumn<Refusal>("c");
-        QTest::newRow("CheminUt naming no folder") << Refusal{u"absent"_s, Save, u"<shared>/absent/Utilisat.agc"_s,
+        QTest::newRow("CheminUt naming no folder") << Refusal{u"absent"_s, Save, u"/shared/absent/Utilisat.agc"_s,
                                                               "#TRUE#,\"" + Kept.toUtf8() + "\"\r\n"};
         QTest::newRow("read-only program folder, quitting")
-            << Refusal{u"program"_s, "Quitte", u"<program>/Alpha.agc"_s, MinusOne};
-        QTest::newRow("full disk") << Refusal{u"full disk"_s, Save, u"<program>/Alpha.agc"_s, MinusOne};
+            << Refusal{u"program"_s, "Quitte", u"/program/Alpha.agc"_s, MinusOne};
+        QTest::newRow("full disk") << Refusal{u"full disk"_s, Save, u"/program/Alpha.agc"_s, MinusOne};
     }
 
     void editedThroughRefusal()
@@ -296,8 +286,8 @@ private Q_SLOTS:
         if (c.refused == "absent"_L1)
             practice.setSetting(u"CheminUt"_s, practice.sharedFolder() + u"/absent"_s);
         // Everything open to an ordinary user, but for the folder refused.
-        const QString settings = practice.environment().settingsFolder;
-        QFile::setPermissions(QFileInfo(practice.programFolder()).path(), ReadOnly);
+        const QString settings = practice.environment().settingsFolder, root = QFileInfo(settings).path();
+        QFile::setPermissions(root, ReadOnly);
         QFile::setPermissions(settings + u"/hirondel.ini"_s, QFile::Permissions(0x4444));
         for (const QString &folder : {practice.programFolder(), practice.sharedFolder(), settings})
             QFile::setPermissions(folder, QFileInfo(folder).fileName() == c.refused ? ReadOnly : Writable);
@@ -308,7 +298,7 @@ private Q_SLOTS:
         }
         QCOMPARE(practice.prompts.informations.size(), 1);
         const QString said = practice.prompts.informations[0];
-        QVERIFY2(said.startsWith(session.at(u"Impossible d'enregistrer le fichier "_s + c.file + u" :"_s)),
+        QVERIFY2(said.startsWith(u"Impossible d'enregistrer le fichier "_s + root + c.file + u" :"_s),
                  qPrintable(said));
         QVERIFY(!session.unloaded() && session.form->isVisible());
         QCOMPARE(session.text("Text4"), Kept);
@@ -328,45 +318,14 @@ private Q_SLOTS:
         QCOMPARE(ConfigFiles::readLookupSettings(practice.programFolder()).settings, (LookupSettings{true, Kept}));
     }
 
-    // Without SAUVE, the program's folder. A cancelled choice keeps the
-    // folder shown and saves nothing; the folder chosen is kept, and shown
-    // again on reopening. The backup and the restore are below.
-    void chooseFolder()
-    {
-        Practice practice;
-        const QString folder = practice.programFolder(), copy = folder + u"/AGENDAS.MDB"_s;
-        const QString chosen = practice.sharedFolder() + u"/sauvegardes"_s;
-        const SettingsStore settings(practice.environment().settingsFolder);
-        DayCursor cursor;
-        QPointer<Form21> window = new Form21(practice.environment(), cursor);
-        window->show();
-        const QStringList controls =
-            u"Label1 Label3 CmdSauve CmdRestaure Frame1 Frame2 Frame3 Frame4 Command1 Command2 Command3"_s.split(u' ');
-        for (const QString &answer : {QString(), chosen}) { // cancelled, then chosen
-            practice.prompts.folderAnswers << answer;
-            clickButton(window, "Command2");
-            // The backup side shows the folder; the restore side keeps the one read at opening.
-            const QString shown = answer.isEmpty() ? folder : chosen, database = practice.databasePath();
-            QCOMPARE(captionsOf(window, controls) << window->windowTitle(),
-                     (QStringList{shown, copy, lines({u"Lancer la Sauvegarde de "_s, database, u"vers"_s, shown}),
-                                  lines({u"Restaurer"_s, copy, u"vers"_s, database})}
-                      + u"Répertoire de Sauvegarde|Restauration|Sauvegarde|Path de la base AGENDAS.MDB sauvegardée|"
-                        u"&Quitter|Définir le répertoire de Sauvegarde|Rchercher une base AGENDAS.MDB sauvegardée|"
-                        u"Sauvegardes"_s.split(u'|')));
-            QCOMPARE(settings.value(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"<absent>"_s),
-                     answer.isEmpty() ? u"<absent>"_s : chosen);
-        }
-        clickButton(window, "Command1");
-        QTRY_VERIFY(window.isNull());
-        const Form21 reopened(practice.environment(), cursor);
-        QCOMPARE(captionsOf(&reopened, controls.mid(0, 2)), (QStringList{chosen, chosen + u"/AGENDAS.MDB"_s}));
-    }
-
+    // The backup goes into the folder chosen in the window, which is kept in
+    // the settings; without SAUVE and with the choice cancelled, into the
+    // program's folder.
     void backup_data()
     {
-        QTest::addColumn<QString>("folder"); // the SAUVE folder and what is in it
+        QTest::addColumn<QString>("folder"); // the folder chosen and what is in it
         QTest::addColumn<QString>("message");
-        QTest::newRow("no SAUVE: into the program's folder") << u"program"_s << Done;
+        QTest::newRow("choice cancelled: into the program's folder") << u"program"_s << Done;
         QTest::newRow("folder that cannot be written") << u"read-only"_s << Failed;
         QTest::newRow("Utilisat.agc missing: nothing written, said why") << u"no users file"_s << Failed
                 + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : rien n'a été sauvegardé."_s;
@@ -381,22 +340,35 @@ private Q_SLOTS:
         QFETCH(QString, message);
         Practice practice;
         const QString shared = practice.sharedFolder(), users = shared + u"/Utilisat.agc"_s;
+        const QString program = practice.programFolder(), database = practice.databasePath();
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Mme Durand"_s}}));
-        const QString target = folder == "program"_L1 ? practice.programFolder()
+        const QString target = folder == "program"_L1 ? program
                                : folder == "database folder"_L1 ? shared : shared + u"/sauvegardes"_s;
         QVERIFY(QDir().mkpath(target));
-        if (folder != "program"_L1)
-            practice.setSetting(u"SAUVE"_s, target);
         QVERIFY(folder != "no users file"_L1 || QFile::remove(users));
         const QStringList before = QDir(target).entryList(QDir::Files);
-        const QByteArray databaseBefore = bytesOf(practice.databasePath());
-        const auto inodeBefore = inodeOf(practice.databasePath());
+        const QByteArray databaseBefore = bytesOf(database);
+        const auto inodeBefore = inodeOf(database);
         DayCursor cursor;
-        QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
+        QVERIFY(cursor.position(database, 1, practice.today()).ok());
         QPointer<Form21> window = new Form21(practice.environment(), cursor);
         window->show();
+        practice.prompts.folderAnswers << (folder == "program"_L1 ? QString() : target);
+        clickButton(window, "Command2");
+        const SettingsStore settings(practice.environment().settingsFolder);
+        QCOMPARE(settings.value(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"<absent>"_s),
+                 folder == "program"_L1 ? u"<absent>"_s : target);
+        // The backup side shows the folder; the restore side keeps the one read at opening.
+        const QString controls = u"Label1 Label3 CmdSauve CmdRestaure Frame1 Frame2 Frame3 Frame4 Command1 Command2 "
+                                 u"Command3"_s, copy = program + u"/AGENDAS.MDB"_s;
+        QCOMPARE(captionsOf(window, controls.split(u' ')) << window->windowTitle(),
+                 (QStringList{target, copy, lines({u"Lancer la Sauvegarde de "_s, database, u"vers"_s, target}),
+                              lines({u"Restaurer"_s, copy, u"vers"_s, database})}
+                  + u"Répertoire de Sauvegarde|Restauration|Sauvegarde|Path de la base AGENDAS.MDB sauvegardée|"
+                    u"&Quitter|Définir le répertoire de Sauvegarde|Rchercher une base AGENDAS.MDB sauvegardée|"
+                    u"Sauvegardes"_s.split(u'|')));
         if (folder == "read-only"_L1) { // everything else open to "nobody", the backup folder not
-            for (const QString &path : QStringList{shared + u"/.."_s, shared, practice.databasePath(), users})
+            for (const QString &path : QStringList{shared + u"/.."_s, shared, database, users})
                 QVERIFY(QFile::setPermissions(path, Writable));
             QVERIFY(QFile::setPermissions(target, ReadOnly));
         }
@@ -410,14 +382,14 @@ private Q_SLOTS:
         QVERIFY(!cursor.isOpen());
         if (message.startsWith(Failed)) {
             QCOMPARE(QDir(target).entryList(QDir::Files), before); // nothing half-written left
-            QCOMPARE(bytesOf(practice.databasePath()), databaseBefore);
-            QCOMPARE(inodeOf(practice.databasePath()), inodeBefore); // the very file the others have open
+            QCOMPARE(bytesOf(database), databaseBefore);
+            QCOMPARE(inodeOf(database), inodeBefore); // the very file the others have open
             return;
         }
         QCOMPARE(storedSlot(target + u"/AGENDAS.MDB"_s), u"Mme Durand"_s);
         QCOMPARE(bytesOf(target + u"/Utilisat.agc"_s), bytesOf(users));
         // The day cursor opens the file again at its next positioning.
-        QVERIFY(cursor.position(practice.databasePath(), 1, practice.today()).ok());
+        QVERIFY(cursor.position(database, 1, practice.today()).ok());
     }
 
     void restore_data()
@@ -460,22 +432,24 @@ private Q_SLOTS:
         QVERIFY(window);
         clickButton(window, "Command3");
         QCOMPARE(practice.prompts.dialogFolders, QStringList{backupFolder});
-        QCOMPARE(captionsOf(window, {u"Label3"_s, u"CmdRestaure"_s}),
-                 (QStringList{backup, lines({u"Restaurer"_s, backup, u"vers"_s, practice.databasePath()})}));
+        QCOMPARE(captionsOf(window, {u"Label1"_s, u"Label3"_s, u"CmdRestaure"_s}), (QStringList{backupFolder, backup,
+                 lines({u"Restaurer"_s, backup, u"vers"_s, practice.databasePath()})}));
         clickButton(window, "CmdRestaure");
         QCOMPARE(practice.prompts.informations.size(), 1);
         const QString said = practice.prompts.informations[0];
         QCOMPARE(said.section(u'\n', 0, 0), QString(message).replace(u"%1"_s, backup));
         // The main window shows the restored day at once.
         QCOMPARE(main->dayView()->slotEdit(0)->text(), message == Restored ? u"Mme Sauvée"_s : u"M. Actuel"_s);
-        if (message != Restored) { // the window stays, nothing replaced
+        if (message != Restored) { // the window stays until left, nothing replaced
             QVERIFY(window && window->isVisible());
             QCOMPARE(bytesOf(practice.databasePath()), liveBefore);
             QCOMPARE(bytesOf(users), usersBefore);
             QCOMPARE(QDir(shared).entryList({u"*avant-restauration*"_s}, QDir::Files), QStringList());
-            return;
+            clickButton(window, "Command1");
         }
         QTRY_VERIFY(window.isNull());
+        if (message != Restored)
+            return;
         QVERIFY(!main->isChanged());
         // The replaced database is kept beside the live one, and said so.
         const QStringList kept = QDir(shared).entryList({u"AGENDAS-avant-restauration-*.MDB"_s}, QDir::Files);
