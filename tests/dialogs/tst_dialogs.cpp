@@ -103,11 +103,11 @@ struct Session
     QPointer<Form2> form;
 };
 
-struct Filling { Bytes usersFile, lookupFile; UserConfig shown; LookupSettings lookup; QStringList messages; };
-// The six names typed, comma-separated; button "": the close box; clicks on Check1;
-// the main window's captions after, comma-separated, "-": hidden.
-struct Leaving { QString names; QByteArray button; Bytes lookupBefore; int clicks; bool frameShown;
-                 QByteArray lookupAfter; QString captions; };
+// The files before; the names typed into users 1 to 6 (none: what was read is kept); clicks on Check1; the button
+// left by, "": the close box; Alpha.agc after; the users saved, nothing: Utilisat.agc left as it was; the main
+// window's captions after, comma-separated, "-": hidden; the messages of the reading, %1: the practice's folder.
+struct Leaving { Bytes usersBefore, lookupBefore; QStringList names; int clicks; QByteArray button;
+                 QByteArray lookupAfter; std::optional<UserConfig> saved; QString captions; QStringList messages; };
 // refused: the folder, or "absent" for a CheminUt naming no folder; file: named in the message.
 struct Refusal { QString refused; QByteArray button; QString file; QByteArray lookupAfter; };
 
@@ -146,7 +146,6 @@ const QString GuideSource = QStringLiteral(PLANORA_GUIDE_DIR);
 
 } // namespace
 
-Q_DECLARE_METATYPE(Filling)
 Q_DECLARE_METATYPE(Leaving)
 Q_DECLARE_METATYPE(Refusal)
 
@@ -162,30 +161,40 @@ private Q_SLOTS:
     }
 
     // What the files hold is shown, with the messages of the reading, and
-    // what is shown is what saving writes back (the saving of each box is
-    // proved by leaving and editedThroughRefusal below).
-    void filling_data()
+    // what is shown is what leaving writes: saving writes both files and gives
+    // the main window's user buttons the new names; quitting writes Alpha.agc
+    // only; the close box writes nothing.
+    void leaving_data()
     {
-        QTest::addColumn<Filling>("c");
+        QTest::addColumn<Leaving>("c");
+        const QStringList tape = u"Dr Hélène,Dr Noël,Dr Tapé,,,"_s.split(u','), gap = {u"Dr Un"_s, {}, u"Dr Trois"_s};
+        const QStringList six = u"Dr Un,Dr Deux,Dr Trois,Dr Quatre,Dr Cinq,Dr Six"_s.split(u',');
+        const QString old = OldCaptions.join(u','), hidden = u"-,-,-,-,-,-"_s;
         UserConfig partial = usersOf(1);
         partial[0].name = u"Dr Seul"_s;
-        QTest::newRow("no file: design values, no message") << Filling{{}, {}, usersOf(1), {false, u"MATABLE"_s}, {}};
-        QTest::newRow("records cut short: what was read over the design values")
-            << Filling{"\"Dr Seul\"\r\n"_ba, "#TRUE#\r\n"_ba, partial, {true, u"MATABLE"_s},
-                       {u"Fichier %1/program/Alpha.agc non valide."_s,
-                        u"Fichier %1/shared/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s}};
+        QTest::newRow("no file: design values, no message") << Leaving{
+            {}, {}, {}, 0, Save, "#FALSE#,\"MATABLE\"\r\n", usersOf(1), hidden, {}};
+        QTest::newRow("records cut short: what was read over the design values, one name: all hidden") << Leaving{
+            "\"Dr Seul\"\r\n", "#TRUE#\r\n", {}, 0, Save, "#TRUE#,\"MATABLE\"\r\n", partial, hidden,
+            {u"Fichier %1/program/Alpha.agc non valide."_s,
+             u"Fichier %1/shared/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s}};
+        QTest::newRow("quit writes Alpha.agc as shown, unchecked with its table") << Leaving{
+            LegacyFile, MinusOne, tape, 1, "Quitte", "#FALSE#,\"PATIENTS\"\r\n", {}, old, {}};
+        QTest::newRow("close box writes nothing") << Leaving{LegacyFile, LookupOn, tape, 1, "", LookupOn, {}, old, {}};
+        QTest::newRow("three names") << Leaving{LegacyFile, LookupOn, tape, 0, Save, LookupOn, legacyUsers(tape),
+                                                u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s, {}};
+        QTest::newRow("1 _ 3: unchanged")
+            << Leaving{LegacyFile, LookupOn, gap, 0, Save, LookupOn, legacyUsers(gap), old, {}};
+        QTest::newRow("all six")
+            << Leaving{LegacyFile, LookupOn, six, 0, Save, LookupOn, legacyUsers(six), six.join(u','), {}};
     }
 
-    void filling()
+    void leaving()
     {
-        QFETCH(Filling, c);
-        Session session(c.usersFile, c.lookupFile);
+        QFETCH(Leaving, c);
+        Session session(c.usersBefore, c.lookupBefore);
         Form2 *form = session.form;
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        QCOMPARE(session.text("Text1"), c.shown[0].name);
-        const LookupSettings lookup{session.control<QCheckBox>("Check1")->isChecked(), session.text("TxtTable")};
-        QCOMPARE(lookup, c.lookup);
-        QCOMPARE(session.control("Frame1")->isVisible(), c.lookup.enabled);
         QCOMPARE(session.control<QLabel>("Label11")->text(), session.practice.sharedFolder() + u"/NOMS.db"_s);
         // The texts users see: the title, the interval list, the captions.
         QStringList texts{form->windowTitle()};
@@ -202,56 +211,26 @@ private Q_SLOTS:
                   u"plusieurs utilisateurs|&Enregistrer Quitter|Annuler / &Quitter"_s.split(u'|')));
         // Centred (the platform may nudge a window wider than its screen by a pixel or two).
         QVERIFY((form->frameGeometry().center() - form->screen()->geometry().center()).manhattanLength() <= 4);
-        session.click(Save);
-        QVERIFY(session.unloaded());
-        QCOMPARE(session.savedUsers(), c.shown);
-        for (QString &message : c.messages)
-            message = message.arg(QFileInfo(session.practice.programFolder()).path());
-        QCOMPARE(session.practice.prompts.informations, c.messages); // the reading's only
-    }
-
-    // Typing names, the lookup check box, then leaving: by saving, which
-    // writes both files and gives the main window's user buttons the new
-    // names; by quitting, which writes Alpha.agc only; by the close box,
-    // which writes nothing.
-    void leaving_data()
-    {
-        QTest::addColumn<Leaving>("c");
-        const QString tape = u"Dr Hélène,Dr Noël,Dr Tapé,,,"_s, old = OldCaptions.join(u',');
-        const QString six = u"Dr Un,Dr Deux,Dr Trois,Dr Quatre,Dr Cinq,Dr Six"_s, hidden = u"-,-,-,-,-,-"_s;
-        QTest::newRow("quit writes a missing Alpha.agc as shown")
-            << Leaving{tape, "Quitte", {}, 0, false, "#FALSE#,\"MATABLE\"\r\n", old};
-        QTest::newRow("close box writes nothing") << Leaving{tape, "", MinusOne, 1, false, MinusOne, old};
-        QTest::newRow("unchecked: frame hidden, table still saved") << Leaving{tape, Save, LookupOn, 1, false,
-            "#FALSE#,\"PATIENTS\"\r\n", u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s};
-        QTest::newRow("only 1: all hidden") << Leaving{u"Dr Un,,,,,"_s, Save, LookupOn, 0, true, LookupOn, hidden};
-        QTest::newRow("1 _ 3: unchanged") << Leaving{u"Dr Un,,Dr Trois,,,"_s, Save, LookupOn, 0, true, LookupOn, old};
-        QTest::newRow("all six") << Leaving{six, Save, LookupOn, 0, true, LookupOn, six};
-    }
-
-    void leaving()
-    {
-        QFETCH(Leaving, c);
-        Session session(LegacyFile, c.lookupBefore);
-        const QStringList names = c.names.split(u',');
-        for (int user = 1; user <= UserCount; ++user)
-            session.type("Text" + QByteArray::number(user), names[user - 1]);
+        for (int user = 1; user <= c.names.size(); ++user)
+            session.type("Text" + QByteArray::number(user), c.names[user - 1]);
         QTest::keyClicks(session.control("Combo2"), u"xyz"_s); // a list: typed text chooses nothing
         for (int i = 0; i < c.clicks; ++i)
             session.click("Check1");
-        QCOMPARE(session.control("Frame1")->isVisible(), c.frameShown);
+        QCOMPARE(session.control("Frame1")->isVisible(), session.control<QCheckBox>("Check1")->isChecked());
         if (c.button.isEmpty())
-            session.form->close();
+            form->close();
         else
             session.click(c.button);
         QVERIFY(session.unloaded());
         QCOMPARE(bytesOf(session.lookupPath()), c.lookupAfter);
-        if (c.button == Save)
-            QCOMPARE(session.savedUsers(), legacyUsers(names));
+        if (c.saved)
+            QCOMPARE(session.savedUsers(), *c.saved);
         else
-            QCOMPARE(bytesOf(session.usersPath()), LegacyFile); // byte for byte
+            QCOMPARE(bytesOf(session.usersPath()), c.usersBefore); // byte for byte
         QCOMPARE(shownCaptions(session.buttons).join(u','), c.captions);
-        QCOMPARE(session.practice.prompts.informations, QStringList());
+        for (QString &message : c.messages)
+            message = message.arg(QFileInfo(session.practice.programFolder()).path());
+        QCOMPARE(session.practice.prompts.informations, c.messages); // the reading's only
     }
 
     // What is typed and chosen stays shown through a refused write, which
