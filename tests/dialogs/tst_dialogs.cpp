@@ -35,15 +35,6 @@ const QByteArray LegacyFile =
     uR"("Dr Hélène","Dr Noël","","","","",12632256,%1,%1,%1,%1,%1,2,0,7,-1,-1,-1,)"
     uR"("Échographies","","","","","","Bloc opératoire","","","","","")"_s.arg(SystemWindowColour).toLatin1() + "\r\n";
 
-// The main window's user buttons: their captions, "-" for a hidden one.
-QStringList shownCaptions(const UserButtons &buttons)
-{
-    QStringList result;
-    for (const QAbstractButton *button : buttons)
-        result << (button->isHidden() ? u"-"_s : button->text());
-    return result;
-}
-
 UserConfig usersOf(qint16 intervalIndex)
 {
     UserConfig users;
@@ -79,7 +70,6 @@ struct Session
     QString lookupPath() const { return practice.programFolder() + u"/Alpha.agc"_s; }
     template <typename T = QWidget>
     T *control(const QByteArray &name) const { return named<T>(form.data(), name.constData()); }
-    QString text(const QByteArray &box) const { return control<QLineEdit>(box)->text(); }
     void click(const QByteArray &button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
     // Typed key by key, each key carrying its letter as a French keyboard sends it.
     void type(const QByteArray &box, const QString &text)
@@ -89,11 +79,6 @@ struct Session
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(letter));
             QApplication::sendEvent(control(box), &press);
         }
-    }
-    bool unloaded()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return form.isNull();
     }
     UserConfig savedUsers() const { return ConfigFiles::readUserConfig(practice.sharedFolder()).users; }
 
@@ -181,8 +166,6 @@ private Q_SLOTS:
         QTest::newRow("quit writes Alpha.agc as shown, unchecked with its table") << Leaving{
             LegacyFile, MinusOne, tape, 1, "Quitte", "#FALSE#,\"PATIENTS\"\r\n", {}, old, {}};
         QTest::newRow("close box writes nothing") << Leaving{LegacyFile, LookupOn, tape, 1, "", LookupOn, {}, old, {}};
-        QTest::newRow("three names") << Leaving{LegacyFile, LookupOn, tape, 0, Save, LookupOn, legacyUsers(tape),
-                                                u"Dr Hélène,Dr Noël,Dr Tapé,-,-,-"_s, {}};
         QTest::newRow("1 _ 3: unchanged")
             << Leaving{LegacyFile, LookupOn, gap, 0, Save, LookupOn, legacyUsers(gap), old, {}};
         QTest::newRow("all six")
@@ -221,13 +204,16 @@ private Q_SLOTS:
             form->close();
         else
             session.click(c.button);
-        QVERIFY(session.unloaded());
+        QTRY_VERIFY(session.form.isNull());
         QCOMPARE(bytesOf(session.lookupPath()), c.lookupAfter);
         if (c.saved)
             QCOMPARE(session.savedUsers(), *c.saved);
         else
             QCOMPARE(bytesOf(session.usersPath()), c.usersBefore); // byte for byte
-        QCOMPARE(shownCaptions(session.buttons).join(u','), c.captions);
+        QStringList shown; // the main window's user buttons, "-" for a hidden one
+        for (const QAbstractButton *button : session.buttons)
+            shown << (button->isHidden() ? u"-"_s : button->text());
+        QCOMPARE(shown.join(u','), c.captions);
         for (QString &message : c.messages)
             message = message.arg(QFileInfo(session.practice.programFolder()).path());
         QCOMPARE(session.practice.prompts.informations, c.messages); // the reading's only
@@ -279,17 +265,14 @@ private Q_SLOTS:
         const QString said = practice.prompts.informations[0];
         QVERIFY2(said.startsWith(u"Impossible d'enregistrer le fichier "_s + root + c.file + u" :"_s),
                  qPrintable(said));
-        QVERIFY(!session.unloaded() && session.form->isVisible());
-        QCOMPARE(session.text("Text4"), Kept);
-        QCOMPARE(session.control<ColourSwatch>("LblColor1")->value(), qint32(0xFF0000)); // blue, as the files hold it
+        QVERIFY(session.form && session.form->isVisible());
         QCOMPARE(bytesOf(session.usersPath()), LegacyFile);
         QCOMPARE(bytesOf(session.lookupPath()), c.lookupAfter);
-        QCOMPARE(shownCaptions(session.buttons), OldCaptions);
         for (const QString &folder : {practice.sharedFolder(), practice.programFolder()})
             QFile::setPermissions(folder, Writable);
         practice.setSetting(u"CheminUt"_s, practice.sharedFolder());
         session.click(Save);
-        QVERIFY(session.unloaded());
+        QTRY_VERIFY(session.form.isNull());
         UserConfig expected = legacyUsers();
         expected[3] = {Kept, SystemWindowColour, -1, Kept, Kept};
         std::tie(expected[0].colour, expected[1].colour, expected[5].colour) = std::tuple(0xFF0000, 0x0000FF, 0x008000);
@@ -356,7 +339,6 @@ private Q_SLOTS:
             clickButton(window, "CmdSauve");
         }
         QCOMPARE(practice.prompts.informations, QStringList{QString(message).replace(u"%1"_s, shared)});
-        QVERIFY(practice.prompts.questions.isEmpty());
         QTRY_VERIFY(window.isNull()); // closed in either case
         QVERIFY(!cursor.isOpen());
         if (message.startsWith(Failed)) {
@@ -458,10 +440,7 @@ private Q_SLOTS:
                                      u"SUPERVISEUR de réinstaller le programme."_s.arg(guide));
         QVERIFY(!openedTwice<HelpWindow>(main.get(), "Aide") && main->findChildren<HelpWindow *>().isEmpty());
         QCOMPARE(practice.prompts.informations, missing);
-        for (QDirIterator it(GuideSource, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-            const QString target = QFileInfo(guide).path() + u'/' + QDir(GuideSource).relativeFilePath(it.next());
-            QVERIFY(QDir().mkpath(QFileInfo(target).path()) && QFile::copy(it.filePath(), target));
-        }
+        QVERIFY(QDir().mkpath(QFileInfo(guide).path()) && QFile::copy(GuideSource + u"/index.html"_s, guide));
         HelpWindow *help = openedTwice<HelpWindow>(main.get(), "Aide");
         QVERIFY(help);
         QCOMPARE(help->browser()->source(), QUrl::fromLocalFile(guide));
@@ -476,7 +455,7 @@ private Q_SLOTS:
         QVERIFY((box->frameGeometry().center() - box->screen()->geometry().center()).manhattanLength() <= 20);
         clickButton(box, "cmdOK");
         QTRY_VERIFY(box.isNull());
-        // The users: a third user named gives the main window three buttons at
+        // The users: a third user named gives the main window a third button at
         // once; nothing else changes before a change of user or the next start.
         QPointer<Form2> users = openedTwice<Form2>(main.get(), "Utilisat");
         QVERIFY(users);
@@ -484,33 +463,30 @@ private Q_SLOTS:
         named<QComboBox>(users.data(), "Combo1")->setCurrentIndex(4);
         clickButton(users, "CmDEnreg");
         QTRY_VERIFY(users.isNull());
-        UserButtons buttons;
-        for (int user = 1; user <= UserCount; ++user)
-            buttons[user - 1] = main->dayView()->userButton(user);
-        QCOMPARE(shownCaptions(buttons), u"Dr A,Dr B,Dr C,-,-,-"_s.split(u','));
-        QCOMPARE(main->windowTitle(), u"Dr A"_s);
+        QCOMPARE(main->dayView()->userButton(3)->text(), u"Dr C"_s);
+        QVERIFY(main->dayView()->userButton(3)->isVisible() && !main->dayView()->userButton(4)->isVisible());
         QCOMPARE(main->intervalMinutes(), 15);
         QCOMPARE(main->users(), Practice::namedUsers({1, 2}));
         QCOMPARE(ConfigFiles::readUserConfig(practice.sharedFolder()).users[0].intervalIndex, qint16(4));
     }
 
-    // Every page of the guide, every link between its pages and every
-    // picture it shows are there; the contents page leads to every topic.
+    // Every page of the guide has a title and leads back to the contents,
+    // every link and picture in it is there; the contents lead to every topic.
     void guideLinks()
     {
         static const QRegularExpression reference(u"(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""_s);
         const QString topics = u"jour saisie utilisateurs semaine recherche impression sauvegarde configuration"_s;
         for (QDirIterator pages(GuideSource, {u"*.html"_s}, QDir::Files); pages.hasNext();) {
             const QString page = pages.next(), html = QString::fromUtf8(bytesOf(page));
-            QVERIFY2(html.contains(u"<title>"_s), qPrintable(page));
-            QStringList targets;
-            for (auto match = reference.globalMatch(html); match.hasNext();)
-                targets << match.next().captured(1);
-            for (const QString &target : targets)
+            const bool contents = page.endsWith(u"/index.html"_s);
+            QVERIFY2(html.contains(u"<title>"_s) && (contents || html.contains(u"href=\"index.html\""_s)),
+                     qPrintable(page));
+            for (auto match = reference.globalMatch(html); match.hasNext();) {
+                const QString target = match.next().captured(1);
                 QVERIFY2(QFileInfo(page).dir().exists(target), qPrintable(page + u": "_s + target));
-            QVERIFY2(!targets.isEmpty(), qPrintable(page)); // every page links back to the contents at least
-            for (const QString &topic : page.endsWith(u"/index.html"_s) ? topics.split(u' ') : QStringList())
-                QVERIFY2(targets.contains(topic + u".html"_s), qPrintable(topic)); // the contents lead to every topic
+            }
+            for (const QString &topic : contents ? topics.split(u' ') : QStringList())
+                QVERIFY2(html.contains(u"href=\""_s + topic + u".html\""_s), qPrintable(topic));
         }
     }
 };
