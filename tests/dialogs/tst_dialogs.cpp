@@ -93,7 +93,8 @@ struct Session
 // window's captions after, comma-separated, "-": hidden; the messages of the reading, %1: the practice's folder.
 struct Leaving { Bytes usersBefore, lookupBefore; QStringList names; int clicks; QByteArray button;
                  QByteArray lookupAfter; std::optional<UserConfig> saved; QString captions; QStringList messages; };
-// refused: the folder, or "absent" for a CheminUt naming no folder; file: named in the message.
+// refused: the folder, or "absent" for a CheminUt naming no folder; file: named in the message, under the
+// practice's folder; Alpha.agc at the refusal.
 struct Refusal { QString refused; QByteArray button; QString file; QByteArray lookupAfter; };
 
 const QString Done = u"Sauvegarde terminée"_s, Restored = u"Restauration effectuée"_s;
@@ -260,10 +261,10 @@ private Q_SLOTS:
             const auto full = c.refused == "full disk"_L1 ? std::optional(fullDisk()) : std::nullopt;
             session.click(c.button);
         }
-        QCOMPARE(practice.prompts.informations.size(), 1);
-        const QString said = practice.prompts.informations[0];
-        QVERIFY2(said.startsWith(u"Impossible d'enregistrer le fichier "_s + root + c.file + u" :"_s),
-                 qPrintable(said));
+        const QString message = u"Impossible d'enregistrer le fichier %1 : le dossier est absent ou protégé en "
+                                u"écriture, ou le disque est plein. Le fichier déjà présent n'a pas été modifié et "
+                                u"les valeurs saisies restent affichées."_s;
+        QCOMPARE(practice.prompts.informations, QStringList{message.arg(root + c.file)});
         QVERIFY(session.form && session.form->isVisible());
         QCOMPARE(bytesOf(session.usersPath()), LegacyFile);
         QCOMPARE(bytesOf(session.lookupPath()), c.lookupAfter);
@@ -287,7 +288,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder"); // the folder chosen and what is in it
         QTest::addColumn<QString>("message");
         QTest::newRow("choice cancelled: into the program's folder") << u"program"_s << Done;
-        QTest::newRow("a folder that does not exist: not made") << u"missing"_s << Failed;
+        QTest::newRow("a folder that does not exist") << u"missing"_s << Failed;
         QTest::newRow("Utilisat.agc missing: nothing written, said why") << u"no users file"_s << Failed
                 + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : rien n'a été sauvegardé."_s;
         QTest::newRow("the database's own folder: refused, said why") << u"database folder"_s
