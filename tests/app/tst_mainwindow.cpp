@@ -243,16 +243,14 @@ private Q_SLOTS:
             << ShownUser{.named = {2}, .buttons = {2}, .caption = QString(), .message = UserOneMessage};
         QTest::newRow("name 1 empty, only name 6 set: no message")
             << ShownUser{.named = {6}, .buttons = {6}, .caption = QString()};
-        QTest::newRow("system 15 is the button face; 60-minute grid")
-            << ShownUser{.colour = qint32(0x8000000F), .windowColour = system.color(QPalette::Button),
-                         .intervalIndex = 4, .minutes = u"60"_s};
         QTest::newRow("right button on user 2, 0x00FFFF: red in the low byte; 10-minute grid")
             << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr B"_s, .colour = 0x00FFFF,
                          .windowColour = QColor(255, 255, 0), .intervalIndex = 0, .minutes = u"10"_s, .user = 2,
                          .mouse = Qt::RightButton, .hasRow = true};
-        QTest::newRow("middle button on user 3, whose day has no row: empty view")
-            << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr C"_s, .intervalIndex = 4,
-                         .minutes = u"60"_s, .user = 3, .mouse = Qt::MiddleButton};
+        QTest::newRow("middle button on user 3, whose day has no row: empty view; system 15 is the button face")
+            << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr C"_s, .colour = qint32(0x8000000F),
+                         .windowColour = system.color(QPalette::Button), .intervalIndex = 4, .minutes = u"60"_s,
+                         .user = 3, .mouse = Qt::MiddleButton};
         // Utilisat.agc missing, empty, or holding no usable colour: the rules of
         // the unassigned users apply (no design caption stays), and a colour
         // that is no number leaves the window's own.
@@ -320,9 +318,6 @@ private Q_SLOTS:
         expected.absent2 = {false, c.user == 1 ? u"ABSENT"_s : u"Congrès"_s};
         expected.echo1 = expected.echo2 = {false, shown.topAnnotation};
         QCOMPARE(view->record(), expected);
-        QCOMPARE(shownDate(*form), QString::number(practice.today()));
-        QVERIFY(allChecks(*form, true)); // a user switch leaves the boxes as they were
-        QVERIFY(!form->isChanged());
         QCOMPARE(search.isVisible(), c.user == 1);
         QCOMPARE(named<QAction>(form.get(), "Bloc")->text(), shown.bottomAnnotation);
     }
@@ -404,7 +399,6 @@ private Q_SLOTS:
         QVERIFY(form->dayCursor().positionForSearch(practice.databasePath(), 1, date).ok() && form->AFFICHE_JOUR_DATE());
         DayView *view = form->dayView();
         QCOMPARE(shownDate(*form), QString::number(date));
-        QCOMPARE(form->shownDateNumber(), 37986);
         QCOMPARE(view->dateLabel()->text(), u"lundi 9 février 2004"_s);
         QCOMPARE(view->calendar()->selectedDate(), QDate(2003, 12, 31));
         QCOMPARE(view->slotEdit(17)->text(), u"L'Hôte Zoé, écho"_s);
@@ -597,45 +591,37 @@ private Q_SLOTS:
         QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
     }
 
-    // Utilisat.agc, Alpha.agc or the names database damaged: a bad .agc file is
-    // said once at start-up, naming it, and the day is read all the same (what
-    // Form2 then says: tst_form2); a names database that cannot be read is not
-    // said at every key, and the slot keeps what was typed.
+    // Utilisat.agc or Alpha.agc damaged: said once at start-up, naming the
+    // file, and the day is read all the same (what Form2 then says: tst_form2);
+    // the names lookup the window sets up completes a slot unless Alpha.agc is bad.
     void badSideFiles_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("content"); // null: the file as the practice has it
-        QTest::addColumn<QString>("message");    // %1: the file's folder
-        QTest::addColumn<QString>("shown");      // after typing "MAR" into a slot
-        QTest::newRow("names database garbage") << u"NOMS.db"_s << binaryBytes() << QString() << u"MAR"_s;
-        QTest::newRow("Utilisat.agc binary")
-            << u"Utilisat.agc"_s << binaryBytes()
-            << u"Fichier %1/Utilisat.agc non valide (trop ou pas assez de paramètres)."_s << u"MARTIN Paul"_s;
-        QTest::newRow("Alpha.agc of 10 MB: no lookup") << u"Alpha.agc"_s << QByteArray(10 << 20, 'x')
-                                                       << u"Fichier %1/Alpha.agc non valide."_s << u"MAR"_s;
+        QTest::addColumn<bool>("alpha"); // Alpha.agc of 10 MB, else Utilisat.agc binary
+        QTest::newRow("Utilisat.agc binary: the lookup still completes") << false;
+        QTest::newRow("Alpha.agc of 10 MB: no lookup") << true;
     }
 
     void badSideFiles()
     {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, message);
-        QFETCH(QString, shown);
+        QFETCH(bool, alpha);
         Practice practice;
         QVERIFY(execSql(practice.sharedFolder() + u"/NOMS.db"_s,
                         "CREATE TABLE NOMS (NOM TEXT, PRENOM TEXT); INSERT INTO NOMS VALUES ('MARTIN', 'Paul')"));
         QVERIFY(ConfigFiles::writeLookupSettings(practice.programFolder(), {true, u"NOMS"_s}));
-        const QString folder = file == u"Alpha.agc"_s ? practice.programFolder() : practice.sharedFolder();
-        QVERIFY(content.isNull() || writeBytes(folder + u'/' + file, content));
+        const QString file =
+            alpha ? practice.programFolder() + u"/Alpha.agc"_s : practice.sharedFolder() + u"/Utilisat.agc"_s;
+        QVERIFY(writeBytes(file, alpha ? QByteArray(10 << 20, 'x') : binaryBytes()));
 
         const std::unique_ptr<Form1> form = practice.loadedForm(true);
-        QCOMPARE(practice.prompts.informations, message.isNull() ? QStringList() : QStringList{message.arg(folder)});
+        const QStringList &told = practice.prompts.informations;
+        QVERIFY(told.size() == 1 && told.first().contains(file + u" non valide"_s));
         QVERIFY(!form->isDayUnread());
-        QCOMPARE(form->dayView()->lookupMode(), file != u"Alpha.agc"_s);
+        QCOMPARE(form->dayView()->lookupMode(), !alpha);
         form->dayView()->slotEdit(3)->setFocus();
         typeInSlot(*form, 3, u"MAR"_s);
+        const QString shown = alpha ? u"MAR"_s : u"MARTIN Paul"_s;
         QCOMPARE(form->dayView()->slotEdit(3)->text(), shown);
-        QCOMPARE(practice.prompts.informations.size(), message.isNull() ? 0 : 1);
+        QCOMPARE(told.size(), 1);
         QVERIFY(form->isChanged());
         triggerAction(form.get(), "Enregistrer");
         QCOMPARE(practice.readDay(1, practice.today())->rvous, joinedSlots({{3, shown}}));
