@@ -44,8 +44,8 @@ struct ShownUser
     QString minutes = u"15"_s;
     int user = 1; // shown: pressed with this mouse button after start-up, unless 1
     Qt::MouseButton mouse = Qt::LeftButton;
-    bool hasRow = false; // the shown user's day has a row
-    QByteArray file = {}; // when set, Utilisat.agc holds this instead of the named users; "<none>": no file
+    // When set, Utilisat.agc spells the shown user's colour (and any other of that value) so; "<no file>": no file.
+    QByteArray colourText = {};
 };
 
 // An action on a day with unsaved edits. Afterwards the user and the day
@@ -246,7 +246,7 @@ private Q_SLOTS:
         QTest::newRow("right button on user 2, 0x00FFFF: red in the low byte; 10-minute grid")
             << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr B"_s, .colour = 0x00FFFF,
                          .windowColour = QColor(255, 255, 0), .intervalIndex = 0, .minutes = u"10"_s, .user = 2,
-                         .mouse = Qt::RightButton, .hasRow = true};
+                         .mouse = Qt::RightButton};
         QTest::newRow("middle button on user 3, whose day has no row: empty view; system 15 is the button face")
             << ShownUser{.named = {1, 2, 3}, .buttons = {1, 2, 3}, .caption = u"Dr C"_s, .colour = qint32(0x8000000F),
                          .windowColour = system.color(QPalette::Button), .intervalIndex = 4, .minutes = u"60"_s,
@@ -255,15 +255,11 @@ private Q_SLOTS:
         // the unassigned users apply (no design caption stays), and a colour
         // that is no number leaves the window's own.
         const QColor own = system.color(QPalette::Window);
-        const QByteArray noColour = "\"Dr A\",\"Dr B\",,,,,gris,\"\",-2147483643,-2147483643,-2147483643,-2147483643,"
-                                    "1,1,-1,-1,-1,-1,"
-                                    "\"Echo 1\",\"Echo 2\",\"Echo 3\",\"Echo 4\",\"Echo 5\",\"Echo 6\","
-                                    "\"Bloc 1\",\"Bloc 2\",\"Bloc 3\",\"Bloc 4\",\"Bloc 5\",\"Bloc 6\"\r\n";
         QTest::newRow("Utilisat.agc missing: said once, naming the file")
             << ShownUser{.named = {}, .buttons = {}, .caption = u"PLANORA"_s, .message = u"<file> est introuvable"_s,
-                         .windowColour = own, .minutes = u"0"_s, .file = "<none>"};
-        QTest::newRow("Utilisat.agc: colours that are no numbers")
-            << ShownUser{.windowColour = own, .file = noColour};
+                         .windowColour = own, .minutes = u"0"_s, .colourText = "<no file>"};
+        QTest::newRow("Utilisat.agc: a colour that is no number")
+            << ShownUser{.windowColour = own, .colourText = "gris"};
     }
 
     void userShown()
@@ -276,14 +272,14 @@ private Q_SLOTS:
         users[c.user - 1].colour = c.colour;
         users[c.user - 1].intervalIndex = c.intervalIndex;
         const QString path = practice.sharedFolder() + u"/Utilisat.agc"_s;
-        if (c.file.isNull())
-            practice.writeUsers(users);
-        else
-            QVERIFY(c.file == "<none>" ? QFile::remove(path) : writeBytes(path, c.file));
-        if (c.user != 1) { // user 1's marks of the day never show for the next user
+        practice.writeUsers(users);
+        if (c.colourText == "<no file>")
+            QVERIFY(QFile::remove(path));
+        else if (!c.colourText.isNull())
+            QVERIFY(writeBytes(path, bytesOf(path).replace(QByteArray::number(c.colour), c.colourText)));
+        if (c.user != 1) { // user 1's marks of the day never show for the next user; user 2's day has a row
             practice.storeDay(1, practice.today(), fullDay());
-            if (c.hasRow)
-                practice.storeDay(c.user, practice.today(), StoredDay::withSlots({{9, u"Client"_s}}));
+            practice.storeDay(2, practice.today(), StoredDay::withSlots({{9, u"Client"_s}}));
         }
         const auto form = practice.loadedForm(true);
         QWidget search; // closed by a change of user
@@ -313,7 +309,7 @@ private Q_SLOTS:
         QCOMPARE(view->bottomAnnotationLabel()->text(), shown.bottomAnnotation);
         // Every panel hidden; the echography panels hold the shown user's top annotation.
         DayRecord expected;
-        expected.slots[9] = c.hasRow ? u"Client"_s : QString();
+        expected.slots[9] = c.user == 2 ? u"Client"_s : QString();
         expected.absent1 = {false, u"ABSENT"_s};
         expected.absent2 = {false, c.user == 1 ? u"ABSENT"_s : u"Congrès"_s};
         expected.echo1 = expected.echo2 = {false, shown.topAnnotation};
@@ -396,7 +392,8 @@ private Q_SLOTS:
         practice.storeDay(1, date, day);
         practice.storeDay(2, date, StoredDay::withSlots({{17, u"Autre"_s}}));
         const auto form = practice.loadedForm();
-        QVERIFY(form->dayCursor().positionForSearch(practice.databasePath(), 1, date).ok() && form->AFFICHE_JOUR_DATE());
+        QVERIFY(form->dayCursor().positionForSearch(practice.databasePath(), 1, date).ok());
+        QVERIFY(form->AFFICHE_JOUR_DATE());
         DayView *view = form->dayView();
         QCOMPARE(shownDate(*form), QString::number(date));
         QCOMPARE(view->dateLabel()->text(), u"lundi 9 février 2004"_s);
