@@ -48,16 +48,6 @@ struct ShownUser
     QByteArray colourText = {};
 };
 
-// An action on a day with unsaved edits. Afterwards the user and the day
-// (from today) shown, the long date shown, and the marks of the saved row.
-struct PendingEdits
-{
-    QByteArray action;
-    int shownUser = 1, shownOffset = 0;
-    QList<int> checked = {};
-    QDate today = {2024, 3, 15};
-};
-
 // A day with every field filled and every half-day flag set.
 StoredDay fullDay()
 {
@@ -412,58 +402,6 @@ private Q_SLOTS:
         QCOMPARE(practice.prompts.informations, QStringList{});
     }
 
-    // --- users and days ---------------------------------------------------------------
-
-    // Unsaved edits are saved under the day and user they were typed on (a
-    // save that fails is in tst_badfiles); back on that day, the saved text shows.
-    void pendingEdits_data()
-    {
-        QTest::addColumn<PendingEdits>("c");
-        QTest::newRow("next day: saved under the old date; 31 December to 1 January")
-            << PendingEdits{.action = "CmdSuiv", .shownOffset = 1, .today = {2003, 12, 31}};
-        QTest::newRow("previous day: saved under the old date; back to 29 February")
-            << PendingEdits{.action = "CmdPrec", .shownOffset = -1, .today = {2024, 3, 1}};
-        QTest::newRow("user switch: saved under the old user")
-            << PendingEdits{.action = "CmdUtilisat2", .shownUser = 2};
-        QTest::newRow("calendar: saved under the day typed on")
-            << PendingEdits{.action = "MonthView1", .shownOffset = 9};
-        QTest::newRow("check-box click: saved with its mark") << PendingEdits{.action = "Check1_3", .checked = {3}};
-    }
-
-    void pendingEdits()
-    {
-        QFETCH(PendingEdits, c);
-        Practice practice;
-        practice.clock.setToday(c.today);
-        const qint32 today = practice.today();
-        const bool moved = c.shownOffset != 0;
-        if (moved)
-            practice.storeDay(1, today + c.shownOffset, StoredDay::withSlots({{0, u"Jour voisin"_s}}));
-        const auto form = practice.loadedForm(true);
-        typeInSlot(*form, 3, u"Roux"_s);
-        const bool calendar = c.action == "MonthView1";
-        if (calendar)
-            clickCalendar(*form, c.today.addDays(c.shownOffset));
-        else if (c.action == "Check1_3")
-            QTest::mouseClick(form->dayView()->checkBox(3), Qt::LeftButton);
-        else
-            pressButton(*form, c.action.constData(), Qt::RightButton);
-
-        DayView *view = form->dayView();
-        QCOMPARE(form->shownUser(), c.shownUser);
-        QCOMPARE(shownDate(*form), QString::number(today + c.shownOffset));
-        QCOMPARE(view->calendar()->selectedDate(), c.today.addDays(calendar ? c.shownOffset : 0)); // last clicked
-        QCOMPARE(view->slotEdit(3)->text(), moved || c.shownUser != 1 ? QString() : u"Roux"_s);
-        QCOMPARE(view->slotEdit(0)->text(), moved ? u"Jour voisin"_s : QString());
-        QVERIFY(allChecks(*form, !moved)); // shown on today only
-        QVERIFY(!form->isChanged());
-        QCOMPARE(practice.prompts.informations, QStringList());
-        QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass is gone
-        const StoredDay saved = practice.readDay(1, today).value_or(StoredDay());
-        QCOMPARE(saved.rvous + saved.coche, joinedSlots({{3, u"Roux"_s}}) + joinedChecks(c.checked));
-        QCOMPARE(practice.rowCount(1) + practice.rowCount(2), moved ? 2 : 1);
-    }
-
     // --- bad files -----------------------------------------------------------------
 
     // AGENDAS.MDB damaged, locked, read-only or gone, at start-up and while the
@@ -624,19 +562,24 @@ private Q_SLOTS:
         QCOMPARE(practice.readDay(1, practice.today())->rvous, joinedSlots({{3, shown}}));
     }
 
-    // --- two workstations ------------------------------------------------------
+    // --- users and days; two workstations --------------------------------------
 
+    // Unsaved edits are saved under the day and user they were typed on before
+    // the window moves to another (a save that fails: badDatabase).
     // Two main windows on one file, each with its own connection: no field typed
     // at one is lost, the later save of a field wins and the other text goes to
     // the history. The refresh keeps unsaved text; only "x" throws it away.
     // Steps: "<A|B> type <slot> <text>", "save", "tick" (the refresh), "x", "quit" (the close box),
     // "Quitter" (the menu), "search" (a search window opened), "cursor <days>" (the day cursor moved,
-    // the shown day staying); "lock"/"unlock" (a third program), "delete", "answer yes"; first "no
+    // the shown day staying), "press <day view button>", "calendar <days>" (a date clicked), "check
+    // <slot>" (its box clicked); "lock"/"unlock" (a third program), "delete", "answer yes"; first "no
     // row" (else today's slot 20 holds "Ancien", tomorrow's "Demain"). Expected: "stored <slot>
-    // <text>", "stored empty", "rows <n>" (tomorrow's not counted), "<A|B> shows <slot> <text>",
-    // "<A|B> changed|unchanged", "<A|B> date <days>", "<A|B> open|closed" (with its search window),
-    // "history <slot> <text>", "history <n>" (versions kept), "messages <n>", "questions <n>",
-    // "question <text>" (the last one, under "PLANORA").
+    // <text>" (user 1's today), "stored empty", "marked <slot>" (its mark alone stored), "rows <n>"
+    // (tomorrow's not counted), "<A|B> shows <slot> <text>", "<A|B> changed|unchanged", "<A|B> date
+    // <days>", "<A|B> user <n>", "<A|B> calendar <days>" (its selected date), "<A|B> checks
+    // shown|hidden", "<A|B> open|closed" (with its search window), "history <slot> <text>",
+    // "history <n>" (versions kept), "messages <n>", "questions <n>", "question <text>" (the last
+    // one, under "PLANORA"). The hourglass is gone after each.
     void twoWorkstations_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -645,6 +588,17 @@ private Q_SLOTS:
         const auto row = [](const char *name, const QString &steps, const QString &expected) {
             QTest::newRow(name) << steps.split(u", "_s) << expected.split(u", "_s);
         };
+        row("next day: saved under the day typed on", u"A type 3 Roux, A press CmdSuiv"_s,
+            u"stored 3 Roux, A date 1, A calendar 0, A shows 3 , A shows 20 Demain, A checks hidden, A unchanged, "
+            "rows 1, messages 0"_s);
+        row("previous day: saved under the day typed on", u"A type 3 Roux, A press CmdPrec"_s,
+            u"stored 3 Roux, A date -1, A shows 3 , A shows 20 , A checks hidden, A unchanged, rows 1, messages 0"_s);
+        row("user switch: saved under the user typed for", u"A type 3 Roux, A press CmdUtilisat2"_s,
+            u"stored 3 Roux, A user 2, A date 0, A shows 3 , A checks shown, A unchanged, rows 1, messages 0"_s);
+        row("calendar: saved under the day typed on", u"A type 3 Roux, A calendar 9"_s,
+            u"stored 3 Roux, A date 9, A calendar 9, A shows 3 , A checks hidden, A unchanged, rows 1"_s);
+        row("check-box click: saved with its mark", u"A type 3 Roux, A check 3"_s,
+            u"stored 3 Roux, marked 3, A shows 3 Roux, A checks shown, A unchanged, rows 1, messages 0"_s);
         row("the same slot: the later save wins, the other is kept",
             u"A type 3 Dupont, B type 3 Martin, A save, B save"_s,
             u"stored 3 Martin, history 3 Dupont, B shows 3 Martin, history 2"_s);
@@ -729,6 +683,12 @@ private Q_SLOTS:
                 form->close();
             else if (verb == u"Quitter")
                 triggerAction(form, "Quitte");
+            else if (verb == u"press")
+                pressButton(*form, qPrintable(word[2]));
+            else if (verb == u"calendar")
+                clickCalendar(*form, practice.clock.today().addDays(word[2].toInt()));
+            else if (verb == u"check")
+                QTest::mouseClick(form->dayView()->checkBox(word[2].toInt()), Qt::LeftButton);
             else if (step == u"A search")
                 search.show();
             else
@@ -751,6 +711,8 @@ private Q_SLOTS:
                 QVERIFY(stored.rvous == joinedSlots({}) && stored.coche == joinedChecks({}));
             else if (word[0] == u"stored")
                 QCOMPARE(slotOf(stored.rvous, word[1]), text);
+            else if (word[0] == u"marked")
+                QCOMPARE(stored.coche, joinedChecks({word[1].toInt()}));
             else if (word[0] == u"history" && word.size() == 2)
                 QCOMPARE(kept.size(), word[1].toInt());
             else if (word[0] == u"history")
@@ -773,11 +735,18 @@ private Q_SLOTS:
                 QCOMPARE(shownDate(*form), QString::number(today + word[2].toInt()));
             else if (word[1] == u"shows")
                 QCOMPARE(form->dayView()->slotEdit(word[2].toInt())->text(), word.mid(3).join(u' '));
+            else if (word[1] == u"user")
+                QCOMPARE(form->shownUser(), word[2].toInt());
+            else if (word[1] == u"calendar")
+                QCOMPARE(form->dayView()->calendar()->selectedDate(), practice.clock.today().addDays(word[2].toInt()));
+            else if (word[1] == u"checks")
+                QVERIFY(allChecks(*form, word[2] == u"shown"));
             else if (word[1] == u"changed" || word[1] == u"unchanged")
                 QCOMPARE(form->isChanged(), word[1] == u"changed");
             else
                 QFAIL(qPrintable(u"unknown expectation: "_s + expectation));
         }
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
         // Whatever happened, the slot nobody touched keeps its text (unless
         // the whole row was erased on purpose).
         if (!gone && !steps.contains(u"erase"_s))
