@@ -160,14 +160,13 @@ private Q_SLOTS:
         practice.clock.setToday(today);
         // Each candidate file exists and holds today's row, so that only the
         // rule on the name decides; the program folder's database is empty.
-        const QString shared = practice.sharedFolder();
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Shared"_s}}));
-        QVERIFY(QFile::copy(practice.databasePath(), shared + u"/agendas.mdb"_s));
+        QVERIFY(QFile::copy(practice.databasePath(), practice.sharedFolder() + u"/agendas.mdb"_s));
         Practice::createDatabase(practice.programFolder() + u"/AGENDAS.MDB"_s);
         if (chemin == u"<missing>"_s)
             QDir(practice.environment().settingsFolder).removeRecursively();
         else
-            practice.setSetting(u"CHEMIN"_s, QString(chemin).replace(u"<shared>"_s, shared));
+            practice.setSetting(u"CHEMIN"_s, QString(chemin).replace(u"<shared>"_s, practice.sharedFolder()));
         const auto form = std::make_unique<Form1>(practice.environment());
         form->show();
         form->load();
@@ -267,8 +266,7 @@ private Q_SLOTS:
 
         const QStringList &told = practice.prompts.informations;
         QCOMPARE(told.size(), c.message.isEmpty() ? 0 : 1);
-        QVERIFY2(c.message.isEmpty() || told.first().contains(QString(c.message).replace(u"<file>"_s, path)),
-                 qPrintable(told.join(u'\n')));
+        QVERIFY(c.message.isEmpty() || told.first().contains(QString(c.message).replace(u"<file>"_s, path)));
         QCOMPARE(form->windowTitle(), c.caption);
         for (int user = 1; user <= 6; ++user) {
             QCOMPARE(!view->userButton(user)->isHidden(), c.buttons.contains(user));
@@ -392,7 +390,7 @@ private Q_SLOTS:
         // the edits that cannot be saved are typed on a day without one.
         const QString kept = unread ? u"Dupont"_s : QString(); // slot 3 of the stored row
         StoredDay stored = StoredDay::withSlots({{3, kept}});
-        stored.postit = u"Rappeler"_s;
+        stored.postit = unread ? u"Rappeler"_s : QString();
         if (unread)
             practice.storeDay(user, date, stored);
         DatabaseDamage damage{practice.databasePath(), {}, {}};
@@ -442,16 +440,16 @@ private Q_SLOTS:
             QVERIFY(practice.prompts.informations.size() == 2
                     && practice.prompts.informations.last().startsWith(u"Ce jour n'a pas pu être lu"_s));
         }
-        if (c.retry == "Quitte") {
-            triggerAction(&form, "Quitte");
-            QVERIFY(!form.isVisible());
-            QVERIFY(practice.prompts.informations.size() == 2 && practice.prompts.questions.isEmpty());
-        }
 
         QVERIFY(damage.mend());
-        QCOMPARE(practice.readDay(user, date), unread ? std::optional<StoredDay>(stored) : std::nullopt);
         if (c.retry == "Quitte")
+            triggerAction(&form, "Quitte");
+        QCOMPARE(practice.readDay(user, date), unread ? std::optional<StoredDay>(stored) : std::nullopt);
+        if (c.retry == "Quitte") { // a day not read is not saved at the end, nor asked about
+            QVERIFY(!form.isVisible());
+            QVERIFY(practice.prompts.informations.size() == 2 && practice.prompts.questions.isEmpty());
             return;
+        }
         if (unread && c.retry == "Command1")
             clickButton(view, "Command1");
         else if (unread && c.retry == "Timer1")
@@ -467,8 +465,6 @@ private Q_SLOTS:
         QVERIFY(!form.isChanged());
         stored.rvous = joinedSlots({{3, kept}, {4, u"Roux"_s}, {5, c.typed ? u"Martin"_s : QString()}});
         stored.coche = joinedChecks({});
-        if (!unread) // no row was there
-            stored.postit.clear();
         QCOMPARE(practice.readDay(user, date), std::optional(stored)); // the other fields of a row there are kept
         QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1);
     }
@@ -521,12 +517,13 @@ private Q_SLOTS:
     // view button>", "calendar <days>" (a date clicked), "check <slot>" (its box clicked);
     // "lock"/"unlock" (a third program), "delete", "answer yes", "rewrite" (every field of today's
     // row written elsewhere); first "no row" (else today's slot 20 holds "Ancien", tomorrow's
-    // "Demain"). Expected: "stored <slot> <text>" (user 1's today), "stored whole"
-    // (as rewritten), "marked <slot>" (its mark alone stored), "rows <n>" (tomorrow's not counted),
-    // "<A|B> shows <slot> <text>", "<A|B> changed|unchanged", "<A|B> date <days>", "<A|B> user
-    // <n>", "<A|B> calendar <days>" (its selected date), "<A|B> checks shown|hidden", "<A|B>
-    // open|closed" (with its search window), "history <slot> <text>", "history <n>" (versions
-    // kept), "messages <n>", "questions <n>", "question <text>" (the last one, under "PLANORA").
+    // "Demain"). Expected: "stored <slot> <text>" (user 1's today), "stored whole" (as rewritten),
+    // "marked <slot>" (its mark alone stored), "rows <n>" (tomorrow's not counted), "<A|B> shows
+    // <slot> <text>", "<A|B> changed|unchanged", "<A|B> date <days>", "<A|B> user <n>", "<A|B>
+    // calendar <days>" (its selected date), "<A|B> checks shown|hidden", "<A|B> open|closed" (with
+    // its search window), "history <slot> <text>" (a version holding it beside slot 20's "Ancien"),
+    // "history <n>" (versions kept), "messages <n>", "questions <n>", "question <text>" (the last
+    // one, under "PLANORA").
     // The hourglass is gone after each.
     void twoWorkstations_data()
     {
@@ -674,11 +671,8 @@ private Q_SLOTS:
                 QCOMPARE(stored.coche, joinedChecks({word[1].toInt()}));
             else if (word[0] == u"history" && word.size() == 2)
                 QCOMPARE(kept.size(), word[1].toInt());
-            else if (word[0] == u"history")
-                QVERIFY2(
-                    std::any_of(kept.cbegin(), kept.cend(),
-                                [&](const QStringList &version) { return slotOf(version.value(0), word[1]) == text; }),
-                    qPrintable(expectation));
+            else if (word[0] == u"history") // a version with that slot's text and the untouched slot's
+                QVERIFY(kept.contains(QStringList{joinedSlots({{word[1].toInt(), text}, {20, u"Ancien"_s}})}));
             else if (word[0] == u"rows") // tomorrow's not counted
                 QCOMPARE(practice.rowCount(1) + practice.rowCount(2) - 1, word[1].toInt());
             else if (word[0] == u"messages" || word[0] == u"questions")
