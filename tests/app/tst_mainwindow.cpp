@@ -22,15 +22,6 @@ const QString NotFoundMessage =
 const QString UserOneMessage = u"L'utilisateur N°1 n'est pas attribué, or il doit l'être en priorité. "
                                "Veuillez corriger sinon cela est source d'erreues."_s;
 
-// The caption of each entry of a menu, "-" for a separator.
-QStringList entries(const QList<QAction *> &actions)
-{
-    QStringList result;
-    for (QAction *action : actions)
-        result << (action->isSeparator() ? u"-"_s : action->text());
-    return result;
-}
-
 // One start-up with Utilisat.agc, then a press on another user's button or
 // none: what the file holds and what the window shows for the shown user.
 struct ShownUser
@@ -312,12 +303,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
         QMenuBar *bar = form->menuBar();
-        // The menu bar, then the "&Fichier" menu.
-        QCOMPARE(entries(bar->actions()) + entries(named<QMenu>(form.get(), "Fichier")->actions()),
-                 (QStringList{u"&Fichier"_s, u"&Utilisateurs"_s, u"&Rechercher"_s, u"Sau&vegarder"_s,
-                              u"Voir les c&oches"_s, users[0].bottomAnnotation, u"Ai&de"_s, u"A &Propos ?"_s,
-                              u"&Enregistrer"_s, u"-"_s, u"Enregistrement automatique"_s, u"-"_s, u"&Quitter"_s,
-                              u"-"_s, u"&Imprimer"_s}));
+        // The menu bar, then the "&Fichier" menu, "-" for a separator.
+        QStringList entries;
+        for (QAction *action : bar->actions() + named<QMenu>(form.get(), "Fichier")->actions())
+            entries << (action->isSeparator() ? u"-"_s : action->text());
+        QCOMPARE(entries, (QStringList{u"&Fichier"_s, u"&Utilisateurs"_s, u"&Rechercher"_s, u"Sau&vegarder"_s,
+                                       u"Voir les c&oches"_s, users[0].bottomAnnotation, u"Ai&de"_s, u"A &Propos ?"_s,
+                                       u"&Enregistrer"_s, u"-"_s, u"Enregistrement automatique"_s, u"-"_s,
+                                       u"&Quitter"_s, u"-"_s, u"&Imprimer"_s}));
         // With that long annotation every entry stays in sight: none pushed
         // into the overflow arrow, nor under the "Par &Semaine" button.
         const QRect week = named<QPushButton>(form.get(), "Semaine")->geometry();
