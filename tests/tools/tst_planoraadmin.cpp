@@ -77,8 +77,8 @@ const QString SomeDays = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS, Postit, ABSENT2,
 
 const QByteArray LegacyFile = StoreTestDatabase::JetHeader + QByteArray(2048, '\0'); // as far as its first bytes go
 // An appointment's text that a calendar folds, with what a CSV field or a calendar value escapes.
-const QString LongText = u"D'ALMEIDA-HÉBERT, Zoé; dit \"Zozo\" \\ écho - résultats prise de sang, ECG; rappeler l'hôpital "
-                         "à propos du compte rendu"_s;
+const QString LongText = u"D'ALMEIDA-HÉBERT, Zoé; dit \"Zozo\" \\ écho - résultats prise de sang, ECG; rappeler "
+                         "l'hôpital à propos du compte rendu"_s;
 
 bool saveDay(const QString &folder, int user, QDate date, const DayRecord &day)
 {
@@ -168,12 +168,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("made"); // the new files; nothing else changes
         QTest::addColumn<FileSetup>("setup");
         const auto row = [](const char *name, const char *words, int exitCode, const char *said,
-                            const QStringList &made = {}) {
-            QTest::newRow(name) << text(words) << exitCode << text(said) << made << FileSetup();
-        };
-        // A command refused on the file it is given.
-        const auto onFile = [](const char *name, const char *words, const FileSetup &setup, const char *said) {
-            QTest::newRow(name) << text(words) << 1 << text(said) << QStringList() << setup;
+                            const FileSetup &setup = {}, const QStringList &made = {}) {
+            QTest::newRow(name) << text(words) << exitCode << text(said) << made << setup;
         };
         row("no command", "", 2, "Aucune commande");
         row("unknown command", "create", 2, "Commande inconnue");
@@ -188,9 +184,9 @@ private Q_SLOTS:
         row("init of a file", "init %/Utilisat.agc", 1, "est un fichier");
         row("init of a folder under a file", "init %/Utilisat.agc/agendas", 1, "Impossible de créer le dossier");
         // After a failure on the way, init is run again: what is there is kept.
-        row("init keeps a users file, whatever its case", "init %/utilisateurs --sample-names=10", 0, "gardé",
+        row("init keeps a users file, whatever its case", "init %/utilisateurs --sample-names=10", 0, "gardé", {},
             {u"utilisateurs/AGENDAS.MDB"_s, u"utilisateurs/NOMS.db"_s});
-        row("init keeps a names database", "init %/noms --sample-names=10", 0, "gardée",
+        row("init keeps a names database", "init %/noms --sample-names=10", 0, "gardée", {},
             {u"noms/AGENDAS.MDB"_s, u"noms/Utilisat.agc"_s});
         row("settings without --names", "settings --database @ --users @", 2, "--names");
         row("option given twice", "settings --database @ --database @ {paths}", 2, "deux fois");
@@ -227,7 +223,6 @@ private Q_SLOTS:
             return FileSetup([=](const QString &path) { QVERIFY(writeBytes(path, content)); });
         };
         // A database made by the schema's steps up to `version`, changed by SQL, then cut to a size.
-        const int current = SchemaUpgrade::currentVersion();
         const auto database = [](const QString &sql, int version = SchemaUpgrade::currentVersion(), qint64 cut = 0) {
             return FileSetup([=](const QString &path) {
                 makeDatabase(path, version, sql);
@@ -235,7 +230,7 @@ private Q_SLOTS:
             });
         };
         const auto check = [&](const char *name, const FileSetup &setup, const char *said) {
-            onFile(QByteArray("check: ").append(name).constData(), "check #", setup, said);
+            row(QByteArray("check: ").append(name).constData(), "check #", 1, said, setup);
         };
         // Without its history triggers, which read every column.
         const auto untracked = [](int user) {
@@ -246,8 +241,8 @@ private Q_SLOTS:
         check("empty file", bytes({}), "vide");
         check("text file", bytes("RVOUS1;AGENDATE;37986\r\n"), "pas une base de données");
         check("legacy Access file", bytes(LegacyFile), "planora-admin convert");
-        check("cut inside its header", database({}, current, 60), "tronqué");
-        check("cut at a page boundary", database({}, current, 8192), "tronqué");
+        check("cut inside its header", database({}, SchemaUpgrade::currentVersion(), 60), "tronqué");
+        check("cut at a page boundary", database({}, SchemaUpgrade::currentVersion(), 8192), "tronqué");
         check("missing table", database(u"DROP TABLE RVOUS4"_s), "La table RVOUS4 manque");
         check("missing column", database(untracked(2) + u"ALTER TABLE RVOUS2 DROP COLUMN COCHE"_s),
               "La table RVOUS2 n'a pas de colonne COCHE");
@@ -274,22 +269,20 @@ private Q_SLOTS:
                        "FROM n WHERE i < 400) INSERT INTO RVOUS1 (AGENDATE, RVOUS) SELECT 37000 + i, printf('%0500d', "
                        "i) FROM n; PRAGMA writable_schema = ON; DELETE FROM sqlite_schema WHERE name = 'EXTRA';"_s),
               "Intégrité");
-        onFile("history of a file without its history table", "history # --user 1 --date 2026-12-01",
-               database(u"DROP TABLE HISTORIQUE"_s), "Lecture de l'historique impossible");
-        onFile("upgrade: newer than the tool", "upgrade #", database(u"PRAGMA user_version = 3"_s, 2), "plus récente");
-        onFile("upgrade: not an appointment database", "upgrade #", database(u"CREATE TABLE T (x)"_s, 0),
-               "n'est pas une base d'agendas");
+        row("history of a file without its history table", "history # --user 1 --date 2026-12-01", 1,
+            "Lecture de l'historique impossible", database(u"DROP TABLE HISTORIQUE"_s));
+        row("upgrade: newer than the tool", "upgrade #", 1, "plus récente", database(u"PRAGMA user_version = 3"_s, 2));
+        row("upgrade: not an appointment database", "upgrade #", 1, "n'est pas une base d'agendas",
+            database(u"CREATE TABLE T (x)"_s, 0));
         // The last statement of the step fails: everything before it is undone.
-        onFile("upgrade: a step failing at its end", "upgrade #",
-               database(SomeDays + u"CREATE TABLE X (y); CREATE TRIGGER RVOUS6_HISTORIQUE_SUPPR AFTER DELETE ON X "
-                                   "BEGIN SELECT 1; END"_s, 1),
-               "already exists");
+        row("upgrade: a step failing at its end", "upgrade #", 1, "already exists",
+            database(SomeDays + u"CREATE TABLE X (y); CREATE TRIGGER RVOUS6_HISTORIQUE_SUPPR AFTER DELETE ON X "
+                                "BEGIN SELECT 1; END"_s, 1));
         // Up to date, the file is left as it is, byte for byte.
-        QTest::newRow("upgrade: already up to date") << u"upgrade #"_s << 0 << u"déjà à jour (version 2)"_s
-                                                     << QStringList() << database(SomeDays);
-        onFile("convert onto an existing database", "convert # %/AGENDAS.MDB", bytes(LegacyFile), "existe déjà");
-        onFile("history of an older database", "history # --prune-before 2026-01-01", database({}, 1),
-               "« planora-admin upgrade »");
+        row("upgrade: already up to date", "upgrade #", 0, "déjà à jour (version 2)", database(SomeDays));
+        row("convert onto an existing database", "convert # %/AGENDAS.MDB", 1, "existe déjà", bytes(LegacyFile));
+        row("history of an older database", "history # --prune-before 2026-01-01", 1, "« planora-admin upgrade »",
+            database({}, 1));
     }
 
     void commandLine()
