@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-# Reads an exported agenda back with standard parsers and prints it as JSON:
-#   readback.py ics FILE -> [[start "YYYY-MM-DDTHH:MM", minutes, summary], ...]
+# Reads an exported agenda back with standard parsers and prints it a row a
+# line, fields joined by '|':
+#   readback.py ics FILE -> start "YYYY-MM-DDTHH:MM"|minutes|summary, an event a line
 #                           (icalendar, the parser phone calendars' servers use)
-#   readback.py csv FILE -> [[field, ...], ...] including the header row
+#   readback.py csv FILE -> the rows, the header first
 #                           (Python's csv module, the RFC 4180 dialect)
 # Exits 1 with the parser's message when the file is refused.
 import csv
-import json
 import sys
 
 
@@ -23,6 +23,8 @@ def read(kind, path):
 
 
 try:
-    json.dump(read(sys.argv[1], sys.argv[2]), sys.stdout, ensure_ascii=False)
+    rows = read(sys.argv[1], sys.argv[2])
 except Exception as error:  # the parser's refusal is the result
     sys.exit(f"{type(error).__name__}: {error}")
+for row in rows:
+    print("|".join(str(field) for field in row))
