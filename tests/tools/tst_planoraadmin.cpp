@@ -1,4 +1,3 @@
-#include "agendaexport.h"
 #include "configfiles.h"
 #include "csvexport.h"
 #include "databasefile.h"
@@ -57,15 +56,12 @@ QStringList daysOfFirstAgenda(const QString &path)
 // A new database made by the schema's steps up to `version`, then `sql`.
 void makeDatabase(const QString &path, int version, const QString &sql = {})
 {
-    const Status made = DatabaseFile::create(path, [&](SqliteConnection &db) {
-        Status status = Status::success();
-        for (const SchemaUpgrade::Step &step : SchemaUpgrade::steps()) {
-            if (status.ok() && step.version <= version)
-                status = DatabaseFile::execute(db, step.sql.toUtf8().constData());
-        }
-        return status.ok() ? DatabaseFile::execute(db, sql.toUtf8().constData()) : status;
-    });
-    QVERIFY2(made.ok(), qPrintable(made.message()));
+    QString steps;
+    for (const SchemaUpgrade::Step &step : SchemaUpgrade::steps()) {
+        if (step.version <= version)
+            steps += step.sql;
+    }
+    QVERIFY(StoreTestDatabase::run(path, steps + sql));
 }
 
 const QString SomeDays = u"INSERT INTO RVOUS1 (AGENDATE, RVOUS, Postit, ABSENT2, ABSENT2_TXT, COCHE) VALUES (46357, "
