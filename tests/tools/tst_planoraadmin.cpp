@@ -13,7 +13,6 @@
 #include "storetestdatabase.h"
 #include "toolrun.h"
 
-#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QSet>
@@ -100,11 +99,10 @@ void makePractice(const QString &folder)
 QStringList tree(const QString &folder)
 {
     QStringList entries;
-    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();) {
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
         const QString path = it.next();
-        entries << path.mid(folder.size() + 1) + u' '
-                       + QString::fromLatin1(QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Md5).toHex());
+        entries << path.mid(folder.size() + 1) + u' ' + QString::number(qHash(bytesOf(path)), 16);
     }
     entries.sort();
     return entries;
