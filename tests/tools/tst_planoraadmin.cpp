@@ -384,21 +384,19 @@ private Q_SLOTS:
                             const char *dayAfter) {
             QTest::newRow(name) << text(arguments) << exitCode << said << text(dayAfter);
         };
-        // User 2's day on 1 December: kept 1 (DUPONT in slot 5), then 2 (DURAND in slot 5); stored now:
-        // DURAND in slot 5, MARTIN in slot 7 and a post-it. Kept 3: user 1's day 46357.
+        // User 2's day on 1 December: kept 1 (DUPONT in slot 1), then 2 (DURAND in slot 1); stored now:
+        // DURAND in slot 1, MARTIN in slot 2 and a post-it. Kept 3: user 1's day 46357.
         row("the day's versions, newest first, with what the next one changed", "--user 2 --date 2026-12-01", 0,
-            {u"2 version(s)"_s, u"Version 2, remplacée le "_s, u"créneau 7 : (vide), remplacé par « MARTIN »"_s,
+            {u"2 version(s)"_s, u"Version 2, remplacée le "_s, u"créneau 2 : (vide), remplacé par « MARTIN »"_s,
              u"autres changements : post-it"_s, u"Version 1, remplacée le "_s,
-             u"créneau 5 : « DUPONT », remplacé par « DURAND »"_s},
+             u"créneau 1 : « DUPONT », remplacé par « DURAND »"_s},
             "0|0|1,2,3");
-        row("another user's same day has no versions", "--user 3 --date 2026-12-01", 0,
-            {u"aucune version remplacée"_s}, "0|0|1,2,3");
+        row("no versions of another user's day", "--user 3 --date 2026-12-01", 0, {u"aucune version remplacée"_s},
+            "0|0|1,2,3");
         row("restoring version 1 keeps what it replaces", "--restore 1", 0,
             {u"Version 1 rétablie"_s, u"01/12/2026"_s}, "1|1|1,2,3,4");
-        row("restoring a version that does not exist", "--restore 7", 1, {u"La version 7 n'existe pas"_s},
-            "0|0|1,2,3");
-        row("pruning before tomorrow removes every version", "--prune-before {tomorrow}", 0, {u"3 version(s)"_s},
-            "0|0|");
+        row("restoring a version that does not exist", "--restore 7", 1, {u"La version 7 n'existe pas"_s}, "0|0|1,2,3");
+        row("pruning before tomorrow removes all", "--prune-before {tomorrow}", 0, {u"3 version(s)"_s}, "0|0|");
         row("pruning before an old day removes nothing", "--prune-before 2000-01-01", 0, {u"0 version(s)"_s},
             "0|0|1,2,3");
     }
@@ -410,12 +408,6 @@ private Q_SLOTS:
         QFETCH(QStringList, said);
         QFETCH(QString, dayAfter);
 
-        const auto rvous = [](const QString &slot5, const QString &slot7 = {}) {
-            std::array<QString, SlotCount> slots;
-            slots[5] = slot5;
-            slots[7] = slot7;
-            return DayEncoding::encodeSlots(slots);
-        };
         QTemporaryDir temporary;
         const QString path = temporary.filePath(u"AGENDAS.MDB"_s);
         // Made before days had versions: version 1, whose files have no schema version. Upgraded, its days are
@@ -428,12 +420,11 @@ private Q_SLOTS:
         QCOMPARE(daysOfFirstAgenda(path), daysBefore);
         QCOMPARE(runTool({u"check"_s, path}, temporary.path()).exitCode, 0);
         QVERIFY(StoreTestDatabase::run(
-            path, u"INSERT INTO RVOUS2 (AGENDATE, RVOUS) VALUES (%1, '%2'); UPDATE RVOUS2 SET RVOUS = '%3';"
-                  "UPDATE RVOUS2 SET RVOUS = '%4', Postit = 'rappel'; INSERT INTO RVOUS3 (AGENDATE, RVOUS) VALUES "
-                  "(%1, 'seul'); UPDATE RVOUS1 SET RVOUS = 'DURAND' WHERE AGENDATE = 46357;"
-                  "UPDATE RVOUS4 SET Bloc = Bloc;"_s
-                      .arg(QString::number(DateNumber::fromDate(QDate(2026, 12, 1))), rvous(u"DUPONT"_s),
-                           rvous(u"DURAND"_s), rvous(u"DURAND"_s, u"MARTIN"_s))));
+            path, u"INSERT INTO RVOUS2 (AGENDATE, RVOUS) VALUES (%1, char(13, 10) || 'DUPONT'); UPDATE RVOUS2 SET "
+                  "RVOUS = char(13, 10) || 'DURAND'; UPDATE RVOUS2 SET RVOUS = char(13, 10) || 'DURAND' || "
+                  "char(13, 10) || 'MARTIN', Postit = 'rappel'; INSERT INTO RVOUS3 (AGENDATE, RVOUS) VALUES (%1, "
+                  "'seul'); UPDATE RVOUS1 SET RVOUS = 'DURAND' WHERE AGENDATE = 46357; UPDATE RVOUS4 SET Bloc = Bloc;"_s
+                      .arg(DateNumber::fromDate(QDate(2026, 12, 1)))));
         QCOMPARE(allRows(path, u"SELECT UTILISATEUR, AGENDATE, quote(RVOUS), quote(ABSENT2_TXT) FROM HISTORIQUE "
                                "WHERE NUMERO = 3"_s),
                  QStringList{u"1|46357|'DUPONT\r\nMARTIN'|'Congrès'"_s});
