@@ -73,9 +73,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, line);
         QFETCH(bool, present);
-        const QString shown = m_texts.value(text);
-        QVERIFY2(shown.contains(QRegularExpression(line, QRegularExpression::MultilineOption)) == present,
-                 qPrintable(shown));
+        QVERIFY2(m_texts.value(text).contains(QRegularExpression(line, QRegularExpression::MultilineOption)) == present,
+                 qPrintable(m_texts.value(text)));
     }
 
 private:

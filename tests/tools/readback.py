@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # Reads an exported agenda back with standard parsers and prints it a row a
 # line, fields joined by '|':
-#   readback.py ics FILE -> start "YYYY-MM-DDTHH:MM"|minutes|summary, an event a line
+#   readback.py ics FILE -> date|start|end|summary, an event a line (YYYY-MM-DD|HH:MM|HH:MM|text)
 #                           (icalendar, the parser phone calendars' servers use)
 #   readback.py csv FILE -> the rows, the header first
 #                           (Python's csv module, the RFC 4180 dialect)
@@ -17,8 +17,8 @@ def read(kind, path):
     import icalendar
     with open(path, "rb") as f:
         calendar = icalendar.Calendar.from_ical(f.read())
-    return [[event.decoded("DTSTART").strftime("%Y-%m-%dT%H:%M"),
-             int(event.decoded("DURATION").total_seconds() // 60), str(event.get("SUMMARY"))]
+    return [[event.decoded("DTSTART").strftime("%Y-%m-%d|%H:%M"),
+             (event.decoded("DTSTART") + event.decoded("DURATION")).strftime("%H:%M"), str(event.get("SUMMARY"))]
             for event in calendar.walk("VEVENT")]
 
 

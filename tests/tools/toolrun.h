@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 // A program run to its end, as a supervisor or a timer runs it: its exit code
 // (-1 when it did not end by itself) and what it printed.
