@@ -128,7 +128,7 @@ QStringList exported(const QString &folder, int user, const QString &format)
 
 // The supervisor's tool run as its own process: its command lines, init,
 // check, upgrade, history, settings, convert, export and backup; and the rules
-// of its name generator, slot times and export texts.
+// of its slot times and export texts.
 class TestPlanoraAdmin : public QObject
 {
     Q_OBJECT
@@ -237,7 +237,7 @@ private Q_SLOTS:
               database(u"DROP TRIGGER RVOUS5_HISTORIQUE_SUPPR; CREATE TRIGGER RVOUS5_HISTORIQUE_SUPPR AFTER DELETE ON "
                        "RVOUS5 BEGIN SELECT 1; END"_s),
               "RVOUS5_HISTORIQUE_SUPPR n'est pas celui du schéma");
-        check("an older schema version", database(u"PRAGMA user_version = 1"_s), "mettez-la à jour");
+        check("an older schema version", database(u"PRAGMA user_version = 1"_s), "« planora-admin upgrade »");
         // Pages of an index whose description is then removed: SQLite's own
         // integrity check finds them used by nothing.
         check("integrity failure",
@@ -642,7 +642,7 @@ private Q_SLOTS:
         QCOMPARE(exported(folder, user, u"ics"_s), calendar);
         const QByteArray raw = bytesOf(folder + u"/agenda.ics"_s);
         QVERIFY(raw.contains(QByteArray("\r\nX-WR-CALNAME:" + calendarName.toUtf8() + "\r\n")));
-        for (const QByteArray &line : raw.chopped(1).split('\n'))
+        for (const QByteArray &line : raw.left(raw.size() - 1).split('\n'))
             QVERIFY2(line.size() > 1 && line.size() <= 76 && line.endsWith('\r'), line.constData()); // 75 octets, CR
         QCOMPARE(exported(folder, user, u"csv"_s), QStringList{u"Date|Début|Fin|Genre|Texte|Pointé"_s} + events);
     }
@@ -651,7 +651,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("existing"); // folders already in the backup folder
         QTest::addColumn<QString>("keep");         // the option, if given
-        QTest::addColumn<QStringList>("kept"); // of those, by name
+        QTest::addColumn<QStringList>("kept");     // of those, by name
         // Another workstation holds a write transaction meanwhile. Its pages are already spilled into the
         // file: the copy waits for it or reads before it, and is whole either way. (The copy itself, with
         // the changes kept in the writer's cache too, is tested with the store.)
