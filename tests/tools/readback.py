@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-# Reads an exported agenda back with standard parsers and prints it as JSON:
-#   readback.py ics FILE -> [[start "YYYY-MM-DDTHH:MM", minutes, summary], ...]
+# Reads an exported agenda back with standard parsers and prints it a row a
+# line, fields joined by '|':
+#   readback.py ics FILE -> date|start|end|summary, an event a line (YYYY-MM-DD|HH:MM|HH:MM|text)
 #                           (icalendar, the parser phone calendars' servers use)
-#   readback.py csv FILE -> [[field, ...], ...] including the header row
+#   readback.py csv FILE -> the rows, the header first
 #                           (Python's csv module, the RFC 4180 dialect)
-# Exits 1 with the parser's message when the file is refused.
+# Exits 1 with the parser's traceback when the file is refused.
 import csv
-import json
 import sys
 
 
@@ -17,12 +17,10 @@ def read(kind, path):
     import icalendar
     with open(path, "rb") as f:
         calendar = icalendar.Calendar.from_ical(f.read())
-    return [[event.decoded("DTSTART").strftime("%Y-%m-%dT%H:%M"),
-             int(event.decoded("DURATION").total_seconds() // 60), str(event.get("SUMMARY"))]
+    return [[event.decoded("DTSTART").strftime("%Y-%m-%d|%H:%M"),
+             (event.decoded("DTSTART") + event.decoded("DURATION")).strftime("%H:%M"), str(event.get("SUMMARY"))]
             for event in calendar.walk("VEVENT")]
 
 
-try:
-    json.dump(read(sys.argv[1], sys.argv[2]), sys.stdout, ensure_ascii=False)
-except Exception as error:  # the parser's refusal is the result
-    sys.exit(f"{type(error).__name__}: {error}")
+for row in read(sys.argv[1], sys.argv[2]):
+    print("|".join(str(field) for field in row))
