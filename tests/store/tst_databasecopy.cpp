@@ -3,6 +3,8 @@
 #include "schemasteps.h"
 #include "storetesttable.h"
 
+#include <QThread>
+
 #include <sys/stat.h>
 
 using DatabaseCopy::Outcome;
@@ -25,6 +27,36 @@ QString agendaContent(const QString &path)
 QString dayOneOf(const QString &path, int user)
 {
     return StoreTestDatabase::scalar(path, u"SELECT RVOUS FROM RVOUS%1 WHERE AGENDATE=1"_s.arg(user)).toString();
+}
+
+// Another workstation in the middle of a save, this program started again as
+// `--hold <database> <spill> <holdMs>`: it opens a write transaction, changes
+// day 1 of RVOUS1 and of RVOUS6 to "nouveau" and, when <spill> is 1, adds
+// enough rows to RVOUS2 to spill its page cache into the file (which takes
+// the exclusive lock at once). Prints "held" then, keeps the transaction open
+// <holdMs> ms, commits and prints "committed".
+int holdWrite(const QStringList &args)
+{
+    const bool spill = args[3] == u"1";
+    const QByteArray sql =
+        QByteArray(spill ? "PRAGMA cache_size=10;" : "")
+        + "BEGIN IMMEDIATE; UPDATE RVOUS1 SET RVOUS='nouveau' WHERE AGENDATE=1;"
+          " UPDATE RVOUS6 SET RVOUS='nouveau' WHERE AGENDATE=1;"
+        + (spill ? "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 2999)"
+                   " INSERT INTO RVOUS2 (AGENDATE, RVOUS) SELECT i, printf('%.500c', 'x') FROM n;"
+                 : "");
+    SqliteConnection db;
+    if (db.open(args[2], SqliteConnection::Mode::ReadWrite) != SQLITE_OK)
+        return 1;
+    db.setBusyTimeout(30000); // the commit waits for the backup's read to end
+    if (db.exec(sql.constData()) != SQLITE_OK)
+        return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    QThread::msleep(args[4].toULong());
+    const bool committed = db.exec("COMMIT") == SQLITE_OK;
+    std::printf(committed ? "committed\n" : "failed\n");
+    return committed ? 0 : 1;
 }
 
 } // namespace
@@ -57,8 +89,8 @@ class TestDatabaseCopy : public QObject
     }
 
     // A file of the given kind at path: a practice's database ("good", or
-    // changed by the SQL of "no RVOUS6", "no COCHE", "version 1" (made before
-    // the day history), "truncated"), another file ("garbage", "empty"),
+    // changed by the SQL of "no RVOUS6", "version 1" (made before the day
+    // history), "truncated"), another file ("garbage", "empty"),
     // "folder"; "missing" makes nothing.
     void makeSource(const QString &kind, const QString &path)
     {
@@ -66,9 +98,7 @@ class TestDatabaseCopy : public QObject
         for (int user = 1; user <= 6; ++user)
             history += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
         const QHash<QString, QString> changes = {
-            {u"good"_s, QString()}, {u"no RVOUS6"_s, u"DROP TABLE RVOUS6"_s},
-            {u"no COCHE"_s, u"DROP TRIGGER RVOUS3_HISTORIQUE_MAJ; DROP TRIGGER RVOUS3_HISTORIQUE_SUPPR; "
-                            "ALTER TABLE RVOUS3 DROP COLUMN COCHE"_s}, {u"version 1"_s, history},
+            {u"good"_s, QString()}, {u"no RVOUS6"_s, u"DROP TABLE RVOUS6"_s}, {u"version 1"_s, history},
             {u"truncated"_s, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
                              " INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s}};
         const QHash<QString, QByteArray> files = {{u"garbage"_s, QByteArray(4096, 'z')}, {u"empty"_s, QByteArray()}};
@@ -93,60 +123,103 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7777)));
     }
 
-    // A backup checks the database it copies, then the copy, as check() does.
-    void snapshot_data()
+    // A backup, or a restore of one over the live database: either checks the
+    // database it copies, then the copy, as check() does.
+    void copy_data()
     {
-        columns<QString, QString, Outcome>("source", "destination", "expected");
-        row("first backup", u"good"_s, u"fresh"_s, Outcome::Done);
-        row("source is a folder", u"folder"_s, u"fresh"_s, Outcome::SourceUnreadable);
-        row("source not SQLite", u"garbage"_s, u"fresh"_s, Outcome::NotPlanora);
-        row("source empty, which SQLite would open", u"empty"_s, u"fresh"_s, Outcome::NotPlanora);
-        row("source with a table missing", u"no RVOUS6"_s, u"fresh"_s, Outcome::NotPlanora);
-        row("source with a field missing", u"no COCHE"_s, u"fresh"_s, Outcome::NotPlanora);
-        row("source cut short", u"truncated"_s, u"fresh"_s, Outcome::Damaged);
-        row("over an earlier backup, without asking", u"good"_s, u"earlier copy"_s, Outcome::Done);
-        row("folder that cannot be written", u"good"_s, u"read-only folder"_s, Outcome::TargetUnwritable);
-        row("a folder where the copy goes", u"good"_s, u"is a folder"_s, Outcome::TargetUnwritable);
-        row("onto the database itself", u"good"_s, u"the source"_s, Outcome::SameFile);
-        row("no database to copy, earlier backup kept", u"missing"_s, u"earlier copy"_s, Outcome::SourceMissing);
+        // restore: the source restored over the target, else backed up there; source, target: a file of that
+        // kind (see makeSource), the target also "read-only" (the live database, or the folder of the backup)
+        // or "the source" itself
+        columns<bool, QString, QString, Outcome>("restore", "source", "target", "expected");
+        row("first backup", false, u"good"_s, u"missing"_s, Outcome::Done);
+        row("source is a folder", false, u"folder"_s, u"missing"_s, Outcome::SourceUnreadable);
+        row("source not SQLite", false, u"garbage"_s, u"missing"_s, Outcome::NotPlanora);
+        row("source empty, which SQLite would open", false, u"empty"_s, u"missing"_s, Outcome::NotPlanora);
+        row("source with a table missing", false, u"no RVOUS6"_s, u"missing"_s, Outcome::NotPlanora);
+        row("source cut short", false, u"truncated"_s, u"missing"_s, Outcome::Damaged);
+        row("over an earlier backup, without asking", false, u"good"_s, u"good"_s, Outcome::Done);
+        row("folder that cannot be written", false, u"good"_s, u"read-only"_s, Outcome::TargetUnwritable);
+        row("a folder where the copy goes", false, u"good"_s, u"folder"_s, Outcome::TargetUnwritable);
+        row("backup onto the database itself", false, u"good"_s, u"the source"_s, Outcome::SameFile);
+        row("no database to copy, earlier backup kept", false, u"missing"_s, u"good"_s, Outcome::SourceMissing);
+        row("restore of a backup named otherwise", true, u"good"_s, u"good"_s, Outcome::Done);
+        row("backup from before the day history: brought up to date", true, u"version 1"_s, u"good"_s,
+            Outcome::Done);
+        row("damaged backup refused", true, u"truncated"_s, u"good"_s, Outcome::Damaged);
+        row("live database damaged: kept as it was, replaced", true, u"good"_s, u"garbage"_s, Outcome::Done);
+        row("no live database: the backup put in its place", true, u"good"_s, u"missing"_s, Outcome::Done);
+        row("restore of the live database itself", true, u"good"_s, u"the source"_s, Outcome::SameFile);
+        row("live database read-only", true, u"good"_s, u"read-only"_s, Outcome::TargetUnwritable);
     }
 
-    void snapshot()
+    void copy()
     {
-        const auto [source, destination, expected] =
-            fetch<QString, QString, Outcome>("source", "destination", "expected");
-        const QString live = QDir(folder(u"live"_s)).filePath(u"AGENDAS.MDB"_s);
-        makeSource(source, live);
-        const QString target = folder(u"backup"_s);
-        const QString copy = destination == u"the source" ? live : QDir(target).filePath(u"AGENDAS.MDB"_s);
-        QVERIFY(destination != u"earlier copy" || QFile::rename(practice(u"ancien"_s), copy));
-        QVERIFY(destination != u"is a folder" || QDir().mkpath(copy));
-        const QByteArray earlier = StoreTestDatabase::contents(copy), sourceBefore = StoreTestDatabase::contents(live);
-        const QStringList filesBefore = QDir(target).entryList(QDir::Files);
-        const bool readOnly = destination == u"read-only folder";
-        QVERIFY(!readOnly || QFile::setPermissions(target, QFileDevice::Permissions(0x5555))); // r-x for all
+        const auto [restore, source, target, expected] =
+            fetch<bool, QString, QString, Outcome>("restore", "source", "target", "expected");
+        const QString targetFolder = folder(u"target"_s);
+        const QString targetPath = QDir(targetFolder).filePath(u"AGENDAS.MDB"_s);
+        const bool readOnly = target == u"read-only", itself = target == u"the source";
+        // The target itself named through "..", as a picked file could be.
+        const QString sourcePath = itself ? u"%1/../%2/AGENDAS.MDB"_s.arg(targetFolder, QDir(targetFolder).dirName())
+                                          : QDir(folder(u"source"_s)).filePath(u"copie du lundi.db"_s);
+        if (!itself)
+            makeSource(source, sourcePath);
+        // A database with changes of its own: an earlier backup, or the live database.
+        const bool good = target == u"good" || itself || (readOnly && restore);
+        makeSource(good ? u"good"_s : readOnly ? u"missing"_s : target, targetPath);
+        QVERIFY(!good
+                || StoreTestDatabase::run(targetPath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; "
+                                                      "INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s));
+        const QByteArray targetBefore = StoreTestDatabase::contents(targetPath);
+        const QByteArray sourceBefore = StoreTestDatabase::contents(sourcePath);
+        const QString contentBefore = agendaContent(targetPath);
+        const qsizetype filesBefore = QDir(targetFolder).entryList(QDir::Files).size();
+        const QString safety = DatabaseCopy::safetyCopyPath(targetPath, QDateTime::currentDateTime());
+        // Another workstation, its connection already open on the target.
+        SqliteConnection workstation;
+        QVERIFY(!good || workstation.open(targetPath, SqliteConnection::Mode::ReadOnly) == SQLITE_OK);
+        const QString refusing = restore ? targetPath : targetFolder; // the live database, or the backup's folder
+        QVERIFY(!readOnly || QFile::setPermissions(refusing, QFileDevice::Permissions(0x5555))); // r-x for all
         const DatabaseCopy::Result result = [&] {
             const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
-            return DatabaseCopy::snapshot(live, copy);
+            return restore ? DatabaseCopy::restore(sourcePath, targetPath, safety)
+                           : DatabaseCopy::snapshot(sourcePath, targetPath);
         }();
 
-        QCOMPARE(result.outcome, expected);
-        QCOMPARE(StoreTestDatabase::contents(live), sourceBefore);
-        QVERIFY(!DatabaseCopy::describe(result, live).isEmpty());
+        QVERIFY2(result.outcome == expected, qPrintable(DatabaseCopy::describe(result, targetPath)));
+        QCOMPARE(StoreTestDatabase::contents(sourcePath), sourceBefore);
         if (expected != Outcome::Done) {
-            QCOMPARE(StoreTestDatabase::contents(copy), earlier);
-            QCOMPARE(QDir(target).entryList(QDir::Files), filesBefore); // no temporary file left
+            QCOMPARE(StoreTestDatabase::contents(targetPath), targetBefore);
+            // No temporary file left; no safety copy but of a live database that then refused the restore.
+            QCOMPARE(QDir(targetFolder).entryList(QDir::Files).size(), filesBefore + (restore && readOnly));
             return;
         }
-        QCOMPARE(agendaContent(copy), agendaContent(live));
-        QCOMPARE(dayOneOf(copy, 6), u"sauvegardé"_s);
-        QCOMPARE(DatabaseCopy::check(copy).outcome, Outcome::Done);
-        QCOMPARE(QDir(target).entryList(QDir::Files), QStringList{u"AGENDAS.MDB"_s});
-        // Other workstations' users read the backup too (umask 022 here).
-        QVERIFY(QFile::permissions(copy).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        QCOMPARE(agendaContent(targetPath), agendaContent(sourcePath));
+        QCOMPARE(dayOneOf(targetPath, 6), u"sauvegardé"_s);
+        QCOMPARE(DatabaseCopy::check(targetPath).outcome, Outcome::Done);
+        // Other workstations' users read the copy too (umask 022 here).
+        QVERIFY(QFile::permissions(targetPath).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        // A restore keeps the database it replaces beside it: as it was, or its bytes when it is no database.
+        QCOMPARE(QDir(targetFolder).entryList(QDir::Files).size(), restore && target != u"missing" ? 2 : 1);
+        if (restore && target == u"garbage")
+            QCOMPARE(StoreTestDatabase::contents(safety), targetBefore);
+        else if (restore && good) {
+            QVERIFY(agendaContent(safety) == contentBefore && contentBefore.contains(u"5:9:neuf"_s));
+            // The workstation's own connection reads the restored day.
+            SqliteStatement read;
+            QVERIFY(read.prepare(workstation.handle(), u"SELECT RVOUS FROM RVOUS1 WHERE AGENDATE=1"_s) == SQLITE_OK
+                    && read.step() == SqliteStatement::Step::Row);
+            QCOMPARE(read.text(0), u"sauvegardé"_s);
+        }
+        // The history goes on: the replaced day is kept.
+        QCOMPARE(StoreTestDatabase::scalar(targetPath, u"PRAGMA user_version"_s).toInt(),
+                 SchemaUpgrade::currentVersion());
+        QVERIFY(StoreTestDatabase::run(targetPath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));
+        QCOMPARE(StoreTestDatabase::scalar(targetPath, u"SELECT count(*) FROM HISTORIQUE WHERE AGENDATE=1"_s).toInt(),
+                 1);
     }
 
-    // Another workstation (store_holdwrite) is in the middle of a save while
+    // Another workstation (see holdWrite) is in the middle of a save while
     // the backup runs: the copy is the day before the save or after it,
     // whole, never a mix.
     void snapshotWhileAnotherSaves_data()
@@ -162,7 +235,7 @@ private Q_SLOTS:
         const QString live = practice(u"ancien"_s);
         const QString copy = QDir(folder(u"backup"_s)).filePath(u"AGENDAS.MDB"_s);
         QProcess other;
-        other.start(QStringLiteral(STORE_HOLDWRITE), {live, spill, u"1500"_s});
+        other.start(QCoreApplication::applicationFilePath(), {u"--hold"_s, live, spill, u"1500"_s});
         QVERIFY(other.waitForReadyRead(30000));
         QCOMPARE(other.readLine().trimmed(), QByteArray("held"));
 
@@ -188,78 +261,14 @@ private Q_SLOTS:
                  u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
     }
 
-    void restore_data()
-    {
-        // live: "good", "garbage", "missing", "read-only"
-        columns<QString, QString, Outcome>("backup", "live", "expected");
-        row("good backup named otherwise", u"good"_s, u"good"_s, Outcome::Done);
-        row("backup from before the day history: brought up to date", u"version 1"_s, u"good"_s, Outcome::Done);
-        row("garbage refused", u"garbage"_s, u"good"_s, Outcome::NotPlanora);
-        row("damaged backup refused", u"truncated"_s, u"good"_s, Outcome::Damaged);
-        row("backup gone", u"missing"_s, u"good"_s, Outcome::SourceMissing);
-        row("live database damaged: kept as it was, replaced", u"good"_s, u"garbage"_s, Outcome::Done);
-        row("no live database: the backup put in its place", u"good"_s, u"missing"_s, Outcome::Done);
-        row("the live database itself", u"the live one"_s, u"good"_s, Outcome::SameFile);
-        row("live database read-only", u"good"_s, u"read-only"_s, Outcome::TargetUnwritable);
-    }
-
-    void restore()
-    {
-        const auto [backup, live, expected] = fetch<QString, QString, Outcome>("backup", "live", "expected");
-        const QString liveFolder = folder(u"live"_s);
-        const QString livePath = QDir(liveFolder).filePath(u"AGENDAS.MDB"_s);
-        // The live one named through "..", as a picked file could be.
-        const QString backupPath = backup == u"the live one"
-                                       ? liveFolder + u"/../"_s + QFileInfo(liveFolder).fileName() + u"/AGENDAS.MDB"_s
-                                       : QDir(folder(u"backup"_s)).filePath(u"copie du lundi.db"_s);
-        if (backup != u"the live one")
-            makeSource(backup, backupPath);
-        const bool readOnly = live == u"read-only";
-        makeSource(readOnly ? u"good"_s : live, livePath);
-        QVERIFY(live == u"garbage" || live == u"missing"
-                || StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; "
-                                                    "INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s));
-        const QByteArray liveBefore = StoreTestDatabase::contents(livePath);
-        const QString contentBefore = agendaContent(livePath);
-        const QString safety = DatabaseCopy::safetyCopyPath(livePath, QDateTime::currentDateTime());
-        // Another workstation, its connection already open on the live file.
-        SqliteConnection workstation;
-        QVERIFY(live != u"good" || workstation.open(livePath, SqliteConnection::Mode::ReadOnly) == SQLITE_OK);
-        QVERIFY(!readOnly || QFile::setPermissions(livePath, QFileDevice::Permissions(0x4444))); // r-- for all
-        const DatabaseCopy::Result result = [&] {
-            const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
-            return DatabaseCopy::restore(backupPath, livePath, safety);
-        }();
-
-        QVERIFY2(result.outcome == expected, qPrintable(DatabaseCopy::describe(result, livePath)));
-        if (expected != Outcome::Done) {
-            QCOMPARE(StoreTestDatabase::contents(livePath), liveBefore);
-            QVERIFY(readOnly || !QFile::exists(safety)); // refused before anything was written
-            return;
-        }
-        QCOMPARE(agendaContent(livePath), agendaContent(backupPath));
-        QCOMPARE(dayOneOf(livePath, 1), u"sauvegardé"_s);
-        QCOMPARE(DatabaseCopy::check(livePath).outcome, Outcome::Done);
-        if (live == u"missing")
-            QVERIFY(!QFile::exists(safety));
-        else if (live == u"garbage")
-            QCOMPARE(StoreTestDatabase::contents(safety), liveBefore);
-        else {
-            QVERIFY(agendaContent(safety) == contentBefore && contentBefore.contains(u"5:9:neuf"_s));
-            // The workstation's own connection reads the restored day.
-            SqliteStatement read;
-            QVERIFY(read.prepare(workstation.handle(), u"SELECT RVOUS FROM RVOUS1 WHERE AGENDATE=1"_s) == SQLITE_OK
-                    && read.step() == SqliteStatement::Step::Row);
-            QCOMPARE(read.text(0), u"sauvegardé"_s);
-        }
-        QCOMPARE(QDir(liveFolder).entryList(QDir::Files).size(), live == u"missing" ? 1 : 2);
-        // The history goes on: the replaced day is kept.
-        QCOMPARE(StoreTestDatabase::scalar(livePath, u"PRAGMA user_version"_s).toInt(),
-                 SchemaUpgrade::currentVersion());
-        QVERIFY(StoreTestDatabase::run(livePath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));
-        QCOMPARE(StoreTestDatabase::scalar(livePath, u"SELECT count(*) FROM HISTORIQUE WHERE AGENDATE=1"_s).toInt(), 1);
-    }
 };
 
-QTEST_GUILESS_MAIN(TestDatabaseCopy)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == u"--hold")
+        return holdWrite(app.arguments());
+    TestDatabaseCopy test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_databasecopy.moc"
