@@ -8,11 +8,9 @@
 // "committed".
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 int main(int argc, char *argv[])
 {
@@ -32,7 +30,7 @@ int main(int argc, char *argv[])
         return 1;
     std::printf("held\n");
     std::fflush(stdout);
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[3])));
+    sqlite3_sleep(std::atoi(argv[3]));
     const bool committed = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
     std::printf(committed ? "committed\n" : "failed\n");
     return committed ? 0 : 1;

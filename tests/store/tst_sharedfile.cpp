@@ -82,21 +82,6 @@ int handlesOn(const struct stat &file)
     return count;
 }
 
-// Waits until the clock that stamps files has moved past the file's change
-// time, as a probe file written beside it shows, so that the next write
-// gives the file a change time of its own even where the kernel stamps files
-// at a coarse granularity.
-void waitPastChangeTime(const QString &path, const struct stat &file)
-{
-    const QString probePath = path + u".probe"_s;
-    struct stat probe = {};
-    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1))
-        if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
-            && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
-                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec))
-            return;
-}
-
 qint32 dayOf(int save) { return FirstSharedDay + save % SharedDays; }
 
 // What writer w (1 to 6) puts with its save n into each slot it owns, the
@@ -231,8 +216,7 @@ private Q_SLOTS:
             false);
         row("only \"1\" is checked, the pieces missing empty and unchecked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
             QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, QList<int>{5}, false);
-        row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(),
-            false);
+        row("lone LF or CR inside a slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(), false);
         row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s,
             QList<int>{52}, true);
     }
@@ -360,8 +344,7 @@ private Q_SLOTS:
         row("another workstation writing while we open", u"<exclusive>"_s, 1, false, u"occupée par un autre poste"_s);
         row("another workstation writing while we save", u"<reserved>"_s, 1, true, u"occupée par un autre poste"_s);
         row("save refused as read-only: the next one goes through", u"<read-only>"_s, 1, true, u"lecture seule"_s);
-        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1,
-            true, QString());
+        row("positioned read-only: the first save after goes through", u"<read-only>"_s, 1, true, QString());
     }
 
     void failures()
@@ -448,7 +431,17 @@ private Q_SLOTS:
         struct stat oldFile = {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &oldFile), 0);
         QCOMPARE(handlesOn(oldFile), 1);
-        waitPastChangeTime(path, oldFile);
+        // Waits until the clock that stamps files has moved past the file's change time, as a probe file written
+        // beside it shows, so that the next write gives the file a change time of its own even where the kernel
+        // stamps files at a coarse granularity.
+        const QString probePath = path + u".probe"_s;
+        struct stat probe = {};
+        for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1))
+            if (StoreTestDatabase::write(probePath, "x")
+                && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
+                && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
+                       > std::tie(oldFile.st_ctim.tv_sec, oldFile.st_ctim.tv_nsec))
+                break;
 
         if (how.startsWith(u"user"))
             QVERIFY(!cursor.position(path, 7, Day).ok());
@@ -577,8 +570,7 @@ private Q_SLOTS:
         row("backup onto the database itself", false, u"good"_s, u"the source"_s, Outcome::SameFile);
         row("no database to copy, earlier backup kept", false, u"missing"_s, u"good"_s, Outcome::SourceMissing);
         row("restore of a backup named otherwise", true, u"good"_s, u"good"_s, Outcome::Done);
-        row("backup from before the day history: brought up to date", true, u"version 1"_s, u"good"_s,
-            Outcome::Done);
+        row("backup from before the day history: brought up to date", true, u"version 1"_s, u"good"_s, Outcome::Done);
         row("damaged backup refused", true, u"truncated"_s, u"good"_s, Outcome::Damaged);
         row("live database damaged: kept as it was, replaced", true, u"good"_s, u"garbage"_s, Outcome::Done);
         row("no live database: the backup put in its place", true, u"good"_s, u"missing"_s, Outcome::Done);
@@ -629,7 +621,6 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(agendaContent(targetPath), agendaContent(sourcePath));
-        QCOMPARE(dayOneOf(targetPath, 6), u"sauvegardé"_s);
         QCOMPARE(DatabaseCopy::check(targetPath).outcome, Outcome::Done);
         // Other workstations' users read the copy too (umask 022 here).
         QVERIFY(QFile::permissions(targetPath).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
