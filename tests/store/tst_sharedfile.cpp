@@ -8,6 +8,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <span>
+
 #include <sys/stat.h>
 
 using DatabaseCopy::Outcome;
@@ -229,11 +231,10 @@ private Q_SLOTS:
         const std::array<bool, SlotCount> decodedChecks = DayEncoding::decodeChecks(text);
         slots.resize(SlotCount);
         QCOMPARE(QStringList(decodedSlots.begin(), decodedSlots.end()), slots);
-        QList<int> found;
-        for (int i = 0; i < SlotCount; ++i)
-            if (decodedChecks[std::size_t(i)])
-                found << i;
-        QCOMPARE(found, checked);
+        std::array<bool, SlotCount> expectedChecks{};
+        for (const int i : checked)
+            expectedChecks[std::size_t(i)] = true;
+        QCOMPARE(decodedChecks, expectedChecks);
         QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
         QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
     }
@@ -261,8 +262,7 @@ private Q_SLOTS:
     {
         const auto [field, remembered, shown, stored, merged] =
             fetch<QString, QString, QString, QString, QString>("field", "remembered", "shown", "stored", "merged");
-        DayRecord storedDay = withField(field, stored);
-        DayRecord expected = withField(field, merged);
+        DayRecord storedDay = withField(field, stored), expected = withField(field, merged);
         storedDay.slots[40] = expected.slots[40] = u"AUTRE"_s;
         const DayRecord result = DayMerge::merge(withField(field, remembered), withField(field, shown), storedDay);
         QVERIFY(DayMerge::sameDay(result, expected));
@@ -306,12 +306,10 @@ private Q_SLOTS:
         QVERIFY(cursor.save(path, 5, Day, cursor.currentRecord().value_or(DayRecord()), record, saved).ok());
         QVERIFY(StoreTestDatabase::lockFree(path));
 
-        const QList<QVariantList> rows =
-            StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0][0].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
-        QCOMPARE(rows[0][1].toLongLong(), saveSet ? 1 : 0);
-        QCOMPARE(rows[0][2].isNull() ? QString() : rows[0][2].toString(), storedAfter);
+        const QString slots = QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s);
+        const QVariant text = storedAfter.isNull() ? QVariant() : QVariant(storedAfter);
+        QCOMPARE(StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag)),
+                 (QList<QVariantList>{{slots, qint64(saveSet), text}}));
         markOf(record, flag).text = saveSet ? u"panneau"_s : QString(); // an unset mark reads no text
         QCOMPARE(cursor.currentDateNumber(), Day);
         QCOMPARE(cursor.currentRecord(), record);
@@ -485,28 +483,25 @@ private Q_SLOTS:
         const auto [writers, milliseconds, killAfter] =
             fetch<int, QString, int>("writers", "milliseconds", "killAfter");
         const QString path = StoreTestDatabase::create(m_dir.path());
-        std::vector<std::unique_ptr<QProcess>> processes;
-        for (int writer = 1; writer <= writers; ++writer) {
-            processes.push_back(std::make_unique<QProcess>());
-            processes.back()->start(QCoreApplication::applicationFilePath(),
-                                    {u"--writer"_s, path, QString::number(writer), milliseconds});
-            QVERIFY(processes.back()->waitForStarted());
-        }
+        std::array<QProcess, 6> processes;
+        for (int writer = 1; writer <= writers; ++writer)
+            processes[writer - 1].start(QCoreApplication::applicationFilePath(),
+                                        {u"--writer"_s, path, QString::number(writer), milliseconds});
         QList<QList<int>> saves; // by writer
         int committed = 0;
-        for (const auto &process : processes) {
+        for (QProcess &process : std::span(processes.data(), writers)) {
             QByteArray output;
             while (killAfter && savesOf(output).size() < killAfter) {
-                QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
-                output += process->readAllStandardOutput();
+                QVERIFY2(process.waitForReadyRead(60000), process.readAllStandardError().constData());
+                output += process.readAllStandardOutput();
             }
             if (killAfter)
-                process->kill(); // SIGKILL: no chance to finish the save under way
-            QVERIFY(process->waitForFinished(120000));
-            QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
-            QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
+                process.kill(); // SIGKILL: no chance to finish the save under way
+            QVERIFY(process.waitForFinished(120000));
+            QCOMPARE(process.exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
+            QVERIFY2(killAfter || process.exitCode() == 0, process.readAllStandardError().constData());
             // SQLite's lock is not fair: a writer may have saved only once.
-            saves << savesOf(output + process->readAllStandardOutput());
+            saves << savesOf(output + process.readAllStandardOutput());
             committed += int(saves.last().size());
         }
         QCOMPARE(StoreTestDatabase::scalar(path, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
@@ -661,8 +656,7 @@ private Q_SLOTS:
         const QString copy = QDir(folder(u"backup"_s)).filePath(u"AGENDAS.MDB"_s);
         QProcess other;
         other.start(QStringLiteral(STORE_HOLDWRITE), {live, spill, u"1500"_s});
-        QVERIFY(other.waitForReadyRead(30000));
-        QCOMPARE(other.readLine().trimmed(), QByteArray("held"));
+        QVERIFY(other.waitForReadyRead(30000) && other.readLine().trimmed() == "held");
 
         const DatabaseCopy::Result result = DatabaseCopy::snapshot(live, copy, 30000);
 
