@@ -1,19 +1,28 @@
+#include "databasecopy.h"
 #include "daycursor.h"
 #include "daymerge.h"
 #include "refusedwrites.h"
+#include "schemasteps.h"
 #include "storetesttable.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <span>
+
 #include <sys/stat.h>
 
-// Day records: the RVOUS and COCHE encodings, the merge, the day cursor's
-// positionings, saving (first save adds, later saves update, the _TXT rule),
-// what the caller is told when the file cannot serve, and the connection the
-// cursor keeps between positionings, which must always show the file as it
-// is now; several workstations saving into one file at once, and one killed
-// in the middle of its saves.
+using DatabaseCopy::Outcome;
+Q_DECLARE_METATYPE(DatabaseCopy::Outcome)
+
+// The database file as the workstations share it. Day records: the RVOUS and
+// COCHE encodings, the merge, the day cursor's positionings, saving (first
+// save adds, later saves update, the _TXT rule), what the caller is told when
+// the file cannot serve, and the connection the cursor keeps between
+// positionings, which must always show the file as it is now; several
+// workstations saving into one file at once, and one killed in the middle of
+// its saves. Then backups and restores of the whole file, one taken while
+// another workstation is saving.
 namespace {
 
 constexpr qint32 Day = 37986;
@@ -75,21 +84,6 @@ int handlesOn(const struct stat &file)
     return count;
 }
 
-// Waits until the clock that stamps files has moved past the file's change
-// time, as a probe file written beside it shows, so that the next write
-// gives the file a change time of its own even where the kernel stamps files
-// at a coarse granularity.
-void waitPastChangeTime(const QString &path, const struct stat &file)
-{
-    const QString probePath = path + u".probe"_s;
-    struct stat probe = {};
-    for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1))
-        if (StoreTestDatabase::write(probePath, "x") && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
-            && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
-                   > std::tie(file.st_ctim.tv_sec, file.st_ctim.tv_nsec))
-            return;
-}
-
 qint32 dayOf(int save) { return FirstSharedDay + save % SharedDays; }
 
 // What writer w (1 to 6) puts with its save n into each slot it owns, the
@@ -133,27 +127,86 @@ QList<int> savesOf(const QByteArray &output)
     return saves;
 }
 
+// Every stored day of the six tables, as one text; empty when unreadable.
+QString agendaContent(const QString &path)
+{
+    QStringList lines;
+    for (int user = 1; user <= 6; ++user) {
+        const QString sql = u"SELECT %1, AGENDATE, RVOUS, COCHE FROM RVOUS%1 ORDER BY AGENDATE"_s.arg(user);
+        for (const QVariantList &row : StoreTestDatabase::rows(path, sql))
+            lines << u"%1:%2:%3:%4"_s.arg(row[0].toString(), row[1].toString(), row[2].toString(), row[3].toString());
+    }
+    return lines.join(u'\n');
+}
+
+QString dayOneOf(const QString &path, int user)
+{
+    return StoreTestDatabase::scalar(path, u"SELECT RVOUS FROM RVOUS%1 WHERE AGENDATE=1"_s.arg(user)).toString();
+}
+
 } // namespace
 
-class TestDayCursor : public QObject
+class TestSharedFile : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    int m_case = 0;
 
-    // A database whose user 1 has a row for Day.
-    QString database(const QString &firstSlot)
+    // A fresh folder of this test case, open to every user so that a test
+    // running as "nobody" can still read it.
+    QString folder(const QString &name)
     {
-        return StoreTestDatabase::create(
-            m_dir.path(),
-            u"INSERT INTO RVOUS1(AGENDATE, RVOUS, COCHE) VALUES (%1, '%2', '1')"_s.arg(Day).arg(firstSlot));
+        const QString path = m_dir.filePath(u"%1-%2"_s.arg(++m_case).arg(name));
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFileDevice::Permissions(0x7777));
+        return path;
+    }
+
+    // A database of the practice holding day 1 of users 1 and 6 as `text`.
+    QString practice(const QString &text)
+    {
+        const QString made = StoreTestDatabase::create(
+            folder(u"made"_s), u"INSERT INTO RVOUS1 (AGENDATE, RVOUS) VALUES (1, '%1'); "
+                               "INSERT INTO RVOUS6 (AGENDATE, RVOUS) VALUES (1, '%1');"_s.arg(text));
+        QFile::setPermissions(made, QFileDevice::Permissions(0x6666));
+        return made;
+    }
+
+    // A file of the given kind at path: a practice's database ("good", or
+    // changed by the SQL of "no RVOUS6", "version 1" (made before the day
+    // history), "truncated"), another file ("garbage", "empty"),
+    // "folder"; "missing" makes nothing.
+    void makeSource(const QString &kind, const QString &path)
+    {
+        QString history = u"DROP TABLE HISTORIQUE; PRAGMA user_version = 1;"_s;
+        for (int user = 1; user <= 6; ++user)
+            history += u"DROP TRIGGER RVOUS%1_HISTORIQUE_MAJ; DROP TRIGGER RVOUS%1_HISTORIQUE_SUPPR;"_s.arg(user);
+        const QHash<QString, QString> changes = {
+            {u"good"_s, QString()}, {u"no RVOUS6"_s, u"DROP TABLE RVOUS6"_s}, {u"version 1"_s, history},
+            {u"truncated"_s, u"WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
+                             " INSERT INTO RVOUS4 (AGENDATE, RVOUS) SELECT i, printf('%.300c', 'y') FROM n"_s}};
+        const QHash<QString, QByteArray> files = {{u"garbage"_s, QByteArray(4096, 'z')}, {u"empty"_s, QByteArray()}};
+        if (changes.contains(kind))
+            QVERIFY(QFile::rename(practice(kind == u"truncated" ? u"x"_s : u"sauvegardé"_s), path)
+                    && (changes[kind].isEmpty() || StoreTestDatabase::run(path, changes[kind])));
+        else if (files.contains(kind))
+            QVERIFY(StoreTestDatabase::write(path, files[kind]));
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkpath(path));
+        else
+            QCOMPARE(kind, u"missing"_s);
+        QVERIFY(kind != u"truncated"
+                || StoreTestDatabase::write(path, StoreTestDatabase::contents(path).first(QFileInfo(path).size() / 2)));
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
+        QVERIFY(m_dir.isValid());
+        ::umask(022);
         // Open to every user, so that a test running as "nobody" reads there.
-        QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755)));
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7777)));
     }
 
     void decode_data()
@@ -161,13 +214,11 @@ private Q_SLOTS:
         // text: read as RVOUS and as COCHE; slots: the first slots, the rest empty;
         // encodedTheSame: written back, the text is the same
         columns<QString, QStringList, QList<int>, bool>("text", "slots", "checked", "encodedTheSame");
-        row("empty text: every slot empty, nothing checked", QString(), QStringList(), QList<int>(), false);
         row("pieces past the 53rd are ignored", u"x\r\n"_s.repeated(60), QStringList(SlotCount, u"x"_s), QList<int>(),
             false);
         row("only \"1\" is checked, the pieces missing empty and unchecked", u"2\r\n 1\r\n1 \r\ntrue\r\n01\r\n1"_s,
             QStringList{u"2"_s, u" 1"_s, u"1 "_s, u"true"_s, u"01"_s, u"1"_s}, QList<int>{5}, false);
-        row("a lone LF or CR stays inside its slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(),
-            false);
+        row("lone LF or CR inside a slot", u"a\nb\r\nc\rd"_s, QStringList{u"a\nb"_s, u"c\rd"_s}, QList<int>(), false);
         row("53 pieces, the last one checked", u"0\r\n"_s.repeated(52) + u'1', QStringList(52, u"0"_s) << u"1"_s,
             QList<int>{52}, true);
     }
@@ -180,11 +231,10 @@ private Q_SLOTS:
         const std::array<bool, SlotCount> decodedChecks = DayEncoding::decodeChecks(text);
         slots.resize(SlotCount);
         QCOMPARE(QStringList(decodedSlots.begin(), decodedSlots.end()), slots);
-        QList<int> found;
-        for (int i = 0; i < SlotCount; ++i)
-            if (decodedChecks[std::size_t(i)])
-                found << i;
-        QCOMPARE(found, checked);
+        std::array<bool, SlotCount> expectedChecks{};
+        for (const int i : checked)
+            expectedChecks[std::size_t(i)] = true;
+        QCOMPARE(decodedChecks, expectedChecks);
         QCOMPARE(DayEncoding::encodeSlots(decodedSlots) == text, encodedTheSame);
         QCOMPARE(DayEncoding::encodeChecks(decodedChecks) == text, encodedTheSame);
     }
@@ -212,8 +262,7 @@ private Q_SLOTS:
     {
         const auto [field, remembered, shown, stored, merged] =
             fetch<QString, QString, QString, QString, QString>("field", "remembered", "shown", "stored", "merged");
-        DayRecord storedDay = withField(field, stored);
-        DayRecord expected = withField(field, merged);
+        DayRecord storedDay = withField(field, stored), expected = withField(field, merged);
         storedDay.slots[40] = expected.slots[40] = u"AUTRE"_s;
         const DayRecord result = DayMerge::merge(withField(field, remembered), withField(field, shown), storedDay);
         QVERIFY(DayMerge::sameDay(result, expected));
@@ -228,7 +277,6 @@ private Q_SLOTS:
         columns<bool, QString, QString, bool, QString>("forSearch", "flag", "storedBefore", "saveSet", "storedAfter");
         row("clearing a mark keeps its stored text", false, u"ABSENT1"_s, u"1, 'Congrès'"_s, false, u"Congrès"_s);
         row("setting a mark writes the panel's text", true, u"ABSENT2"_s, u"0, 'Congrès'"_s, true, u"panneau"_s);
-        row("new day with the mark set", true, u"ECHO1"_s, QString(), true, u"panneau"_s);
         row("new day without the mark leaves its text unwritten", false, u"ECHO2"_s, QString(), false, QString());
     }
 
@@ -242,18 +290,14 @@ private Q_SLOTS:
             m_dir.path(), storedBefore.isEmpty() ? QString()
                                                  : u"INSERT INTO RVOUS5(AGENDATE, RVOUS, %1, %1_TXT) VALUES (37986, "
                                                    "'CINQ', %2)"_s.arg(flag, storedBefore));
-        QVERIFY(!path.isEmpty());
         const QByteArray before = StoreTestDatabase::contents(path);
         // Each positioning replaces the one before, of the other kind here.
         DayCursor cursor;
         QVERIFY(forSearch ? cursor.position(path, 1, Day).ok() : cursor.positionForSearch(path, 1, Day).ok());
         QVERIFY(forSearch ? cursor.positionForSearch(path, 5, Day).ok() : cursor.position(path, 5, Day).ok());
         QCOMPARE(cursor.user(), 5);
-        QCOMPARE(cursor.sqlText(), forSearch ? u"SELECT*FROM RVOUS5 WHERE AGENDATE =37986"_s
-                                             : u"SELECT*FROM RVOUS5 ORDER BY AGENDATE"_s);
         QCOMPARE(firstSlot(cursor), storedBefore.isEmpty() ? u"<aucun>"_s : u"CINQ"_s);
-        QCOMPARE(cursor.found(), !storedBefore.isEmpty());
-        QCOMPARE(cursor.currentDateNumber(), cursor.found() ? std::optional<qint32>(Day) : std::nullopt);
+        QCOMPARE(cursor.currentDateNumber(), storedBefore.isEmpty() ? std::nullopt : std::optional<qint32>(Day));
         QVERIFY(StoreTestDatabase::lockFree(path));
         QCOMPARE(StoreTestDatabase::contents(path), before);
         DayRecord record = fullRecord();
@@ -262,12 +306,10 @@ private Q_SLOTS:
         QVERIFY(cursor.save(path, 5, Day, cursor.currentRecord().value_or(DayRecord()), record, saved).ok());
         QVERIFY(StoreTestDatabase::lockFree(path));
 
-        const QList<QVariantList> rows =
-            StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0][0].toString(), QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s));
-        QCOMPARE(rows[0][1].toLongLong(), saveSet ? 1 : 0);
-        QCOMPARE(rows[0][2].isNull() ? QString() : rows[0][2].toString(), storedAfter);
+        const QString slots = QStringList(record.slots.begin(), record.slots.end()).join(u"\r\n"_s);
+        const QVariant text = storedAfter.isNull() ? QVariant() : QVariant(storedAfter);
+        QCOMPARE(StoreTestDatabase::rows(path, u"SELECT RVOUS, %1, %1_TXT FROM RVOUS5"_s.arg(flag)),
+                 (QList<QVariantList>{{slots, qint64(saveSet), text}}));
         markOf(record, flag).text = saveSet ? u"panneau"_s : QString(); // an unset mark reads no text
         QCOMPARE(cursor.currentDateNumber(), Day);
         QCOMPARE(cursor.currentRecord(), record);
@@ -300,8 +342,7 @@ private Q_SLOTS:
         row("another workstation writing while we open", u"<exclusive>"_s, 1, false, u"occupée par un autre poste"_s);
         row("another workstation writing while we save", u"<reserved>"_s, 1, true, u"occupée par un autre poste"_s);
         row("save refused as read-only: the next one goes through", u"<read-only>"_s, 1, true, u"lecture seule"_s);
-        row("connection opened read-only by a positioning: the first save after goes through", u"<read-only>"_s, 1,
-            true, QString());
+        row("positioned read-only: the first save after goes through", u"<read-only>"_s, 1, true, QString());
     }
 
     void failures()
@@ -328,10 +369,9 @@ private Q_SLOTS:
         QVERIFY(!readOnly || QFile::setPermissions(path, QFileDevice::Permissions(0x4444)));
         std::optional refused = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
         SqliteConnection other;
-        if (setup == u"<exclusive>" || setup == u"<reserved>") {
-            QCOMPARE(other.open(path, SqliteConnection::Mode::ReadWrite), 0);
-            QCOMPARE(other.exec(setup == u"<exclusive>" ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE"), 0);
-        }
+        if (setup == u"<exclusive>" || setup == u"<reserved>")
+            QVERIFY(other.open(path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK
+                    && other.exec(setup == u"<exclusive>" ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE") == SQLITE_OK);
         const QByteArray before = StoreTestDatabase::contents(path);
 
         DayCursor cursor;
@@ -365,13 +405,11 @@ private Q_SLOTS:
         // afterwards, the first slot shown or part of the message
         columns<QString, int, QString, int>("how", "handlesMeanwhile", "shown", "handlesAfter");
         row("untouched: the same day is shown", u"none"_s, 1, u"ORIGINAL"_s, 1);
-        row("another program updates the row with plain SQL", u"sql"_s, 1, u"RESTAURE"_s, 1);
         row("the row under the cursor is read again from the file", u"save, no positioning"_s, 1, u"RESTAURE"_s, 1);
         row("another database renamed over the file", u"rename"_s, 1, u"RESTAURE"_s, 0);
         // Same size, same header counters: only the file's change time tells it.
         row("another database copied over the file in place", u"copy"_s, 1, u"RESTAURE"_s, 1);
         row("the file removed", u"remove"_s, 1, u"introuvable"_s, 0);
-        row("closed, then copied over", u"close, copy"_s, 0, u"RESTAURE"_s, 1);
         row("a failed positioning, then copied over", u"user 7, copy"_s, 0, u"RESTAURE"_s, 1);
         row("another database shown, then copied over", u"other, copy"_s, 0, u"RESTAURE"_s, 1);
     }
@@ -382,20 +420,28 @@ private Q_SLOTS:
             fetch<QString, int, QString, int>("how", "handlesMeanwhile", "shown", "handlesAfter");
         // Both texts have the same length, so that the two files are the same
         // size and carry the same header counters.
-        const QString path = database(u"ORIGINAL"_s);
-        const QString replacement = database(u"RESTAURE"_s);
-        QVERIFY(!path.isEmpty() && !replacement.isEmpty());
+        const QString sql = u"INSERT INTO RVOUS1(AGENDATE, RVOUS) VALUES (%1, '%2')"_s;
+        const QString path = StoreTestDatabase::create(m_dir.path(), sql.arg(Day).arg(u"ORIGINAL"_s));
+        const QString replacement = StoreTestDatabase::create(m_dir.path(), sql.arg(Day).arg(u"RESTAURE"_s));
         DayCursor cursor;
         QVERIFY(cursor.position(path, 1, Day).ok());
         QCOMPARE(firstSlot(cursor), u"ORIGINAL"_s);
         struct stat oldFile = {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &oldFile), 0);
         QCOMPARE(handlesOn(oldFile), 1);
-        waitPastChangeTime(path, oldFile);
+        // Waits until the clock that stamps files has moved past the file's change time, as a probe file written
+        // beside it shows, so that the next write gives the file a change time of its own even where the kernel
+        // stamps files at a coarse granularity.
+        const QString probePath = path + u".probe"_s;
+        struct stat probe = {};
+        for (int attempt = 0; attempt < 2000; ++attempt, QThread::msleep(1))
+            if (StoreTestDatabase::write(probePath, "x")
+                && ::stat(QFile::encodeName(probePath).constData(), &probe) == 0
+                && std::tie(probe.st_ctim.tv_sec, probe.st_ctim.tv_nsec)
+                       > std::tie(oldFile.st_ctim.tv_sec, oldFile.st_ctim.tv_nsec))
+                break;
 
-        if (how.startsWith(u"close"))
-            cursor.close();
-        else if (how.startsWith(u"user"))
+        if (how.startsWith(u"user"))
             QVERIFY(!cursor.position(path, 7, Day).ok());
         else if (how.startsWith(u"other"))
             QVERIFY(cursor.position(replacement, 1, Day).ok());
@@ -405,8 +451,6 @@ private Q_SLOTS:
         saved.slots[0] = u"RESTAURE"_s;
         if (how.startsWith(u"save"))
             QVERIFY(DayCursor().save(path, 1, Day, DayRecord(), saved, written).ok());
-        else if (how == u"sql")
-            QVERIFY(StoreTestDatabase::run(path, u"UPDATE RVOUS1 SET RVOUS = 'RESTAURE'"_s));
         else if (how == u"rename")
             QCOMPARE(std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
         else if (how.endsWith(u"copy"))
@@ -421,7 +465,7 @@ private Q_SLOTS:
         QCOMPARE(handlesOn(oldFile), handlesAfter);
     }
 
-    void sharedFile_data()
+    void writersAtOnce_data()
     {
         // milliseconds: how long each writer saves, 0 until killed;
         // killAfter: saves returned before SIGKILL, 0 when never killed
@@ -434,34 +478,30 @@ private Q_SLOTS:
     // Several workstations save the same days at once through the merging
     // save: none loses another's slots, the file stays sound with one row per
     // day, and every version a save replaced is in the history.
-    void sharedFile()
+    void writersAtOnce()
     {
         const auto [writers, milliseconds, killAfter] =
             fetch<int, QString, int>("writers", "milliseconds", "killAfter");
         const QString path = StoreTestDatabase::create(m_dir.path());
-        QVERIFY(!path.isEmpty());
-        std::vector<std::unique_ptr<QProcess>> processes;
-        for (int writer = 1; writer <= writers; ++writer) {
-            processes.push_back(std::make_unique<QProcess>());
-            processes.back()->start(QCoreApplication::applicationFilePath(),
-                                    {u"--writer"_s, path, QString::number(writer), milliseconds});
-            QVERIFY(processes.back()->waitForStarted());
-        }
+        std::array<QProcess, 6> processes;
+        for (int writer = 1; writer <= writers; ++writer)
+            processes[writer - 1].start(QCoreApplication::applicationFilePath(),
+                                        {u"--writer"_s, path, QString::number(writer), milliseconds});
         QList<QList<int>> saves; // by writer
         int committed = 0;
-        for (const auto &process : processes) {
+        for (QProcess &process : std::span(processes.data(), writers)) {
             QByteArray output;
             while (killAfter && savesOf(output).size() < killAfter) {
-                QVERIFY2(process->waitForReadyRead(60000), process->readAllStandardError().constData());
-                output += process->readAllStandardOutput();
+                QVERIFY2(process.waitForReadyRead(60000), process.readAllStandardError().constData());
+                output += process.readAllStandardOutput();
             }
             if (killAfter)
-                process->kill(); // SIGKILL: no chance to finish the save under way
-            QVERIFY(process->waitForFinished(120000));
-            QCOMPARE(process->exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
-            QVERIFY2(killAfter || process->exitCode() == 0, process->readAllStandardError().constData());
+                process.kill(); // SIGKILL: no chance to finish the save under way
+            QVERIFY(process.waitForFinished(120000));
+            QCOMPARE(process.exitStatus(), killAfter ? QProcess::CrashExit : QProcess::NormalExit);
+            QVERIFY2(killAfter || process.exitCode() == 0, process.readAllStandardError().constData());
             // SQLite's lock is not fair: a writer may have saved only once.
-            saves << savesOf(output + process->readAllStandardOutput());
+            saves << savesOf(output + process.readAllStandardOutput());
             committed += int(saves.last().size());
         }
         QCOMPARE(StoreTestDatabase::scalar(path, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
@@ -504,6 +544,141 @@ private Q_SLOTS:
                 QVERIFY2(found.contains(slotText(writer, save) + u" in slot "_s + QString::number(writer - 1)),
                          qPrintable(slotText(writer, save)));
     }
+
+    // A backup, or a restore of one over the live database: either checks the
+    // database it copies, then the copy, as check() does.
+    void copy_data()
+    {
+        // restore: the source restored over the target, else backed up there; source, target: a file of that
+        // kind (see makeSource), the target also "read-only" (the live database, or the folder of the backup)
+        // or "the source" itself
+        columns<bool, QString, QString, Outcome>("restore", "source", "target", "expected");
+        row("first backup", false, u"good"_s, u"missing"_s, Outcome::Done);
+        row("source is a folder", false, u"folder"_s, u"missing"_s, Outcome::SourceUnreadable);
+        row("source not SQLite", false, u"garbage"_s, u"missing"_s, Outcome::NotPlanora);
+        row("source empty, which SQLite would open", false, u"empty"_s, u"missing"_s, Outcome::NotPlanora);
+        row("source with a table missing", false, u"no RVOUS6"_s, u"missing"_s, Outcome::NotPlanora);
+        row("source cut short", false, u"truncated"_s, u"missing"_s, Outcome::Damaged);
+        row("over an earlier backup, without asking", false, u"good"_s, u"good"_s, Outcome::Done);
+        row("folder that cannot be written", false, u"good"_s, u"read-only"_s, Outcome::TargetUnwritable);
+        row("a folder where the copy goes", false, u"good"_s, u"folder"_s, Outcome::TargetUnwritable);
+        row("backup onto the database itself", false, u"good"_s, u"the source"_s, Outcome::SameFile);
+        row("no database to copy, earlier backup kept", false, u"missing"_s, u"good"_s, Outcome::SourceMissing);
+        row("restore of a backup named otherwise", true, u"good"_s, u"good"_s, Outcome::Done);
+        row("backup from before the day history: brought up to date", true, u"version 1"_s, u"good"_s, Outcome::Done);
+        row("damaged backup refused", true, u"truncated"_s, u"good"_s, Outcome::Damaged);
+        row("live database damaged: kept as it was, replaced", true, u"good"_s, u"garbage"_s, Outcome::Done);
+        row("no live database: the backup put in its place", true, u"good"_s, u"missing"_s, Outcome::Done);
+        row("restore of the live database itself", true, u"good"_s, u"the source"_s, Outcome::SameFile);
+        row("live database read-only", true, u"good"_s, u"read-only"_s, Outcome::TargetUnwritable);
+    }
+
+    void copy()
+    {
+        const auto [restore, source, target, expected] =
+            fetch<bool, QString, QString, Outcome>("restore", "source", "target", "expected");
+        const QString targetFolder = folder(u"target"_s);
+        const QString targetPath = QDir(targetFolder).filePath(u"AGENDAS.MDB"_s);
+        const bool readOnly = target == u"read-only", itself = target == u"the source";
+        // The target itself named through "..", as a picked file could be.
+        const QString sourcePath = itself ? u"%1/../%2/AGENDAS.MDB"_s.arg(targetFolder, QDir(targetFolder).dirName())
+                                          : QDir(folder(u"source"_s)).filePath(u"copie du lundi.db"_s);
+        if (!itself)
+            makeSource(source, sourcePath);
+        // A database with changes of its own: an earlier backup, or the live database.
+        const bool good = target == u"good" || itself || (readOnly && restore);
+        makeSource(good ? u"good"_s : readOnly ? u"missing"_s : target, targetPath);
+        QVERIFY(!good
+                || StoreTestDatabase::run(targetPath, u"UPDATE RVOUS1 SET RVOUS='actuel' WHERE AGENDATE=1; "
+                                                      "INSERT INTO RVOUS5 (AGENDATE, RVOUS) VALUES (9, 'neuf')"_s));
+        const QByteArray targetBefore = StoreTestDatabase::contents(targetPath);
+        const QByteArray sourceBefore = StoreTestDatabase::contents(sourcePath);
+        const QString contentBefore = agendaContent(targetPath);
+        const qsizetype filesBefore = QDir(targetFolder).entryList(QDir::Files).size();
+        const QString safety = DatabaseCopy::safetyCopyPath(targetPath, QDateTime::currentDateTime());
+        // Another workstation, its connection already open on the target.
+        SqliteConnection workstation;
+        QVERIFY(!good || workstation.open(targetPath, SqliteConnection::Mode::ReadOnly) == SQLITE_OK);
+        const QString refusing = restore ? targetPath : targetFolder; // the live database, or the backup's folder
+        QVERIFY(!readOnly || QFile::setPermissions(refusing, QFileDevice::Permissions(0x5555))); // r-x for all
+        const DatabaseCopy::Result result = [&] {
+            const auto nobody = readOnly ? std::optional(asOrdinaryUser()) : std::nullopt;
+            return restore ? DatabaseCopy::restore(sourcePath, targetPath, safety)
+                           : DatabaseCopy::snapshot(sourcePath, targetPath);
+        }();
+
+        QVERIFY2(result.outcome == expected, qPrintable(DatabaseCopy::describe(result, targetPath)));
+        QCOMPARE(StoreTestDatabase::contents(sourcePath), sourceBefore);
+        if (expected != Outcome::Done) {
+            QCOMPARE(StoreTestDatabase::contents(targetPath), targetBefore);
+            // No temporary file left; no safety copy but of a live database that then refused the restore.
+            QCOMPARE(QDir(targetFolder).entryList(QDir::Files).size(), filesBefore + (restore && readOnly));
+            return;
+        }
+        QCOMPARE(agendaContent(targetPath), agendaContent(sourcePath));
+        QCOMPARE(DatabaseCopy::check(targetPath).outcome, Outcome::Done);
+        // Other workstations' users read the copy too (umask 022 here).
+        QVERIFY(QFile::permissions(targetPath).testFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        // A restore keeps the database it replaces beside it: as it was, or its bytes when it is no database.
+        QCOMPARE(QDir(targetFolder).entryList(QDir::Files).size(), restore && target != u"missing" ? 2 : 1);
+        if (restore && target == u"garbage")
+            QCOMPARE(StoreTestDatabase::contents(safety), targetBefore);
+        else if (restore && good) {
+            QVERIFY(agendaContent(safety) == contentBefore && contentBefore.contains(u"5:9:neuf"_s));
+            // The workstation's own connection reads the restored day.
+            SqliteStatement read;
+            QVERIFY(read.prepare(workstation.handle(), u"SELECT RVOUS FROM RVOUS1 WHERE AGENDATE=1"_s) == SQLITE_OK
+                    && read.step() == SqliteStatement::Step::Row);
+            QCOMPARE(read.text(0), u"sauvegardé"_s);
+        }
+        // The history goes on: the replaced day is kept.
+        QCOMPARE(StoreTestDatabase::scalar(targetPath, u"PRAGMA user_version"_s).toInt(),
+                 SchemaUpgrade::currentVersion());
+        QVERIFY(StoreTestDatabase::run(targetPath, u"UPDATE RVOUS1 SET RVOUS='corrigé' WHERE AGENDATE=1"_s));
+        QCOMPARE(StoreTestDatabase::scalar(targetPath, u"SELECT count(*) FROM HISTORIQUE WHERE AGENDATE=1"_s).toInt(),
+                 1);
+    }
+
+    // Another workstation (store_holdwrite) is in the middle of a save while
+    // the backup runs: the copy is the day before the save or after it,
+    // whole, never a mix.
+    void snapshotWhileAnotherSaves_data()
+    {
+        columns<QString, QString, int>("spill", "expected", "addedDays");
+        row("save still in its own memory: the state before", u"0"_s, u"ancien"_s, 0);
+        row("save already writing the file: the state after, once committed", u"1"_s, u"nouveau"_s, 2000);
+    }
+
+    void snapshotWhileAnotherSaves()
+    {
+        const auto [spill, expected, addedDays] = fetch<QString, QString, int>("spill", "expected", "addedDays");
+        const QString live = practice(u"ancien"_s);
+        const QString copy = QDir(folder(u"backup"_s)).filePath(u"AGENDAS.MDB"_s);
+        QProcess other;
+        other.start(QStringLiteral(STORE_HOLDWRITE), {live, spill, u"1500"_s});
+        QVERIFY(other.waitForReadyRead(30000) && other.readLine().trimmed() == "held");
+
+        const DatabaseCopy::Result result = DatabaseCopy::snapshot(live, copy, 30000);
+
+        QVERIFY(other.waitForFinished(60000));
+        QCOMPARE(other.readAll().trimmed(), QByteArray("committed"));
+        QCOMPARE(result.outcome, Outcome::Done);
+        QCOMPARE(DatabaseCopy::check(copy).outcome, Outcome::Done);
+        QCOMPARE(dayOneOf(copy, 1), expected);
+        QCOMPARE(dayOneOf(copy, 6), expected);
+        QCOMPARE(StoreTestDatabase::scalar(copy, u"SELECT count(*) FROM RVOUS2"_s).toInt(), addedDays);
+        QCOMPARE(dayOneOf(live, 6), u"nouveau"_s);
+    }
+
+    // The live database's name, kept after its last dot (none here, several there), stamped.
+    void safetyCopyPath()
+    {
+        const QDateTime when(QDate(2026, 12, 6), QTime(14, 5, 9));
+        QCOMPARE(DatabaseCopy::safetyCopyPath(u"/srv/agenda"_s, when),
+                 u"/srv/agenda-avant-restauration-20261206-140509"_s);
+        QCOMPARE(DatabaseCopy::safetyCopyPath(u"/srv/a.b/AGENDAS.2024.MDB"_s, when),
+                 u"/srv/a.b/AGENDAS.2024-avant-restauration-20261206-140509.MDB"_s);
+    }
 };
 
 int main(int argc, char *argv[])
@@ -511,8 +686,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (app.arguments().value(1) == u"--writer")
         return writeSharedDays(app.arguments());
-    TestDayCursor test;
+    TestSharedFile test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_daycursor.moc"
+#include "tst_sharedfile.moc"
