@@ -87,11 +87,6 @@ int minutesOfIndex(int intervalIndex)
     return intervalIndex >= 0 && intervalIndex < int(GridMinutes.size()) ? GridMinutes[intervalIndex] : 0;
 }
 
-bool isGridMinutes(int minutes)
-{
-    return std::find(GridMinutes.begin(), GridMinutes.end(), minutes) != GridMinutes.end();
-}
-
 const Structure *structure(int minutes)
 {
     const auto it = std::find(GridMinutes.begin(), GridMinutes.end(), minutes);

@@ -42,8 +42,6 @@ inline constexpr std::array<int, 5> GridMinutes{10, 15, 20, 30, 60};
 // and 60 minutes; any other index gives 0 (no grid).
 int minutesOfIndex(int intervalIndex);
 
-bool isGridMinutes(int minutes);
-
 // The 53 slots of the grid of `minutes`; nullptr for any other number.
 const Structure *structure(int minutes);
 

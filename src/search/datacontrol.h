@@ -23,7 +23,6 @@ public:
 
     void setDatabaseName(const QString &path) { m_databaseName = path; }
     void setRecordSource(const QString &sqlText) { m_recordSource = sqlText; }
-    const QString &recordSource() const { return m_recordSource; }
 
     // On failure the previous view is gone too and the message says why.
     Status refresh();

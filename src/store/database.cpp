@@ -237,7 +237,7 @@ Status Database::openView(const QString &sqlText, std::unique_ptr<View> &view)
             return StoreMessages::missingColumn(required, query.table, m_path);
         }
     }
-    view = std::make_unique<View>(m_connection, m_statements, m_path, m_readOnly, m_busyTimeoutMs, sqlText, query,
+    view = std::make_unique<View>(m_connection, m_statements, m_path, m_readOnly, m_busyTimeoutMs, query,
                                   std::move(columns));
     return Status::success();
 }

@@ -75,7 +75,6 @@ void DayCursor::setBusyTimeout(int milliseconds)
 Status DayCursor::open(const QString &databasePath, int user, const QString &sqlText, qint32 dateNumber)
 {
     m_view.reset(); // replaced at every positioning, found or not
-    m_sqlText.clear();
     m_user = 0;
     Status status = user >= 1 && user <= UserCount ? reuseOrOpen(databasePath) : StoreMessages::unknownUser(user);
     std::unique_ptr<View> view;
@@ -93,7 +92,6 @@ Status DayCursor::open(const QString &databasePath, int user, const QString &sql
         return status;
     }
     m_view = std::move(view);
-    m_sqlText = sqlText;
     m_user = user;
     return Status::success();
 }
@@ -145,11 +143,6 @@ bool DayCursor::found() const
 int DayCursor::user() const
 {
     return m_user;
-}
-
-QString DayCursor::sqlText() const
-{
-    return m_sqlText;
 }
 
 std::optional<DayRecord> DayCursor::currentRecord() const
@@ -263,6 +256,5 @@ void DayCursor::close()
 {
     m_view.reset(); // a view goes before its database
     m_database.reset();
-    m_sqlText.clear();
     m_user = 0;
 }

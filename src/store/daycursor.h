@@ -36,7 +36,6 @@ public:
     bool isOpen() const;
     bool found() const;          // the view stands on a row
     int user() const;            // table of the last positioning (0 when closed)
-    QString sqlText() const;
 
     // The row under the cursor, read again from the file, or nothing when the
     // cursor stands on no row (or the row has gone / cannot be read).
@@ -72,7 +71,6 @@ private:
 
     std::unique_ptr<Database> m_database;
     std::unique_ptr<View> m_view;
-    QString m_sqlText;
     int m_user = 0;
     std::optional<int> m_busyTimeoutMs;
 };

@@ -46,11 +46,11 @@ public:
 };
 
 View::View(std::shared_ptr<SqliteConnection> connection, std::shared_ptr<StatementCache> statements,
-           QString databasePath, bool readOnly, int busyTimeoutMs, QString sqlText, ViewQuery query,
+           QString databasePath, bool readOnly, int busyTimeoutMs, ViewQuery query,
            std::vector<Column> columns)
     : m_connection(std::move(connection)), m_statements(std::move(statements)),
       m_databasePath(std::move(databasePath)), m_readOnly(readOnly), m_busyTimeoutMs(busyTimeoutMs),
-      m_sqlText(std::move(sqlText)), m_query(std::move(query)), m_columns(std::move(columns))
+      m_query(std::move(query)), m_columns(std::move(columns))
 {
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         m_columnByName.insert(m_columns[i].name.toUpper(), int(i));

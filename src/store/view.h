@@ -31,13 +31,12 @@ public:
 
     // Made by Database::openView.
     View(std::shared_ptr<SqliteConnection> connection, std::shared_ptr<StatementCache> statements,
-         QString databasePath, bool readOnly, int busyTimeoutMs, QString sqlText, ViewQuery query,
+         QString databasePath, bool readOnly, int busyTimeoutMs, ViewQuery query,
          std::vector<Column> columns);
     ~View();
     View(const View &) = delete;
     View &operator=(const View &) = delete;
 
-    const QString &sqlText() const { return m_sqlText; }
     bool hasField(const QString &name) const;
 
     // Stands on the first row, in the view's order, that satisfies the
@@ -111,7 +110,6 @@ private:
     QString m_databasePath;
     bool m_readOnly = false;
     int m_busyTimeoutMs = 0;
-    QString m_sqlText;
     ViewQuery m_query;
     std::vector<Column> m_columns;
     QHash<QString, int> m_columnByName; // upper-case name -> index in m_columns
