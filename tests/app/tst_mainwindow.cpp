@@ -250,8 +250,8 @@ private Q_SLOTS:
             practice.storeDay(2, practice.today(), StoredDay::withSlots({{9, u"Client"_s}}));
         }
         const auto form = practice.loadedForm(true);
-        if (c.user != 1)
-            QTest::mousePress(form->dayView()->userButton(c.user), Qt::LeftButton);
+        if (c.user != 1) // any mouse button switches: the right one for user 2, the middle one for user 3
+            QTest::mousePress(form->dayView()->userButton(c.user), c.user == 2 ? Qt::RightButton : Qt::MiddleButton);
         DayView *view = form->dayView();
         const UserEntry &shown = users[c.user - 1];
 
@@ -632,8 +632,8 @@ private Q_SLOTS:
             else if (verb == u"found")
                 QVERIFY(form->dayCursor().positionForSearch(practice.databasePath(), 1, today + word[2].toInt()).ok()
                         && form->AFFICHE_JOUR_DATE());
-            else if (verb == u"press")
-                pressButton(*form, qPrintable(word[2]));
+            else if (verb == u"press") // any mouse button goes down on these buttons: the right one here
+                pressButton(*form, qPrintable(word[2]), Qt::RightButton);
             else if (verb == u"calendar")
                 clickCalendar(*form, practice.clock.today().addDays(word[2].toInt()));
             else if (verb == u"check")
