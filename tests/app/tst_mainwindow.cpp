@@ -194,6 +194,9 @@ private Q_SLOTS:
         pressButton(*form, "CmdSuiv"); // moves on: the edits have nowhere to go
         QCOMPARE(shownDate(*form), QString::number(practice.today() + 1));
         QCOMPARE(form->dayView()->slotEdit(4)->text(), QString());
+        typeInSlot(*form, 4, u"Encore"_s); // a user switch, with no configuration read either
+        pressButton(*form, "CmdUtilisat2");
+        QCOMPARE(form->dayView()->slotEdit(4)->text(), QString());
         QVERIFY(form->close());
         QVERIFY(practice.prompts.informations.size() == 1 && practice.prompts.questions.isEmpty());
         QCOMPARE(practice.rowCount(1) + practice.rowCount(2), 1); // the row stored above
