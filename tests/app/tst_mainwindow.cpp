@@ -136,6 +136,7 @@ private Q_SLOTS:
             << u"<missing>"_s << false << march << false;
         QTest::newRow("CHEMIN full path in capitals") << capitals << true << march << false;
         QTest::newRow("CHEMIN name in small letters") << u"<shared>/agendas.mdb"_s << false << march << false;
+        QTest::newRow("CHEMIN with a name after AGENDAS.MDB") << capitals + u".bak"_s << false << march << false;
         QTest::newRow("16 April opens the birthday notice") << capitals << true << QDate(2024, 4, 16) << true;
         QTest::newRow("15 April: the day counts") << capitals << true << QDate(2024, 4, 15) << false;
         QTest::newRow("16 May: the month counts") << capitals << true << QDate(2024, 5, 16) << false;
@@ -152,7 +153,8 @@ private Q_SLOTS:
         // Each candidate file exists and holds today's row, so that only the
         // rule on the name decides; the program folder's database is empty.
         practice.storeDay(1, practice.today(), StoredDay::withSlots({{0, u"Shared"_s}}));
-        QVERIFY(QFile::copy(practice.databasePath(), practice.sharedFolder() + u"/agendas.mdb"_s));
+        for (const char *copy : {"/agendas.mdb", "/AGENDAS.MDB.bak"})
+            QVERIFY(QFile::copy(practice.databasePath(), practice.sharedFolder() + QLatin1String(copy)));
         Practice::createDatabase(practice.programFolder() + u"/AGENDAS.MDB"_s);
         if (chemin == u"<missing>"_s)
             QDir(practice.environment().settingsFolder).removeRecursively();
