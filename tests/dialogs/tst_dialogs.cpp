@@ -286,20 +286,23 @@ private Q_SLOTS:
     void backup_data()
     {
         QTest::addColumn<QString>("folder"); // the folder chosen and what is in it
-        QTest::addColumn<QString>("message");
-        QTest::newRow("choice cancelled: into the program's folder") << u"program"_s << Done;
-        QTest::newRow("a folder that does not exist") << u"missing"_s << Failed;
-        QTest::newRow("Utilisat.agc missing: nothing written, said why") << u"no users file"_s << Failed
-                + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : rien n'a été sauvegardé."_s;
+        QTest::addColumn<QStringList>("messages"); // %1: the shared folder, %2: the settings file
+        QTest::newRow("choice cancelled: into the program's folder") << u"program"_s << QStringList{Done};
+        QTest::newRow("a folder that does not exist") << u"missing"_s << QStringList{Failed};
+        QTest::newRow("Utilisat.agc missing: nothing written, said why") << u"no users file"_s << QStringList{Failed
+                + u"\n\nLe fichier Utilisat.agc est introuvable ou illisible dans %1 : rien n'a été sauvegardé."_s};
         QTest::newRow("the database's own folder: refused, said why") << u"database folder"_s
-            << Failed + u"\n\nLe répertoire de sauvegarde est celui de la base AGENDAS.MDB elle-même : "
-                        u"choisissez-en un autre."_s;
+            << QStringList{Failed + u"\n\nLe répertoire de sauvegarde est celui de la base AGENDAS.MDB elle-même : "
+                                    u"choisissez-en un autre."_s};
+        QTest::newRow("the choice cannot be kept in the settings: said, used all the same") << u"settings"_s
+            << QStringList{u"Le répertoire de sauvegarde n'a pas pu être enregistré dans les paramètres (%2) : "
+                           u"il servira jusqu'à la fermeture de cette fenêtre."_s, Done};
     }
 
     void backup()
     {
         QFETCH(QString, folder);
-        QFETCH(QString, message);
+        QFETCH(QStringList, messages);
         Practice practice;
         const QString shared = practice.sharedFolder(), users = shared + u"/Utilisat.agc"_s;
         const QString program = practice.programFolder(), database = practice.databasePath();
@@ -316,10 +319,12 @@ private Q_SLOTS:
         QPointer<Form21> window = new Form21(practice.environment(), cursor);
         window->show();
         practice.prompts.folderAnswers << (folder == "program"_L1 ? QString() : target);
-        clickButton(window, "Command2");
         const SettingsStore settings(practice.environment().settingsFolder);
+        const QString settingsFile = settings.filePath(u"HIRONDEL"_s);
+        QVERIFY(folder != "settings"_L1 || (QFile::remove(settingsFile) && QDir().mkpath(settingsFile)));
+        clickButton(window, "Command2");
         QCOMPARE(settings.value(u"HIRONDEL"_s, u"PLANORA"_s, u"SAUVE"_s, u"<absent>"_s),
-                 folder == "program"_L1 ? u"<absent>"_s : target);
+                 folder == "program"_L1 || folder == "settings"_L1 ? u"<absent>"_s : target);
         // The backup side shows the folder; the restore side keeps the one read at opening.
         const QString controls = u"Label1 Label3 CmdSauve CmdRestaure Frame1 Frame2 Frame3 Frame4 Command1 Command2 "
                                  u"Command3"_s, copy = program + u"/AGENDAS.MDB"_s;
@@ -330,10 +335,12 @@ private Q_SLOTS:
                     u"&Quitter|Définir le répertoire de Sauvegarde|Rchercher une base AGENDAS.MDB sauvegardée|"
                     u"Sauvegardes"_s.split(u'|')));
         clickButton(window, "CmdSauve");
-        QCOMPARE(practice.prompts.informations, QStringList{QString(message).replace(u"%1"_s, shared)});
+        for (QString &message : messages)
+            message.replace(u"%1"_s, shared).replace(u"%2"_s, settingsFile);
+        QCOMPARE(practice.prompts.informations, messages);
         QTRY_VERIFY(window.isNull()); // closed in either case
         QVERIFY(!cursor.isOpen());
-        if (message.startsWith(Failed)) {
+        if (messages.last().startsWith(Failed)) {
             QCOMPARE(QDir(target).entryList(QDir::Files), before); // nothing half-written left
             QCOMPARE(bytesOf(database), databaseBefore);
             QCOMPARE(inodeOf(database), inodeBefore); // the very file the others have open
