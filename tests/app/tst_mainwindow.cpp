@@ -56,11 +56,13 @@ const QString UnreadNotice =
 const QString KeptNotice =
     u"\n\nLe jour reste affiché avec vos modifications ; il sera enregistré au prochain enregistrement."_s;
 const QString NotPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
+const QString Missing =
+    u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
 const QString Busy = u"La base de données %1 est occupée par un autre poste depuis plus de 0.1 secondes : "
                      "l'opération n'a pas été faite.\nRéessayez dans un instant."_s;
 const QString ReadOnly = u"La base de données %1 est en lecture seule : la modification n'a pas été enregistrée."_s;
 
-enum class Damage { Garbage, Locked, ReadOnly };
+enum class Damage { Garbage, Locked, Deleted, ReadOnly };
 
 // Where the damage is met (action): "load" (the start-up), "Enregistrer", or
 // a move ("CmdSuiv", "CmdPrec", "CmdUtilisat2", the calendar "MonthView1"),
@@ -94,6 +96,7 @@ struct DatabaseDamage
         case Damage::Locked:
             return m_locker.open(m_path, SqliteConnection::Mode::ReadWrite) == SQLITE_OK
                 && m_locker.exec("BEGIN EXCLUSIVE") == SQLITE_OK;
+        case Damage::Deleted: return QFile::remove(m_path);
         case Damage::ReadOnly: // open to "nobody" along the way, writable by nobody at the end
             for (const QString &folder : QStringList{QFileInfo(m_path).path(), QFileInfo(m_path).path() + u"/.."_s})
                 QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
@@ -359,10 +362,13 @@ private Q_SLOTS:
         const auto row = [](const char *name, const BadDatabase &c) { QTest::newRow(name) << c; };
         row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanora + unread});
         row("locked at start-up, then quit", {Damage::Locked, "load", false, Busy + unread, "Quitte"});
+        row("missing at start-up", {Damage::Deleted, "load", false, Missing + unread});
         row("locked at the next day, read again by the refresh",
             {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
+        row("missing at the next day", {Damage::Deleted, "CmdSuiv", false, Missing + unread});
         row("locked at a user switch, read again by the calendar",
             {Damage::Locked, "CmdUtilisat2", false, Busy + unread, "MonthView1"});
+        row("locked, then a save", {Damage::Locked, "Enregistrer", true, Busy + KeptNotice});
         row("made read-only, then a save", {Damage::ReadOnly, "Enregistrer", true, ReadOnly + KeptNotice});
         row("replaced by garbage, then the next day: stays",
             {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
