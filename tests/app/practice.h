@@ -34,6 +34,13 @@ using namespace Qt::Literals::StringLiterals;
 
 using SlotTexts = std::initializer_list<std::pair<int, QString>>;
 
+// The store's messages for a database file that has gone or is no database
+// (%1: its path), as every window that reads the file says them.
+inline const QString MissingDatabaseMessage =
+    u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
+inline const QString NotPlanoraMessage =
+    u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
+
 // The slot texts and check marks joined the way RVOUS and COCHE hold them.
 inline QString joinedSlots(SlotTexts slots)
 {

@@ -55,9 +55,6 @@ const QString UnreadNotice =
     "actualisation et en changeant de jour."_s;
 const QString KeptNotice =
     u"\n\nLe jour reste affiché avec vos modifications ; il sera enregistré au prochain enregistrement."_s;
-const QString NotPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
-const QString Missing =
-    u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
 const QString Busy = u"La base de données %1 est occupée par un autre poste depuis plus de 0.1 secondes : "
                      "l'opération n'a pas été faite.\nRéessayez dans un instant."_s;
 const QString ReadOnly = u"La base de données %1 est en lecture seule : la modification n'a pas été enregistrée."_s;
@@ -360,22 +357,22 @@ private Q_SLOTS:
         QTest::addColumn<BadDatabase>("c");
         const QString unread = u"\n\n"_s + UnreadNotice;
         const auto row = [](const char *name, const BadDatabase &c) { QTest::newRow(name) << c; };
-        row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanora + unread});
+        row("garbage at start-up", {Damage::Garbage, "load", false, NotPlanoraMessage + unread});
         row("locked at start-up, then quit", {Damage::Locked, "load", false, Busy + unread, "Quitte"});
-        row("missing at start-up", {Damage::Deleted, "load", false, Missing + unread});
+        row("missing at start-up", {Damage::Deleted, "load", false, MissingDatabaseMessage + unread});
         row("locked at the next day, read again by the refresh",
             {Damage::Locked, "CmdSuiv", false, Busy + unread, "Timer1"});
-        row("missing at the next day", {Damage::Deleted, "CmdSuiv", false, Missing + unread});
+        row("missing at the next day", {Damage::Deleted, "CmdSuiv", false, MissingDatabaseMessage + unread});
         row("locked at a user switch, read again by the calendar",
             {Damage::Locked, "CmdUtilisat2", false, Busy + unread, "MonthView1"});
         row("locked, then a save", {Damage::Locked, "Enregistrer", true, Busy + KeptNotice});
         row("made read-only, then a save", {Damage::ReadOnly, "Enregistrer", true, ReadOnly + KeptNotice});
         row("replaced by garbage, then the next day: stays",
-            {Damage::Garbage, "CmdSuiv", true, NotPlanora + KeptNotice});
+            {Damage::Garbage, "CmdSuiv", true, NotPlanoraMessage + KeptNotice});
         row("replaced by garbage, then the calendar: stays on that date",
-            {Damage::Garbage, "MonthView1", true, NotPlanora + KeptNotice});
+            {Damage::Garbage, "MonthView1", true, NotPlanoraMessage + KeptNotice});
         row("replaced by garbage, then a user switch: stays with user 1",
-            {Damage::Garbage, "CmdUtilisat2", true, NotPlanora + KeptNotice});
+            {Damage::Garbage, "CmdUtilisat2", true, NotPlanoraMessage + KeptNotice});
     }
 
     // The message names the file and says what is wrong. What was typed

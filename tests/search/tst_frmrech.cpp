@@ -107,8 +107,7 @@ private Q_SLOTS:
         row("refused: first date no such day", u"radio"_s, {Today}, u"30/02/2024"_s, u"15/03/2024"_s, badDate);
         row("refused: last date words", u"radio"_s, {Today}, u"14/02/2024"_s, u"demain"_s, badDate);
         row("refused: not a database", u"radio"_s, {}, day(Today - 1), day(Today),
-            u"La recherche n'a pas pu être faite.\n\nLe fichier %1 n'est pas une base de données PLANORA, ou il est "
-            "endommagé."_s);
+            u"La recherche n'a pas pu être faite.\n\n"_s + NotPlanoraMessage);
     }
 
     void results()

@@ -152,9 +152,7 @@ private Q_SLOTS:
         // %1: the database's path, removed, or overwritten with bytes that are no database when the message says
         // so; without %1, start-up stopped (CHEMIN names no AGENDAS.MDB).
         QTest::addColumn<QString>("message");
-        const QString missing =
-            u"La base de données %1 est introuvable.\nVérifiez le chemin de la base dans la configuration."_s;
-        const QString notPlanora = u"Le fichier %1 n'est pas une base de données PLANORA, ou il est endommagé."_s;
+        const QString &missing = MissingDatabaseMessage, &notPlanora = NotPlanoraMessage;
         QTest::newRow("file removed, next week") << u"next"_s << true << missing;
         QTest::newRow("file not a database, opening a day") << u"open"_s << true << notPlanora;
         QTest::newRow("button, week view open, three days on") << u"semaine"_s << true << missing;
